@@ -1,0 +1,6 @@
+#include "app/entry.h"
+
+int kalvo_main(int, char**)
+{
+    return 0;
+}

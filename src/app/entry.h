@@ -1,0 +1,4 @@
+#pragma once
+
+// The process entry: single-instance test, interface start-up, the run function.
+int kalvo_main(int argc, char** argv);

@@ -1,0 +1,129 @@
+#include "app/ui_thread.h"
+
+#include <deque>
+#include <future>
+#include <glib.h>
+#include <mutex>
+#include <thread>
+#include <unordered_set>
+
+namespace ui_thread {
+namespace {
+
+struct State {
+    std::mutex mutex;
+    std::deque<std::function<void()>> queue;
+    std::unordered_set<MessageTarget*> targets;
+    bool scheduled = false;
+    std::thread::id ui_thread_id = std::this_thread::get_id();
+};
+
+State& state()
+{
+    static State* s = new State(); // outlives every static window during exit
+    return *s;
+}
+
+gboolean run_queue(gpointer)
+{
+    drain();
+    return G_SOURCE_REMOVE;
+}
+
+void enqueue(std::function<void()> work)
+{
+    State& s = state();
+    bool schedule = false;
+    {
+        std::lock_guard guard(s.mutex);
+        s.queue.push_back(std::move(work));
+        if (!s.scheduled) {
+            s.scheduled = true;
+            schedule = true;
+        }
+    }
+    if (schedule)
+        g_idle_add_full(G_PRIORITY_DEFAULT, run_queue, nullptr, nullptr);
+}
+
+bool target_alive(MessageTarget* target)
+{
+    State& s = state();
+    std::lock_guard guard(s.mutex);
+    return s.targets.contains(target);
+}
+
+} // namespace
+
+MessageTarget::MessageTarget()
+{
+    State& s = state();
+    std::lock_guard guard(s.mutex);
+    s.targets.insert(this);
+}
+
+MessageTarget::~MessageTarget()
+{
+    State& s = state();
+    std::lock_guard guard(s.mutex);
+    s.targets.erase(this);
+}
+
+void init()
+{
+    State& s = state();
+    std::lock_guard guard(s.mutex);
+    s.ui_thread_id = std::this_thread::get_id();
+}
+
+bool on_ui_thread()
+{
+    State& s = state();
+    std::lock_guard guard(s.mutex);
+    return s.ui_thread_id == std::this_thread::get_id();
+}
+
+void drain()
+{
+    State& s = state();
+    for (;;) {
+        std::function<void()> work;
+        {
+            std::lock_guard guard(s.mutex);
+            if (s.queue.empty()) {
+                s.scheduled = false;
+                return;
+            }
+            work = std::move(s.queue.front());
+            s.queue.pop_front();
+        }
+        work();
+    }
+}
+
+void invoke(std::function<void()> work)
+{
+    enqueue(std::move(work));
+}
+
+void post(MessageTarget* target, Message message, WParam wparam, LParam lparam)
+{
+    enqueue([target, message, wparam, lparam] {
+        if (target_alive(target))
+            target->handle_message(message, wparam, lparam);
+    });
+}
+
+Result send(MessageTarget* target, Message message, WParam wparam, LParam lparam)
+{
+    if (on_ui_thread())
+        return target_alive(target) ? target->handle_message(message, wparam, lparam) : 0;
+    auto promise = std::make_shared<std::promise<Result>>();
+    auto answer = promise->get_future();
+    enqueue([=] {
+        promise->set_value(target_alive(target) ? target->handle_message(message, wparam, lparam) : 0);
+    });
+    return answer.get();
+}
+
+} // namespace ui_thread

@@ -1,0 +1,43 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+
+// The interface thread's message queue. Worker threads reach a window only through
+// post (runs the window's handler on the interface thread, in posting order) and send
+// (the same, waiting for the handler's result; inline when already on the interface
+// thread). The interface thread is the thread that runs the default GLib main context;
+// call ui_thread::init() on it before any worker starts.
+namespace ui_thread {
+
+using Message = unsigned;
+using WParam = uintptr_t;
+using LParam = intptr_t;
+using Result = intptr_t;
+
+// Something that receives posted messages: a window's message handler. A target
+// unregisters itself on destruction; messages still queued for it are dropped.
+class MessageTarget {
+public:
+    MessageTarget();
+    virtual ~MessageTarget();
+    MessageTarget(const MessageTarget&) = delete;
+    MessageTarget& operator=(const MessageTarget&) = delete;
+
+    virtual Result handle_message(Message message, WParam wparam, LParam lparam) = 0;
+};
+
+// Marks the calling thread as the interface thread.
+void init();
+bool on_ui_thread();
+
+void post(MessageTarget* target, Message message, WParam wparam = 0, LParam lparam = 0);
+Result send(MessageTarget* target, Message message, WParam wparam = 0, LParam lparam = 0);
+
+// Runs a function on the interface thread in the same order as posted messages.
+void invoke(std::function<void()> work);
+
+// Runs every queued message now (the interface thread only); for tests and the
+// shutdown path.
+void drain();
+
+} // namespace ui_thread

@@ -1,0 +1,97 @@
+#include "settings/paths.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace paths {
+namespace {
+
+std::string env_or(const char* name, const std::string& fallback)
+{
+    const char* value = std::getenv(name);
+    return (value && *value) ? std::string(value) : fallback;
+}
+
+std::string home()
+{
+    return env_or("HOME", "/tmp");
+}
+
+bool is_dir(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+} // namespace
+
+std::string join(const std::string& a, const std::string& b)
+{
+    if (a.empty())
+        return b;
+    if (b.empty())
+        return a;
+    bool a_slash = a.back() == '/';
+    bool b_slash = b.front() == '/';
+    if (a_slash && b_slash)
+        return a + b.substr(1);
+    if (a_slash || b_slash)
+        return a + b;
+    return a + "/" + b;
+}
+
+std::string xdg_config_home() { return env_or("XDG_CONFIG_HOME", home() + "/.config"); }
+std::string xdg_data_home() { return env_or("XDG_DATA_HOME", home() + "/.local/share"); }
+std::string config_dir() { return join(xdg_config_home(), "kalvo"); }
+std::string user_data_dir() { return join(xdg_data_home(), "kalvo"); }
+
+std::string runtime_dir()
+{
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && *runtime)
+        return join(runtime, "kalvo");
+    return "/tmp/kalvo-" + std::to_string(::getuid());
+}
+
+std::string packaged_data_dir()
+{
+    if (is_dir(KALVO_DATA_DIR))
+        return KALVO_DATA_DIR;
+    return KALVO_SOURCE_DIR;
+}
+
+std::string packaged_skins_dir()
+{
+    std::string overridden = env_or("KALVO_SKINS_DIR", "");
+    if (!overridden.empty())
+        return overridden;
+    std::string installed = join(KALVO_DATA_DIR, "Skins");
+    if (is_dir(installed))
+        return installed;
+    return join(KALVO_SOURCE_DIR, "skins");
+}
+
+std::string executable_path()
+{
+    char buffer[4096];
+    ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (length <= 0)
+        return {};
+    return std::string(buffer, static_cast<size_t>(length));
+}
+
+bool make_dirs(const std::string& path)
+{
+    if (path.empty())
+        return false;
+    if (is_dir(path))
+        return true;
+    auto slash = path.find_last_of('/');
+    if (slash != std::string::npos && slash > 0)
+        make_dirs(path.substr(0, slash));
+    return ::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST ? is_dir(path) : false;
+}
+
+} // namespace paths

@@ -1,0 +1,30 @@
+#pragma once
+#include <string>
+
+// Where Kalvo keeps its files on a freedesktop system. Each function reads the
+// environment afresh, so tests can point XDG folders at temporary directories.
+namespace paths {
+
+// $XDG_CONFIG_HOME/kalvo (default ~/.config/kalvo).
+std::string config_dir();
+// $XDG_DATA_HOME/kalvo (default ~/.local/share/kalvo): the default install_path.
+std::string user_data_dir();
+// $XDG_DATA_HOME (default ~/.local/share), without the kalvo folder.
+std::string xdg_data_home();
+// $XDG_CONFIG_HOME (default ~/.config), without the kalvo folder.
+std::string xdg_config_home();
+// $XDG_RUNTIME_DIR/kalvo, falling back to /tmp/kalvo-UID.
+std::string runtime_dir();
+// The packaged data folder: <prefix>/share/kalvo when installed, else the source tree.
+std::string packaged_data_dir();
+// The packaged skins folder (KALVO_SKINS_DIR overrides it).
+std::string packaged_skins_dir();
+// The full path of the running executable.
+std::string executable_path();
+
+// Creates a folder and its parents with mode 0700; true when it exists afterwards.
+bool make_dirs(const std::string& path);
+// Joins two path pieces with exactly one "/".
+std::string join(const std::string& a, const std::string& b);
+
+} // namespace paths

@@ -1,0 +1,39 @@
+#pragma once
+#include <string>
+
+namespace test_support {
+
+// A fresh temporary folder, removed with everything in it when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return m_path; }
+    std::string file(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
+// Points HOME and the XDG folders at a fresh temporary folder for the object's lifetime,
+// so a test sees an empty settings store and log folder.
+class IsolatedUser {
+public:
+    IsolatedUser();
+    ~IsolatedUser();
+    const std::string& home() const { return m_home.path(); }
+
+private:
+    TempDir m_home;
+    std::string m_saved[5];
+};
+
+std::string read_file(const std::string& path);
+void write_file(const std::string& path, const std::string& text);
+
+// Path of a program built next to the tests (the kalvo executable, tools).
+std::string built_program(const std::string& name);
+
+} // namespace test_support
