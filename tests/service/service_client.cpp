@@ -1,23 +1,17 @@
 #include "service_client.h"
 
+#include "support/child_process.h"
+
 #include <arpa/inet.h>
 #include <curl/curl.h>
 #include <nettle/md5.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstring>
-#include <fcntl.h>
 #include <random>
-#include <thread>
-
-extern char** environ;
 
 namespace service_client {
 
@@ -126,31 +120,8 @@ std::string md5_upper(const std::string& text)
 
 int run_program(const std::vector<std::string>& argv, const std::string& log_file, int timeout_ms)
 {
-    std::vector<char*> args;
-    for (const auto& arg : argv)
-        args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, log_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        return -1;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            return -1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    test_support::ChildProcess program(argv, log_file);
+    return program.wait_for_exit(timeout_ms).value_or(-1);
 }
 
 std::optional<std::string> stun_binding(const std::string& local_address, const std::string& address, int port,

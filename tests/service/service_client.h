@@ -19,8 +19,8 @@ HttpReply http_get(const std::string& url, const std::string& ca_file = {});
 // Upper-case hexadecimal MD5 of the text, as the program sends passwords.
 std::string md5_upper(const std::string& text);
 
-// Runs a program with the arguments, its output into `log_file`; kills it after
-// `timeout_ms`. Returns its exit status, or -1 when it had to be killed.
+// Runs a program with the arguments, its output into `log_file`; ends it after
+// `timeout_ms`. Returns its exit status, or -1 when it had to be ended.
 int run_program(const std::vector<std::string>& argv, const std::string& log_file, int timeout_ms);
 
 // A STUN binding request from `local_address` (any port) to address:port. Returns the
