@@ -74,67 +74,69 @@ bool wait_for_text(const std::string& file, const std::string& text, int timeout
 
 } // namespace
 
-TEST_F(ServiceSip, RegisterWithTheDerivedSipPasswordIsAccepted)
+TEST_F(ServiceSip, RegistrationAndStun)
 {
-    EXPECT_EQ(sipp("register", "alice", "wonderland_ndwo", 5101), 0);
-    // A ":" in the password, and a password shorter than four characters.
-    EXPECT_EQ(sipp("register", "carol", "c4r0l:pass_r0c4", 5101), 0);
-    EXPECT_EQ(sipp("register", "dan", "abc_cab", 5101), 0);
+    {
+        // The derived SIP password registers.
+        EXPECT_EQ(sipp("register", "alice", "wonderland_ndwo", 5101), 0);
+        // A ":" in the password, and a password shorter than four characters.
+        EXPECT_EQ(sipp("register", "carol", "c4r0l:pass_r0c4", 5101), 0);
+        EXPECT_EQ(sipp("register", "dan", "abc_cab", 5101), 0);
+    }
+    {
+        // Wrong credentials are challenged again.
+        EXPECT_EQ(sipp("register", "alice", "wonderland", 5103), kStoppedByScenario);
+        EXPECT_EQ(sipp("register", "bob", "wonderland_ndwo", 5103), kStoppedByScenario);
+        EXPECT_EQ(sipp("register", "mallory", "mallory_llma", 5103), kStoppedByScenario);
+    }
+    {
+        // A STUN binding request is answered with the sender's address.
+        int local_port = 0;
+        const auto mapped = service_client::stun_binding(kAddress, kAddress, 3478, &local_port);
+        ASSERT_TRUE(mapped.has_value()) << "no STUN answer";
+        EXPECT_EQ(*mapped, std::string(kAddress) + ":" + std::to_string(local_port));
+    }
 }
 
-TEST_F(ServiceSip, WrongCredentialsAreChallengedAgain)
+TEST_F(ServiceSip, Calls)
 {
-    EXPECT_EQ(sipp("register", "alice", "wonderland", 5103), kStoppedByScenario);
-    EXPECT_EQ(sipp("register", "bob", "wonderland_ndwo", 5103), kStoppedByScenario);
-    EXPECT_EQ(sipp("register", "mallory", "mallory_llma", 5103), kStoppedByScenario);
+    {
+        // The echo number sends the caller's RTP back.
+        constexpr int media_port = 40100;
+        auto call = std::async(std::launch::async, [&] {
+            return sipp("call", "alice", "wonderland_ndwo", 5105, "echotest",
+                        {"-d", "1500", "-key", "media_port", std::to_string(media_port)});
+        });
+        ASSERT_TRUE(wait_for_text(log_file("call"), "media port", 5000)) << read_file(m_files.file("call.out"));
+        const std::string log = read_file(log_file("call"));
+        const auto at = log.find("media port ") + 11;
+        const int echo_port = std::stoi(log.substr(at));
+        EXPECT_GE(service_client::rtp_echoed(kAddress, media_port, kAddress, echo_port, 10, 1000), 10);
+        EXPECT_EQ(call.get(), 0) << read_file(m_files.file("call.err"));
+    }
+    {
+        // A call reaches a registered account at its contact.
+        // Bob's phone: an answering sipp at the contact his registration names.
+        constexpr int bob_port = 5107;
+        auto phone = std::async(std::launch::async, [&] {
+            const std::vector<std::string> argv = {"sipp", "-sf", std::string(KALVO_TESTS_DIR) + "/../service/sipp/echo_uas.xml",
+                "-i", kAddress, "-p", std::to_string(bob_port), "-mi", kAddress, "-mp", "40200", "-m", "1", "-nostdin",
+                "-ci", kAddress, "-cp", "6107"};
+            return service_client::run_program(argv, m_files.file("phone.out"), 15000);
+        });
+        ASSERT_EQ(sipp("register", "bob", "builder_ilbu", bob_port + 2, "", {"-key", "contact_port", std::to_string(bob_port)}), 0);
+        EXPECT_EQ(sipp("call", "alice", "wonderland_ndwo", 5111, "bob", {"-d", "200", "-key", "media_port", "40202"}), 0)
+            << read_file(m_files.file("call.err"));
+        EXPECT_EQ(phone.get(), 0) << read_file(m_files.file("phone.out"));
+    }
+    {
+        // An address nobody registered is not found.
+        EXPECT_EQ(sipp("call", "alice", "wonderland_ndwo", 5113, "nobody", {"-d", "200", "-key", "media_port", "40204"}, 5000), 1);
+        EXPECT_NE(read_file(m_files.file("call.err")).find("SIP/2.0 404 Not Found"), std::string::npos);
+    }
 }
 
-TEST_F(ServiceSip, StunBindingIsAnsweredWithTheSendersAddress)
-{
-    int local_port = 0;
-    const auto mapped = service_client::stun_binding(kAddress, kAddress, 3478, &local_port);
-    ASSERT_TRUE(mapped.has_value()) << "no STUN answer";
-    EXPECT_EQ(*mapped, std::string(kAddress) + ":" + std::to_string(local_port));
-}
-
-TEST_F(ServiceSip, EchoCallSendsTheCallersRtpBack)
-{
-    constexpr int media_port = 40100;
-    auto call = std::async(std::launch::async, [&] {
-        return sipp("call", "alice", "wonderland_ndwo", 5105, "echotest",
-                    {"-d", "1500", "-key", "media_port", std::to_string(media_port)});
-    });
-    ASSERT_TRUE(wait_for_text(log_file("call"), "media port", 5000)) << read_file(m_files.file("call.out"));
-    const std::string log = read_file(log_file("call"));
-    const auto at = log.find("media port ") + 11;
-    const int echo_port = std::stoi(log.substr(at));
-    EXPECT_GE(service_client::rtp_echoed(kAddress, media_port, kAddress, echo_port, 10, 1000), 10);
-    EXPECT_EQ(call.get(), 0) << read_file(m_files.file("call.err"));
-}
-
-TEST_F(ServiceSip, CallReachesARegisteredAccount)
-{
-    // Bob's phone: an answering sipp at the contact his registration names.
-    constexpr int bob_port = 5107;
-    auto phone = std::async(std::launch::async, [&] {
-        const std::vector<std::string> argv = {"sipp", "-sf", std::string(KALVO_TESTS_DIR) + "/../service/sipp/echo_uas.xml",
-            "-i", kAddress, "-p", std::to_string(bob_port), "-mi", kAddress, "-mp", "40200", "-m", "1", "-nostdin",
-            "-ci", kAddress, "-cp", "6107"};
-        return service_client::run_program(argv, m_files.file("phone.out"), 15000);
-    });
-    ASSERT_EQ(sipp("register", "bob", "builder_ilbu", bob_port + 2, "", {"-key", "contact_port", std::to_string(bob_port)}), 0);
-    EXPECT_EQ(sipp("call", "alice", "wonderland_ndwo", 5111, "bob", {"-d", "200", "-key", "media_port", "40202"}), 0)
-        << read_file(m_files.file("call.err"));
-    EXPECT_EQ(phone.get(), 0) << read_file(m_files.file("phone.out"));
-}
-
-TEST_F(ServiceSip, CallToAnAddressWithoutRegistrationIsNotFound)
-{
-    EXPECT_EQ(sipp("call", "alice", "wonderland_ndwo", 5113, "nobody", {"-d", "200", "-key", "media_port", "40204"}, 5000), 1);
-    EXPECT_NE(read_file(m_files.file("call.err")).find("SIP/2.0 404 Not Found"), std::string::npos);
-}
-
-TEST_F(ServiceSip, SubscriptionNotifiesTheAccountsCountsAndTheirChanges)
+TEST_F(ServiceSip, VoiceMailNotifications)
 {
     auto subscription = std::async(std::launch::async, [&] {
         return sipp("subscribe", "alice", "wonderland_ndwo", 5115, "voicemail");
