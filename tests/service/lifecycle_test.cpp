@@ -124,3 +124,32 @@ TEST(ServiceLifecycle, RefusesAnAddressOffLoopbackAndStartsNothing)
     EXPECT_NE(output.find("loopback"), std::string::npos) << output;
     EXPECT_TRUE(started_pids(folder.path()).empty());
 }
+
+TEST(ServiceLifecycle, StartsWithTheUsableAccountsOfAFaultyAccountsFile)
+{
+    test_support::TempDir folder;
+    const std::string accounts = folder.file("accounts.ini");
+    test_support::write_file(accounts,
+                             "[erin]\npassword=erin-pass\nvoicemail_new=many\n"
+                             "[two words]\npassword=p\n"
+                             "[frank]\ntype=pro\n"
+                             "stray line\n"
+                             "[grace]\npassword=g:race\nvoicemail_old=3\n");
+    ::setenv("KALVO_SERVICE_ACCOUNTS", accounts.c_str(), 1);
+    LocalService service("127.0.0.43");
+    ::unsetenv("KALVO_SERVICE_ACCOUNTS");
+    ASSERT_TRUE(service.running()) << service.start_output();
+
+    const auto check = [&](const std::string& user, const std::string& password) {
+        return service_client::http_get(service.web_http() + "/client/req/check_username.php?u=" + user
+                                        + "&p=" + service_client::md5_upper(password)).body;
+    };
+    EXPECT_EQ(check("erin", "erin-pass"), "VALID");
+    EXPECT_EQ(check("grace", "g:race"), "VALID");
+    EXPECT_EQ(check("frank", ""), "INVALID");
+    EXPECT_EQ(check("two%20words", "p"), "INVALID");
+    const std::string state = service_client::http_get(service.web_http() + "/control/state").body;
+    EXPECT_NE(state.find("voicemail.grace=0/3\n"), std::string::npos) << state;
+    EXPECT_NE(state.find("voicemail.erin=0/0\n"), std::string::npos) << state;
+    EXPECT_EQ(state.find("frank"), std::string::npos) << state;
+}
