@@ -4,7 +4,7 @@
 #include "net/network_probe.h"
 #include "net/service_requests.h"
 #include "support/http_test_server.h"
-#include "support/test_paths.h"
+#include "support/log_capture.h"
 
 #include <chrono>
 #include <cstdio>
@@ -39,7 +39,7 @@ double seconds_taken(Probe probe)
 int main(int argc, char** argv)
 {
     std::chrono::milliseconds timeout(argc > 1 ? std::atoi(argv[1]) : 5000);
-    test_support::IsolatedUser user;  // the probe's log lines stay out of the real log
+    test_support::LogCapture log;  // the probe's log lines stay out of the real log
     test_support::SilentListener dead_service;
     std::string address = "http://127.0.0.1:" + std::to_string(dead_service.port()) + "/client/check_connection.php";
     std::vector<std::string> interfaces { "127.0.0.2", "127.0.0.3", "127.0.0.4" };
