@@ -30,25 +30,26 @@ TEST(ServiceRequests, AddressesTimeOutsAndTrustOfEachRequest)
 {
     Deployment deployment = example_deployment();
 
-    HttpRequest version = version_check_request("alice", "pw", deployment);
-    EXPECT_EQ(version.url, "https://secure.example:8443/live/check_version.php?u=alice&p=" + kDigest);
-    EXPECT_EQ(version.timeout, 10s);
-
-    HttpRequest account = account_information_request("alice", "pw", deployment);
-    EXPECT_EQ(account.url, "http://web.example:8080/client/req/check_version.php?u=alice&p=" + kDigest);
-    EXPECT_EQ(account.timeout, 3s);
-
-    HttpRequest page = main_page_request("alice", "pw", deployment);
-    EXPECT_EQ(page.url, "https://secure.example:8443/live/index.php?cache=true&user=alice&pass=" + kDigest);
-    EXPECT_EQ(page.timeout, 10s);
-
-    HttpRequest username = username_check_request("alice", "pw", deployment);
-    EXPECT_EQ(username.url, "http://web.example:8080/client/req/check_username.php?u=alice&p=" + kDigest);
-    EXPECT_EQ(username.timeout, 3s);
-
-    for (const HttpRequest* request : { &version, &account, &page, &username }) {
-        EXPECT_EQ(request->ca_file, "/etc/kalvo/ca.pem");
-        EXPECT_TRUE(request->interface_address.empty());
+    struct Row {
+        HttpRequest request;
+        std::string url;
+        std::chrono::seconds timeout;
+    };
+    const Row rows[] = {
+        { version_check_request("alice", "pw", deployment),
+            "https://secure.example:8443/live/check_version.php?u=alice&p=" + kDigest, 10s },
+        { account_information_request("alice", "pw", deployment),
+            "http://web.example:8080/client/req/check_version.php?u=alice&p=" + kDigest, 3s },
+        { main_page_request("alice", "pw", deployment),
+            "https://secure.example:8443/live/index.php?cache=true&user=alice&pass=" + kDigest, 10s },
+        { username_check_request("alice", "pw", deployment),
+            "http://web.example:8080/client/req/check_username.php?u=alice&p=" + kDigest, 3s },
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(row.request.url, row.url);
+        EXPECT_EQ(row.request.timeout, row.timeout) << row.url;
+        EXPECT_EQ(row.request.ca_file, "/etc/kalvo/ca.pem") << row.url;
+        EXPECT_TRUE(row.request.interface_address.empty()) << row.url;
     }
 
     EXPECT_EQ(connection_check_address(deployment), "http://web.example:8080/client/check_connection.php");
