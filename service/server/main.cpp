@@ -115,6 +115,7 @@ int main(int argc, char** argv)
         "http://" + host + ":" + std::to_string(options.http_port),
         "https://" + host + ":" + std::to_string(options.https_port),
         options.sip_domain,
+        host,
     };
     MwiPublisher publisher(host, options.sip_port, options.sip_domain);
     Site site(accounts, publisher, Pages(options.pages), addresses);

@@ -75,6 +75,10 @@ TEST_F(ServiceHttp, RepliesHaveTheFormatsTheProgramParses)
         ASSERT_EQ(bob.size(), 8u);
         EXPECT_EQ(bob[4], "true");
         EXPECT_EQ(bob[5], "basic");
+        // An outbound proxy line names the instance's own registrar.
+        const auto carol = lines_of(http_get(web("/client/req/check_version.php?u=carol&p=" + md5_upper("c4r0l:pass"))).body);
+        ASSERT_EQ(carol.size(), 8u);
+        EXPECT_EQ(carol[7], "127.0.0.44:5060");
     }
     {
         // A wrong digest or an unknown user gets the version but no account values.

@@ -9,6 +9,7 @@
 #include <arpa/inet.h>
 #include <signal.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -52,6 +53,29 @@ std::vector<int> started_pids(const std::string& folder)
 }
 
 // A zombie has ended; the process that adopted it may reap it late.
+// Processes whose parent is `parent` (Kamailio's workers).
+std::vector<int> children_of(int parent)
+{
+    std::vector<int> children;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        // /proc/PID/stat: pid (command) state ppid ...
+        const std::string stat = test_support::read_file(entry.path().string() + "/stat");
+        const auto close = stat.rfind(')');
+        if (close == std::string::npos)
+            continue;
+        std::istringstream fields(stat.substr(close + 2));
+        std::string state;
+        int ppid = 0;
+        fields >> state >> ppid;
+        if (ppid == parent)
+            children.push_back(std::stoi(name));
+    }
+    return children;
+}
+
 bool process_alive(int pid)
 {
     if (::kill(pid, 0) != 0)
@@ -83,6 +107,9 @@ TEST(ServiceLifecycle, StartWritesTheDeploymentFileAndStopLeavesNothingBehind)
 
         pids = started_pids(folder);
         ASSERT_EQ(pids.size(), 3u);
+        const auto workers = children_of(pids[0]);
+        EXPECT_GE(workers.size(), 2u);
+        pids.insert(pids.end(), workers.begin(), workers.end());
         for (const int pid : pids)
             EXPECT_TRUE(process_alive(pid)) << pid;
         EXPECT_GE(sockets_bound_on("127.0.0.40"), 6);  // SIP udp+tcp, STUN, echo, http, https
