@@ -143,12 +143,20 @@ TEST(ServiceLifecycle, TwoInstancesRunSideBySide)
     }
 }
 
-TEST(ServiceLifecycle, RefusesAnAddressOffLoopbackAndStartsNothing)
+TEST(ServiceLifecycle, RefusesAnAddressOffLoopbackOrAFolderInUse)
 {
     test_support::TempDir folder;
     std::string output;
     EXPECT_NE(LocalService::servicectl("start " + folder.path() + " --address 192.0.2.1", &output), 0);
     EXPECT_NE(output.find("loopback"), std::string::npos) << output;
+    EXPECT_TRUE(started_pids(folder.path()).empty());
+
+    // A folder with other files in it is left alone.
+    test_support::write_file(folder.file("notes.txt"), "keep me");
+    test_support::write_file(folder.file("logs/important.log"), "keep me too");
+    EXPECT_NE(LocalService::servicectl("start " + folder.path() + " --address 127.0.0.43", &output), 0);
+    EXPECT_NE(output.find("neither empty nor a service folder"), std::string::npos) << output;
+    EXPECT_EQ(test_support::read_file(folder.file("logs/important.log")), "keep me too");
     EXPECT_TRUE(started_pids(folder.path()).empty());
 }
 
