@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
+#include <memory>
 #include <sstream>
 
 using service_client::http_get;
@@ -24,24 +26,29 @@ std::vector<std::string> lines_of(const std::string& body)
     return lines;
 }
 
+// Each test runs its own instance on its own address, so tests can run side by side.
 class ServiceHttp : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { s_service = new LocalService("127.0.0.44"); }
-    static void TearDownTestSuite()
+    void SetUp() override
     {
-        delete s_service;
-        s_service = nullptr;
+        static const std::map<std::string, std::string> addresses = {
+            {"RepliesHaveTheFormatsTheProgramParses", "127.0.0.44"},
+            {"HttpsIsVerifiedWithTheGeneratedCaOnly", "127.0.0.46"},
+            {"PagesAreServedForEveryAddressTheProgramOpens", "127.0.0.47"},
+            {"ValuesChangeWhileRunning", "127.0.0.48"},
+        };
+        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        ASSERT_TRUE(addresses.count(test)) << "give " << test << " an address of its own";
+        m_service = std::make_unique<LocalService>(addresses.at(test));
+        ASSERT_TRUE(m_service->running()) << m_service->start_output();
     }
-    void SetUp() override { ASSERT_TRUE(s_service->running()) << s_service->start_output(); }
 
-    static std::string web(const std::string& path) { return s_service->web_http() + path; }
-    static std::string secure(const std::string& path) { return s_service->secure_https() + path; }
-    static std::string ca() { return s_service->ca_file(); }
+    std::string web(const std::string& path) const { return m_service->web_http() + path; }
+    std::string secure(const std::string& path) const { return m_service->secure_https() + path; }
+    std::string ca() const { return m_service->ca_file(); }
 
-    static LocalService* s_service;
+    std::unique_ptr<LocalService> m_service;
 };
-
-LocalService* ServiceHttp::s_service = nullptr;
 
 const std::string kAliceDigest = md5_upper("wonderland");
 
@@ -62,7 +69,7 @@ TEST_F(ServiceHttp, RepliesHaveTheFormatsTheProgramParses)
         const auto lines = lines_of(reply.body);
         ASSERT_EQ(lines.size(), 8u) << reply.body;
         EXPECT_EQ(lines[1], "4.0.0.22");
-        EXPECT_EQ(lines[2], s_service->secure_https() + "/client/download/kalvo-setup");
+        EXPECT_EQ(lines[2], m_service->secure_https() + "/client/download/kalvo-setup");
         EXPECT_EQ(lines[3], "3");
         EXPECT_EQ(lines[4], "false");
         EXPECT_EQ(lines[5], "pro");
@@ -78,7 +85,7 @@ TEST_F(ServiceHttp, RepliesHaveTheFormatsTheProgramParses)
         // An outbound proxy line names the instance's own registrar.
         const auto carol = lines_of(http_get(web("/client/req/check_version.php?u=carol&p=" + md5_upper("c4r0l:pass"))).body);
         ASSERT_EQ(carol.size(), 8u);
-        EXPECT_EQ(carol[7], "127.0.0.44:5060");
+        EXPECT_EQ(carol[7], m_service->address() + ":5060");
     }
     {
         // A wrong digest or an unknown user gets the version but no account values.
@@ -185,17 +192,17 @@ TEST_F(ServiceHttp, ValuesChangeWhileRunning)
 {
     {
         // The current version, for one account or for all.
-        ASSERT_TRUE(s_service->set_version("4.0.0.23", "bob"));
+        ASSERT_TRUE(m_service->set_version("4.0.0.23", "bob"));
         EXPECT_EQ(lines_of(http_get(web("/client/req/check_version.php?u=bob&p=x")).body)[1], "4.0.0.23");
         EXPECT_EQ(lines_of(http_get(web("/client/req/check_version.php?u=alice&p=x")).body)[1], "4.0.0.22");
 
-        ASSERT_TRUE(s_service->set_version("4, 0, 0, 30"));
+        ASSERT_TRUE(m_service->set_version("4, 0, 0, 30"));
         EXPECT_EQ(lines_of(http_get(web("/client/req/check_version.php?u=bob&p=x")).body)[1], "4, 0, 0, 30");
         EXPECT_EQ(lines_of(http_get(web("/client/req/check_version.php?u=alice&p=x")).body)[1], "4, 0, 0, 30");
 
-        EXPECT_FALSE(s_service->set_version("4.0.0.24", "nobody"));
+        EXPECT_FALSE(m_service->set_version("4.0.0.24", "nobody"));
         EXPECT_EQ(http_get(web("/control/version?v=")).status, 400);
-        ASSERT_TRUE(s_service->set_version("4.0.0.22"));
+        ASSERT_TRUE(m_service->set_version("4.0.0.22"));
     }
     {
         // The installer download is counted; the installer only records that it ran.
