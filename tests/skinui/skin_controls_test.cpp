@@ -284,6 +284,19 @@ TEST_F(SkinControls, TabWindowSlidesOutAndBack)
     EXPECT_FALSE(inside.get_visible());
 }
 
+TEST_F(SkinControls, HidingTheParentHidesTheTabWindowAtItsNextPaint)
+{
+    loaded->CreateControls();
+    dialog().show_all();
+    Skin::TabDlg& tab = tab_dialog();
+    tab.GetWindow()->show();
+    flush_events();
+    ASSERT_TRUE(tab.GetWindow()->get_visible());
+    dialog().hide();
+    tab.GetWindow()->queue_draw();
+    EXPECT_TRUE(wait_for([&] { return !tab.GetWindow()->get_visible(); }));
+}
+
 TEST(SkinWebElement, OpensTheStartAddressOfItsType)
 {
     if (!display_ready())
