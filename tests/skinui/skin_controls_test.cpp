@@ -265,6 +265,15 @@ TEST_F(SkinControls, TabWindowSlidesOutAndBack)
     auto& inside = dynamic_cast<Skin::SkinButton&>(*loaded->FindElement("in_tab")->control);
     EXPECT_FALSE(inside.get_visible()); // hidden while closed
     EXPECT_EQ(tab.slide().state(), Skin::TabState::Closed);
+    // Closed, only the 8-pixel grip lies left of the anchor (parent's client 0, 5).
+    auto origin = [&] {
+        int x = 0;
+        int y = 0;
+        tab.GetWindow()->get_window()->get_origin(x, y);
+        return std::make_pair(x, y);
+    };
+    tab.Reposition();
+    EXPECT_TRUE(wait_for([&] { return origin() == std::make_pair(300 - 8, 205); })) << origin().first;
 
     // A click below row 482 is not on the grip.
     send_button(*tab.GetWindow(), GDK_BUTTON_RELEASE, 4, 483);
@@ -276,6 +285,8 @@ TEST_F(SkinControls, TabWindowSlidesOutAndBack)
     Skin::TabInfo& info = *loaded->FindWindow("side")->tab;
     EXPECT_EQ(info.current, &info.close);
     EXPECT_EQ(tab.slide().offset_x(), 8 - 50);
+    // Open, the whole window lies left of the anchor.
+    EXPECT_TRUE(wait_for([&] { return origin() == std::make_pair(300 - 50, 205); })) << origin().first;
 
     send_button(*tab.GetWindow(), GDK_BUTTON_RELEASE, 8, 482); // the grip's last row closes it
     EXPECT_EQ(tab.slide().state(), Skin::TabState::Closing);
