@@ -65,6 +65,19 @@ protected:
     }
     const std::string& command(std::size_t index) const { return s_commands.at(index); }
 
+    // A property of the page element with that id, as text ("true", "bob", ...).
+    std::string field(const std::string& id, const std::string& property)
+    {
+        return evaluate("document.getElementById('" + id + "')." + property);
+    }
+
+    // What the form shows: "user|password|remember ticked|auto sign-in ticked".
+    std::string form()
+    {
+        return evaluate("['user', 'password'].map(id => document.getElementById(id).value)"
+                        ".concat(['remember', 'auto'].map(id => document.getElementById(id).checked)).join('|')");
+    }
+
     // Runs script in the page and returns its result as text.
     std::string evaluate(const std::string& script)
     {
@@ -145,15 +158,12 @@ TEST_F(LoginPage, StaysAfterASignOutOrWithoutAutoLogin)
 {
     open("u=bob&p=secret&s=true&a=true&lo=true");
     EXPECT_TRUE(commands(0).empty());
-    EXPECT_EQ(evaluate("document.getElementById('status').textContent"), "You have signed out.");
-    EXPECT_EQ(evaluate("document.getElementById('auto').checked"), "true");
+    EXPECT_EQ(field("status", "textContent"), "You have signed out.");
+    EXPECT_EQ(form(), "bob|secret|true|true");
 
     open("u=bob&p=secret&s=true&a=false");
     EXPECT_TRUE(commands(0).empty());
-    EXPECT_EQ(evaluate("document.getElementById('user').value"), "bob");
-    EXPECT_EQ(evaluate("document.getElementById('password').value"), "secret");
-    EXPECT_EQ(evaluate("document.getElementById('remember').checked"), "true");
-    EXPECT_EQ(evaluate("document.getElementById('auto').checked"), "false");
+    EXPECT_EQ(form(), "bob|secret|true|false");
 }
 
 TEST_F(LoginPage, DoesNotSignInAutomaticallyWithoutAPassword)
@@ -161,14 +171,14 @@ TEST_F(LoginPage, DoesNotSignInAutomaticallyWithoutAPassword)
     // First start: no user stored, so the program passes both flags as true.
     open("u=&p=&s=true&a=true&w=true");
     EXPECT_TRUE(commands(0).empty());
-    EXPECT_EQ(evaluate("document.getElementById('first-run').hidden"), "false");
+    EXPECT_EQ(field("first-run", "hidden"), "false");
     EXPECT_EQ(evaluate("document.activeElement.id"), "user");
 }
 
 TEST_F(LoginPage, KeepsPasswordsWithQuerySeparatorsWhole)
 {
     open("u=bob&p=a&b=c d&s=true&a=true");
-    EXPECT_EQ(evaluate("document.getElementById('password').value"), "a&b=c d");
+    EXPECT_EQ(field("password", "value"), "a&b=c d");
     ASSERT_EQ(commands(1).size(), 1u);
     // The browser writes the space as %20; the program's filter turns it back.
     EXPECT_EQ(command(0), "kalvo://login/?u=bob&p=a&b=c%20d&s=true&a=true");
@@ -177,9 +187,7 @@ TEST_F(LoginPage, KeepsPasswordsWithQuerySeparatorsWhole)
 TEST_F(LoginPage, ForgetsThePasswordWhenNotRemembered)
 {
     open("u=bob&p=secret&s=false&a=false");
-    EXPECT_EQ(evaluate("document.getElementById('user').value"), "bob");
-    EXPECT_EQ(evaluate("document.getElementById('password').value"), "");
-    EXPECT_EQ(evaluate("document.getElementById('remember').checked"), "false");
+    EXPECT_EQ(form(), "bob||false|false");
     EXPECT_EQ(evaluate("document.activeElement.id"), "password");
 }
 
@@ -208,13 +216,13 @@ TEST_F(LoginPage, RefusesIncompleteDetailsAndRecoversFromALoginError)
     open("u=bob&p=&s=true&a=false");
     evaluate("document.getElementById('submit').click(); 0");
     EXPECT_TRUE(commands(0).empty());
-    EXPECT_EQ(evaluate("document.getElementById('status').className"), "error");
+    EXPECT_EQ(field("status", "className"), "error");
 
     open("u=bob&p=secret&s=true&a=true");
     ASSERT_EQ(commands(1).size(), 1u);
     evaluate("loginError(); 0");
     EXPECT_EQ(evaluate("document.body.getAttribute('data-state')"), "idle");
-    EXPECT_EQ(evaluate("document.getElementById('submit').disabled"), "false");
+    EXPECT_EQ(field("submit", "disabled"), "false");
     evaluate("document.getElementById('submit').click(); 0");
     EXPECT_EQ(commands(2).size(), 2u);
 }
