@@ -13,6 +13,7 @@
 #include "log/log_file.h"
 
 #include <gtk/gtk.h>
+#include <algorithm>
 #include <gtkmm/fixed.h>
 #include <gtkmm/window.h>
 
@@ -94,7 +95,7 @@ void Definition::CreateControls()
             if (!control)
                 continue;
             Gtk::Widget& widget = control->widget();
-            widget.set_size_request(element->width, element->height);
+            widget.set_size_request(std::max(0, element->width), std::max(0, element->height));
             layer.put(widget, element->x, element->y);
             widget.show();
             AddControl(std::move(control));

@@ -8,6 +8,7 @@
 #include "skin/tab_dlg.h"
 
 #include <gtk/gtk.h>
+#include <filesystem>
 #include <tinyxml2.h>
 
 namespace Skin {
@@ -143,7 +144,9 @@ std::unique_ptr<Definition> Loader::LoadFrom(const std::string& skins_folder, co
     AppSettings settings;
     settings.load();
     auto skin = std::make_unique<Definition>();
-    skin->folder = paths::join(skins_folder, skin_name);
+    // Absolute, so the file addresses of local pages work from any current folder.
+    std::error_code ignored;
+    skin->folder = std::filesystem::absolute(paths::join(skins_folder, skin_name), ignored).lexically_normal().string();
     std::string file = paths::join(skin->folder, DescriptionFile(settings.splash_path));
 
     tinyxml2::XMLDocument document;

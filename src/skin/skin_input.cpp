@@ -8,6 +8,9 @@ SkinInput::SkinInput(Definition& skin, Element& element)
     : Gtk::ComboBoxText(true)
     , SkinControl(skin, element)
 {
+    // The element's width rules: the entry must not ask for more than it.
+    if (Gtk::Entry* entry = get_entry())
+        entry->set_width_chars(1);
 }
 
 std::string SkinInput::GetText() const

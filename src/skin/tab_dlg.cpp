@@ -1,6 +1,9 @@
 #include "skin/tab_dlg.h"
 
 #include "skin/definition.h"
+#include "skin/skin_web.h"
+
+#include <gdk/gdkkeysyms.h>
 
 #include <glibmm/main.h>
 #include <gtkmm/window.h>
@@ -37,6 +40,9 @@ void TabDlg::Create()
     m_gtk->set_title("");
     m_gtk->add_events(Gdk::BUTTON_PRESS_MASK | Gdk::BUTTON_RELEASE_MASK);
     m_gtk->signal_button_release_event().connect([this](GdkEventButton* event) { return OnButtonRelease(event); });
+    // Before the window's own handling, so keys reach the page whatever has the focus.
+    m_gtk->signal_key_press_event().connect([this](GdkEventKey* event) { return OnKey(event); }, false);
+    m_gtk->signal_key_release_event().connect([this](GdkEventKey* event) { return OnKey(event); }, false);
     if (Gtk::Window* parent = ParentWindow()) {
         // Follow the parent when it moves.
         m_parent_moved = parent->signal_configure_event().connect(
@@ -63,6 +69,13 @@ void TabDlg::SkinApplied()
     m_timers.kill_timer(kSlideTimer);
     m_slide.Reset();
     Reposition();
+    m_web = nullptr;
+    for (const auto& element : m_skin_window.elements) {
+        if (element->command == "tab" && (m_web = dynamic_cast<SkinWeb*>(element->control)))
+            break;
+    }
+    if (m_web)
+        m_web->SetOwnerWindow(m_gtk.get());
 }
 
 void TabDlg::Open()
@@ -147,6 +160,17 @@ void TabDlg::PaintBackground(cairo_t* cr)
             return false;
         });
     }
+}
+
+bool TabDlg::OnKey(GdkEventKey* event)
+{
+    // Backspace keeps its normal handling (it must not navigate the page back).
+    if (!m_web || event->keyval == GDK_KEY_BackSpace)
+        return false;
+    GtkWidget* page = GTK_WIDGET(m_web->view());
+    if (gtk_widget_has_focus(page))
+        return false; // the normal dispatch delivers it there already
+    return gtk_widget_event(page, reinterpret_cast<GdkEvent*>(event));
 }
 
 bool TabDlg::OnButtonRelease(GdkEventButton* event)

@@ -8,10 +8,12 @@
 #include <memory>
 
 typedef struct _GdkEventButton GdkEventButton;
+typedef struct _GdkEventKey GdkEventKey;
 
 namespace Skin {
 
 struct Window;
+class SkinWeb;
 
 // A slide-out tab window: a shaped window that hides behind its parent with only its
 // grip showing, and slides out to the left when the grip is clicked. The skin parser
@@ -41,11 +43,13 @@ private:
     void PlaceBehindParent();
     Gtk::Window* ParentWindow() const;
     bool OnButtonRelease(GdkEventButton* event);
+    bool OnKey(GdkEventKey* event);
 
     Window& m_skin_window;
     std::unique_ptr<Gtk::Window> m_gtk;
     TabSlide m_slide;
     TimerTable m_timers;
+    SkinWeb* m_web = nullptr; // the window's "tab" web element
     sigc::connection m_parent_moved;
     sigc::connection m_pending_hide;
 };
