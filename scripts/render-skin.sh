@@ -15,6 +15,8 @@ skin=${1:-$here/skins/Kalvo}
 src=$skin/src
 key='#FF00FF'
 edge='#35424F'   # colour that half-covered outline pixels are flattened onto
+# No time stamps or other text chunks: rendering the same source gives the same file.
+png_options='-strip -define png:exclude-chunks=date,time'
 
 for tool in rsvg-convert convert; do
   command -v "$tool" >/dev/null || { echo "render-skin: $tool is missing (librsvg2-bin, imagemagick)" >&2; exit 1; }
@@ -39,10 +41,10 @@ render() {
     convert "$work/raw.png" -background "$edge" -flatten \
       \( "$work/raw.png" -alpha extract -threshold 50% \) \
       -alpha off -compose CopyOpacity -composite \
-      -background "$key" -alpha background "PNG32:$skin/$out"
+      -background "$key" -alpha background $png_options "PNG32:$skin/$out"
   else
     rsvg-convert "${css[@]}" "$src/$svg" -o "$work/raw.png"
-    convert "$work/raw.png" "PNG32:$skin/$out"
+    convert "$work/raw.png" $png_options "PNG32:$skin/$out"
   fi
   echo "rendered $out"
 }
