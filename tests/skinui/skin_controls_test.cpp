@@ -242,17 +242,6 @@ TEST_F(SkinControls, SliderRunsFromMinus100AndFiresOnChange)
     EXPECT_EQ(fired[0], std::make_pair(std::string("volume"), false));
 }
 
-TEST_F(SkinControls, TextAndInputKeepTheirTexts)
-{
-    loaded->CreateControls();
-    auto& text = dynamic_cast<Skin::SkinText&>(*loaded->FindElement("label_time")->control);
-    text.SetText("12:05PM");
-    EXPECT_EQ(text.GetText(), "12:05PM");
-    auto& input = dynamic_cast<Skin::SkinInput&>(*loaded->FindElement("address")->control);
-    input.SetText("555");
-    EXPECT_EQ(input.GetText(), "555");
-}
-
 TEST_F(SkinControls, TabWindowSlidesOutAndBack)
 {
     dialog().move(300, 200);
