@@ -142,7 +142,7 @@ TEST_F(ServiceHttp, PagesAreServedForEveryAddressTheProgramOpens)
         // The cached variant takes skin files through the skin path.
         const auto cached = http_get(secure("/live/index.php?cache=true&user=alice&pass=" + kAliceDigest), ca());
         ASSERT_EQ(cached.status, 200);
-        EXPECT_NE(cached.body.find("href=\"%%SKIN_PATH%%page.css\""), std::string::npos);
+        EXPECT_NE(cached.body.find("src=\"%%SKIN_PATH%%btn_voicemail.png\""), std::string::npos);
         EXPECT_NE(cached.body.find("data-user=\"alice\""), std::string::npos);
     }
     {
