@@ -177,11 +177,15 @@ TEST_F(LoginPage, DoesNotSignInAutomaticallyWithoutAPassword)
 
 TEST_F(LoginPage, KeepsPasswordsWithQuerySeparatorsWhole)
 {
-    open("u=bob&p=a&b=c d&s=true&a=true");
-    EXPECT_EQ(field("password", "value"), "a&b=c d");
+    open("u=bob&p=a&b=c d#e?&s=true&a=true");
+    EXPECT_EQ(field("password", "value"), "a&b=c d#e?");
     ASSERT_EQ(commands(1).size(), 1u);
     // The browser writes the space as %20; the program's filter turns it back.
-    EXPECT_EQ(command(0), "kalvo://login/?u=bob&p=a&b=c%20d&s=true&a=true");
+    EXPECT_EQ(command(0), "kalvo://login/?u=bob&p=a&b=c%20d#e?&s=true&a=true");
+
+    // Only what the browser escaped is undone: a typed escape stays as typed.
+    open("u=böb&p=x%41y \"<'>€&s=true&a=false");
+    EXPECT_EQ(form(), "böb|x%41y \"<'>€|true|false");
 }
 
 TEST_F(LoginPage, ForgetsThePasswordWhenNotRemembered)
