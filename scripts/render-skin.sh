@@ -40,15 +40,14 @@ render() {
     for name in "${names[@]}"; do cat "$src/$name" >>"$sheet"; done
     css=(-s "$sheet")
   fi
+  rsvg-convert "${css[@]}" "$src/$svg" -o "$work/raw.png"
   if [ "$mode" = shaped ]; then
-    rsvg-convert "${css[@]}" "$src/$svg" -o "$work/raw.png"
     # Opaque inside (alpha >= 50 %), key colour with alpha 0 outside.
     convert "$work/raw.png" -background "$edge" -flatten \
       \( "$work/raw.png" -alpha extract -threshold 50% \) \
       -alpha off -compose CopyOpacity -composite \
       -background "$key" -alpha background $png_options "PNG32:$out_dir/$out"
   else
-    rsvg-convert "${css[@]}" "$src/$svg" -o "$work/raw.png"
     convert "$work/raw.png" $png_options "PNG32:$out_dir/$out"
   fi
   echo "rendered $out"
