@@ -4,7 +4,8 @@
 //
 //   kalvo-skinview [--skins FOLDER] [--name SKIN]
 //
-// Without --skins the skins folder comes from the "Skins Directory" setting.
+// Without --skins the skins folder comes from the "Skins Directory" setting. A skin that
+// does not load is reported on standard error, with exit code 1.
 
 #include "log/log_dlg.h"
 #include "skin/definition.h"
@@ -67,10 +68,6 @@ int main(int argc, char** argv)
             return usage();
     }
 
-    ::setenv("GDK_BACKEND", "x11", 1); // window shapes and absolute positions
-    int gtk_argc = 1;
-    Gtk::Main kit(gtk_argc, argv);
-
     Skin::Loader& loader = Skin::Loader::instance();
     loader.set_message_sink([](const std::string& text, const std::string& caption) {
         std::cerr << caption << ": " << text << std::endl;
@@ -81,6 +78,10 @@ int main(int argc, char** argv)
         std::cerr << "kalvo-skinview: the skin \"" << skin_name << "\" could not be loaded\n";
         return 1;
     }
+    ::setenv("GDK_BACKEND", "x11", 1); // window shapes and absolute positions
+    int gtk_argc = 1;
+    Gtk::Main kit(gtk_argc, argv);
+
     std::cout << "skin " << skin->name << " by " << skin->author << ": " << skin->description << std::endl;
 
     std::vector<std::unique_ptr<ViewerDialog>> dialogs;

@@ -151,26 +151,6 @@ TEST_F(SkinTree, PressingAStickyItemMovesTheSelection)
     EXPECT_EQ(elsewhere.redraws, 0);
 }
 
-TEST_F(SkinTree, DestroyingTheDefinitionReleasesControlsBeforeElements)
-{
-    auto* skin_on_heap = new Skin::Definition;
-    skin_on_heap->windows.push_back(std::make_unique<Skin::Window>());
-    auto& elements = skin_on_heap->windows.back()->elements;
-    elements.push_back(std::make_unique<Element>());
-    // The control's destructor reads its element: it must still exist then.
-    skin_on_heap->AddControl(std::make_unique<CountingControl>(*elements.back()));
-    delete skin_on_heap;
-    SUCCEED();
-}
-
-TEST(ElementTypes, UnknownTagsAreEnteredAsText)
-{
-    EXPECT_EQ(Skin::element_type_of("content"), ElementType::Web);
-    EXPECT_EQ(Skin::element_type_of("scrollbar"), ElementType::ScrollBar);
-    EXPECT_EQ(Skin::element_type_of("brand_new_tag"), ElementType::Text);
-    EXPECT_EQ(Skin::element_type_of("brand_new_tag"), ElementType::Text);
-}
-
 TEST(ElementLooks, SpritePickedByDrawStateAndCurrentImageState)
 {
     Element button;
