@@ -199,19 +199,25 @@ private:
     void text(const std::string& raw, const Style& style)
     {
         std::string run;
+        bool blank = false;
         for (char c : raw) {
             if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-                if (!run.empty()) {
-                    append_markup(styled_markup(run, style));
-                    run.clear();
-                }
-                m_pending_blank = m_lines && !m_lines->lines.back().segments.empty();
+                blank = true;
                 continue;
             }
+            if (blank) {
+                if (!run.empty())
+                    run += ' ';
+                else if (m_lines && !m_lines->lines.back().segments.empty())
+                    m_pending_blank = true;
+            }
+            blank = false;
             run += c;
         }
         if (!run.empty())
             append_markup(styled_markup(run, style));
+        if (blank && m_lines && !m_lines->lines.back().segments.empty())
+            m_pending_blank = true;
     }
 
     void append_markup(const std::string& markup)
