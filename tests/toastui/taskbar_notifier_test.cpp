@@ -99,6 +99,18 @@ TEST_F(Toast, ClickElsewhereOnTheToastHidesIt)
     EXPECT_TRUE(logged("********** OnLBUttonUp"));
 }
 
+TEST_F(Toast, LongTextIsClippedToTheSkinSize)
+{
+    std::string text;
+    for (int i = 0; i < 60; ++i)
+        text += "many words of a rather long notice<br>";
+    toast->show_toast(text);
+    ASSERT_TRUE(test_support::run_loop_until([&] { return toast->state() == State::Showing; }, 5000ms));
+    test_support::run_loop_for(100ms);
+    EXPECT_EQ(toast->window().get_window()->get_width(), 250);
+    EXPECT_EQ(toast->window().get_window()->get_height(), 120);
+}
+
 TEST_F(Toast, SecondToastReplacesTheText)
 {
     toast->show_toast("first");

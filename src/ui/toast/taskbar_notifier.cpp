@@ -59,8 +59,11 @@ CTaskbarNotifier::CTaskbarNotifier()
 {
     m_label.set_text(toast_text::kInitialPage);
     m_label.set_link_handler([this](const std::string& link) { on_link(link); });
-    m_window.add(m_label);
-    m_label.show_all();
+    m_clip.set_policy(Gtk::POLICY_NEVER, Gtk::POLICY_EXTERNAL);
+    m_clip.set_shadow_type(Gtk::SHADOW_NONE);
+    m_clip.add(m_label);
+    m_window.add(m_clip);
+    m_clip.show_all();
 }
 
 CTaskbarNotifier::~CTaskbarNotifier()

@@ -4,6 +4,7 @@
 #include "ui/web/html_label.h"
 
 #include <functional>
+#include <gtkmm/scrolledwindow.h>
 #include <gtkmm/window.h>
 #include <string>
 
@@ -66,6 +67,7 @@ private:
     void hide() override;
 
     Window m_window;
+    Gtk::ScrolledWindow m_clip; // keeps the toast at its skin size whatever the text
     HtmlLabel m_label;
     Glib::RefPtr<Gdk::Pixbuf> m_skin;
     toast_slide::Slide m_slide { *this };
