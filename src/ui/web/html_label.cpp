@@ -9,25 +9,35 @@
 #include <gtkmm/grid.h>
 #include <gtkmm/image.h>
 #include <gtkmm/label.h>
+#include <map>
 
 using html_model::Align;
 
 namespace {
 
+// Embedded images never change: each is decoded once, kept by its resource path so the
+// cache holds at most one copy of every embedded image (interface thread only).
 Glib::RefPtr<Gdk::Pixbuf> load_image(const std::string& address)
 {
+    static std::map<std::string, Glib::RefPtr<Gdk::Pixbuf>> decoded;
     if (address.empty())
         return {};
-    if (auto path = res_lookup::resource_path(address)) {
-        try {
-            return Gdk::Pixbuf::create_from_resource(*path);
-        } catch (const Glib::Error& error) {
-            LogDlg::instance().append("HtmlLabel: cannot decode image " + address + ": " + error.what());
-            return {};
-        }
+    auto path = res_lookup::resource_path(address);
+    if (!path) {
+        LogDlg::instance().append("HtmlLabel: no image " + address);
+        return {};
     }
-    LogDlg::instance().append("HtmlLabel: no image " + address);
-    return {};
+    auto found = decoded.find(*path);
+    if (found != decoded.end())
+        return found->second;
+    try {
+        auto pixbuf = Gdk::Pixbuf::create_from_resource(*path);
+        decoded.emplace(*path, pixbuf);
+        return pixbuf;
+    } catch (const Glib::Error& error) {
+        LogDlg::instance().append("HtmlLabel: cannot decode image " + address + ": " + error.what());
+        return {};
+    }
 }
 
 Gtk::Align widget_align(Align align)
