@@ -103,3 +103,74 @@ TEST_F(Tray, DoubleClickIsReportedSingleClickIsNot)
 }
 
 } // namespace
+
+#include "settings/paths.h"
+#include "support/child_process.h"
+#include "support/test_paths.h"
+
+#include <gio/gio.h>
+#include <optional>
+#include <unistd.h>
+
+namespace {
+
+bool name_has_owner(GDBusConnection* bus, const char* name)
+{
+    GVariant* reply = g_dbus_connection_call_sync(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+        "org.freedesktop.DBus", "NameHasOwner", g_variant_new("(s)", name), G_VARIANT_TYPE("(b)"),
+        G_DBUS_CALL_FLAGS_NONE, 1000, nullptr, nullptr);
+    gboolean owned = FALSE;
+    if (reply) {
+        g_variant_get(reply, "(b)", &owned);
+        g_variant_unref(reply);
+    }
+    return owned;
+}
+
+TEST(TrayBackend, StatusNotifierItemOnlyWhenTheSessionHasAWatcher)
+{
+    if (!test_support::display_available())
+        GTEST_SKIP() << "no display";
+    test_support::IsolatedUser user;
+    // Use the session bus the process already has, or a private one.
+    std::optional<test_support::ChildProcess> daemon;
+    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+    if (!bus) {
+        std::string socket = user.home() + "/bus";
+        daemon.emplace(std::vector<std::string> { "dbus-daemon", "--session", "--nofork", "--address=unix:path=" + socket });
+        ASSERT_TRUE(test_support::wait_for_file(socket, 5000));
+        setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + socket).c_str(), 1);
+        bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+    }
+    ASSERT_NE(bus, nullptr);
+    // The private bus goes away with the test; the process must not end with it.
+    g_dbus_connection_set_exit_on_close(bus, FALSE);
+    const char* watcher = "org.kde.StatusNotifierWatcher";
+
+    if (!name_has_owner(bus, watcher)) {
+        TrayIcon tray;
+        ASSERT_TRUE(tray.add());
+        EXPECT_FALSE(tray.uses_status_notifier());
+        EXPECT_NE(tray.status_icon(), nullptr);
+    }
+
+    guint owner = g_bus_own_name_on_connection(bus, watcher, G_BUS_NAME_OWNER_FLAGS_NONE, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(test_support::run_loop_until([&] { return name_has_owner(bus, watcher); }));
+    {
+        TrayIcon tray;
+        ASSERT_TRUE(tray.add());
+        EXPECT_TRUE(tray.uses_status_notifier());
+        EXPECT_EQ(tray.status_icon(), nullptr);
+        std::string icons = paths::join(paths::runtime_dir(), "icons");
+        EXPECT_EQ(access((icons + "/kalvo-tray-209.png").c_str(), R_OK), 0);
+        EXPECT_EQ(access((icons + "/kalvo-tray-207.png").c_str(), R_OK), 0);
+        tray.set_logged_in(true); // switches the named icon without a fallback icon
+        EXPECT_TRUE(tray.logged_in());
+    }
+    g_bus_unown_name(owner);
+    g_object_unref(bus);
+    if (daemon)
+        unsetenv("DBUS_SESSION_BUS_ADDRESS");
+}
+
+} // namespace
