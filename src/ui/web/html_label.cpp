@@ -197,7 +197,9 @@ bool HtmlLabel::on_link(const Glib::ustring& uri)
 {
     // The owner hears of the click from the main loop: it may replace this label's
     // widgets, which must not happen inside their own signal emission.
-    Glib::signal_idle().connect_once(sigc::bind(sigc::mem_fun(*this, &HtmlLabel::report_link), std::string(uri)));
+    // High priority: a sliding toast's timers must not hold the click back.
+    Glib::signal_idle().connect_once(
+        sigc::bind(sigc::mem_fun(*this, &HtmlLabel::report_link), std::string(uri)), Glib::PRIORITY_HIGH);
     return true; // handled: the label never opens the link itself
 }
 
