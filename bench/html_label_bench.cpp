@@ -1,12 +1,11 @@
 // Cost of turning label HTML into the model, and (with a display) into widgets: the toast
 // page, and a larger table such as a wizard step.
+#include "support/display.h"
 #include "ui/toast/toast_text.h"
 #include "ui/web/html_label.h"
 #include "ui/web/html_model.h"
-#include "ui/gui_loop.h"
 
 #include <benchmark/benchmark.h>
-#include <cstdlib>
 
 namespace {
 
@@ -41,24 +40,9 @@ void ParseFortyRowTable(benchmark::State& state)
 }
 BENCHMARK(ParseFortyRowTable);
 
-bool have_display()
-{
-    static const bool available = [] {
-        if (!std::getenv("DISPLAY"))
-            return false;
-        setenv("GDK_BACKEND", "x11", 1);
-        int argc = 1;
-        char name[] = "bench";
-        char* args[] = { name, nullptr };
-        char** argv = args;
-        return gui_loop::init(argc, argv);
-    }();
-    return available;
-}
-
 void LabelSetText(benchmark::State& state, const std::string& html)
 {
-    if (!have_display()) {
+    if (!test_support::display_available()) {
         state.SkipWithError("no display");
         return;
     }
