@@ -39,7 +39,8 @@ void run(const LoginAttempt& attempt)
     VersionReply reply = VersionReply::parse(answer.body);
     for (size_t line = 0; line < 7; ++line)
         LogDlg::instance().append(reply.lines[line]);
-    attempt.values->store(reply);
+    if (attempt.values)
+        attempt.values->store(reply);
 
     std::string local_version = attempt.local_version.empty() ? local_product_version() : attempt.local_version;
     int local_number = version_number(local_version);

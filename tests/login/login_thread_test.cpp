@@ -1,10 +1,10 @@
 #include "app/messages.h"
 #include "net/login_thread.h"
-#include "settings/app_settings.h"
 
 #include "support/http_test_server.h"
 #include "support/log_capture.h"
 #include "support/main_loop.h"
+#include "support/test_account.h"
 #include "support/test_certificates.h"
 #include "support/test_paths.h"
 
@@ -36,11 +36,7 @@ protected:
     void SetUp() override
     {
         ui_thread::init();
-        AppSettings settings;
-        settings.load();
-        settings.username = "alice";
-        settings.password = "pw";
-        settings.save();
+        test_support::store_test_account("alice", "pw");
         m_server.server().Get("/live/check_version.php", [this](const httplib::Request& request, httplib::Response& response) {
             m_asked_user = request.get_param_value("u");
             response.set_content(m_reply, "text/plain");

@@ -1,7 +1,7 @@
 #include "ui/dialogs/about_dlg.h"
 
 #include "log/log_dlg.h"
-#include "settings/skins_folder.h"
+#include "skin/kalvo_skin_file.h"
 #include "ui/dialogs/about_text.h"
 #include "ui/dialogs/image_text.h"
 #include "version.h"

@@ -1,7 +1,7 @@
 #include "ui/main/local_login_page.h"
 
 #include "net/service_requests.h"
-#include "settings/skins_folder.h"
+#include "skin/kalvo_skin_file.h"
 
 #include <glib.h>
 

@@ -26,7 +26,8 @@ public:
 
     // The main page ("content") and the side panel ("tab").
     virtual void run_page_script(const std::string& script) = 0;
-    // Grants "content" its navigation permission, then navigates it.
+    // Grants "content" its navigation permission, then navigates it. The local login
+    // page's address carries the stored password: never log it in clear.
     virtual void navigate_content(const std::string& url) = 0;
     virtual void navigate_tab(const std::string& url, int flags) = 0;
     virtual void set_logged_in(bool logged_in) = 0;
