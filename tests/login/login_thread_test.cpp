@@ -103,6 +103,16 @@ TEST_F(LoginThreadTest, VersionWithoutSeparatorNeverAsksForAnUpdate)
     EXPECT_EQ(attempt("ok\n4.0.0.22\n\n\n\n\n\n", local_product_version()), messages::UWM_LOGIN_MSG);
 }
 
+TEST_F(LoginThreadTest, AttemptsRunningAtOnceEachDeliverTheirOneMessage)
+{
+    m_reply = "ok\n4, 0, 0, 22\n\n3\nfalse\nbasic\nBasic\n";
+    for (int i = 0; i < 4; ++i)
+        login_thread::start({ &m_window, m_values, m_deployment, "4, 0, 0, 22" });
+    ASSERT_TRUE(run_main_loop_until([&] { return m_window.messages.size() == 4; }, 20000));
+    EXPECT_THAT(m_window.messages, ::testing::Each(messages::UWM_LOGIN_MSG));
+    EXPECT_EQ(m_values->get().info_version, "3");
+}
+
 TEST_F(LoginThreadTest, UnreachableServiceReportsNoConnection)
 {
     m_deployment.secure_https = "https://127.0.0.1:1";
