@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 #include <gtk/gtk.h>
-#include <gtkmm/container.h>
+#include <gtkmm.h>
 #include <string>
 
 namespace test_support {
@@ -69,6 +69,37 @@ bool click_on(Gtk::Widget& widget)
     Gtk::Allocation allocation = widget.get_allocation();
     return click_at(origin_x + allocation.get_x() + allocation.get_width() / 2,
         origin_y + allocation.get_y() + allocation.get_height() / 2);
+}
+
+namespace {
+
+void collect(Gtk::Widget& widget, std::vector<std::string>& texts)
+{
+    if (auto* check = dynamic_cast<Gtk::CheckButton*>(&widget)) {
+        texts.push_back(check->get_label());
+        return;
+    }
+    if (auto* label = dynamic_cast<Gtk::Label*>(&widget)) {
+        texts.push_back(label->get_text());
+        return;
+    }
+    if (auto* container = dynamic_cast<Gtk::Container*>(&widget))
+        for (Gtk::Widget* child : container->get_children())
+            collect(*child, texts);
+}
+
+} // namespace
+
+std::vector<std::string> widget_texts(Gtk::Widget& root)
+{
+    std::vector<std::string> texts;
+    collect(root, texts);
+    return texts;
+}
+
+void when_modal(std::function<void()> action)
+{
+    Glib::signal_idle().connect_once(std::move(action));
 }
 
 } // namespace test_support

@@ -1,6 +1,7 @@
 #pragma once
 #include <chrono>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace Gtk {
@@ -31,6 +32,12 @@ std::vector<T*> descendants_of_type(Gtk::Widget& root)
     }
     return found;
 }
+
+// Every label text and check-box label inside a widget, in widget order.
+std::vector<std::string> widget_texts(Gtk::Widget& root);
+
+// Runs `action` inside the next modal loop (a dialog's run()), on the interface thread.
+void when_modal(std::function<void()> action);
 
 // Clicks the first mouse button at a point of the screen (xdotool).
 bool click_at(int x, int y);
