@@ -5,6 +5,8 @@
 //   telephony_latency [runs]      (default 7; needs service/servicectl and baresip)
 #include "telephony/sipx/sipx.h"
 
+#include "support/local_service.h"
+
 #include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -33,8 +35,6 @@ constexpr const char* kBaresipAddress = "127.0.0.77";
 const auto kWait = std::chrono::seconds(10);
 
 std::string g_work;
-
-bool run(const std::string& command) { return std::system(command.c_str()) == 0; }
 
 void write_tone(const std::string& path) {
     std::ofstream out(path, std::ios::binary);
@@ -237,16 +237,17 @@ int main(int argc, char** argv) {
     ::setenv("XDG_DATA_HOME", (g_work + "/data").c_str(), 1);
     write_tone(g_work + "/tone.wav");
 
-    std::string servicectl = std::string(KALVO_SOURCE_DIR) + "/service/servicectl";
-    std::string service_dir = g_work + "/service";
-    if (!run("bash " + servicectl + " start " + service_dir + " --address " + kService + " >/dev/null")) {
-        std::fprintf(stderr, "telephony_latency: the local service did not start\n");
-        return 1;
-    }
     std::vector<double> kalvo_login, kalvo_call, baresip_login, baresip_own_login, baresip_call;
-    bool kalvo_ok = kalvo_runs(runs, kalvo_login, kalvo_call);
-    bool baresip_ok = baresip_runs(runs, baresip_login, baresip_own_login, baresip_call);
-    run("bash " + servicectl + " stop " + service_dir + " >/dev/null");
+    bool kalvo_ok = false, baresip_ok = false;
+    {
+        test_support::LocalService service(kService);
+        if (!service.started()) {
+            std::fprintf(stderr, "telephony_latency: the local service did not start\n");
+            return 1;
+        }
+        kalvo_ok = kalvo_runs(runs, kalvo_login, kalvo_call);
+        baresip_ok = baresip_runs(runs, baresip_login, baresip_own_login, baresip_call);
+    }
     std::filesystem::remove_all(g_work);
 
     std::printf("runs: %d (medians, ms)\n", runs);
