@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace {
 
 TEST(SipxHandlesTest, UnknownHandlesAreRefusedWithoutHarm) {
@@ -65,6 +67,20 @@ TEST(SipxHandlesTest, CodecsPreferSpeexAndKeepTheFallbacks) {
     SIPX_AUDIO_CODEC codec;
     EXPECT_EQ(sipxConfigGetAudioCodec(phone.inst(), count, &codec), SIPX_RESULT_INVALID_ARGS);
     EXPECT_EQ(sipxConfigSetAudioCodecByName(phone.inst(), "NO-SUCH-CODEC"), SIPX_RESULT_FAILURE);
+}
+
+} // namespace
+
+namespace {
+
+TEST(SipxHandlesTest, NoWritableDataFolderRefusesToStartInsteadOfAHalfStartedCore) {
+    test_support::IsolatedUser user;
+    ::setenv("XDG_DATA_HOME", "/dev/null/not-a-folder", 1);
+    SIPX_INST inst = reinterpret_cast<SIPX_INST>(1);
+    EXPECT_EQ(sipxInitialize(&inst, SIPX_PORT_AUTO, SIPX_PORT_DISABLE, SIPX_PORT_DISABLE, 0, 32, "", "127.0.0.67",
+                             false, nullptr, nullptr, nullptr),
+              SIPX_RESULT_MISSING_RUNTIME_FILES);
+    EXPECT_EQ(inst, nullptr);
 }
 
 } // namespace

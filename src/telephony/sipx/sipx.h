@@ -344,6 +344,7 @@ SIPX_RESULT sipxConfigGetAudioCodec(SIPX_INST hInst, int index, SIPX_AUDIO_CODEC
 SIPX_RESULT sipxConfigSetRegisterResponseWaitSeconds(SIPX_INST hInst, int seconds);
 SIPX_RESULT sipxConfigSetUserAgentName(SIPX_INST hInst, const char* szName,
                                        bool bIncludePlatformName);
+// rport is on by default; a change applies to instances initialised afterwards.
 SIPX_RESULT sipxConfigEnableRport(SIPX_INST hInst, bool bEnable);
 // Applies to every instance.
 SIPX_RESULT sipxConfigEnableDnsSrv(bool bEnable);
