@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr const char* kService = "127.0.0.60";
@@ -60,6 +64,45 @@ TEST_F(SipxRegisterTest, ASecondLineReplacesARemovedOne) {
         return e.category == EVENT_CATEGORY_LINESTATE && e.event == LINESTATE_REGISTERED && e.line == phone.line();
     });
     EXPECT_TRUE(registered);
+}
+
+} // namespace
+
+namespace {
+
+// A proxy that takes every request and never answers.
+class SilentProxy {
+public:
+    explicit SilentProxy(const char* address, int port) {
+        m_fd = socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in at{};
+        at.sin_family = AF_INET;
+        at.sin_port = htons(static_cast<uint16_t>(port));
+        inet_pton(AF_INET, address, &at.sin_addr);
+        m_bound = bind(m_fd, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0;
+    }
+    ~SilentProxy() { close(m_fd); }
+    bool bound() const { return m_bound; }
+
+private:
+    int m_fd = -1;
+    bool m_bound = false;
+};
+
+TEST(SipxRegisterWaitTest, NoAnswerWithinTheWaitFailsTheRegistration) {
+    test_support::IsolatedUser user;
+    SilentProxy proxy("127.0.0.79", 5060);
+    ASSERT_TRUE(proxy.bound());
+    SipxPhone alice("127.0.0.62");
+    ASSERT_TRUE(alice.ok());
+    ASSERT_EQ(sipxConfigSetRegisterResponseWaitSeconds(alice.inst(), 1), SIPX_RESULT_SUCCESS);
+    auto start = std::chrono::steady_clock::now();
+    alice.login("alice", "wonderland_ndwo", "127.0.0.79:5060");
+
+    auto failed = alice.events().wait_for(line_event(LINESTATE_REGISTER_FAILED), std::chrono::seconds(5));
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->cause, LINESTATE_CAUSE_TIMEOUT);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
 }
 
 } // namespace
