@@ -13,8 +13,7 @@ TEST(SipxNotifyTest, MessageSummaryBodiesArriveAtSubscribeAndOnEveryChange) {
     ASSERT_TRUE(service.started());
     SipxPhone alice("127.0.0.73");
     ASSERT_TRUE(alice.ok());
-    alice.login("alice", "wonderland_ndwo", "127.0.0.72:5060");
-    ASSERT_TRUE(alice.events().wait_for(line_event(LINESTATE_REGISTERED)));
+    ASSERT_TRUE(alice.sign_in("alice", "wonderland_ndwo", "127.0.0.72:5060"));
 
     SIPX_SUB sub = 0;
     ASSERT_EQ(sipxConfigSubscribe(alice.inst(), alice.line(), "sip:voicemail@kalvo.test", "message-summary",
