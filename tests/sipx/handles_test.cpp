@@ -84,3 +84,31 @@ TEST(SipxHandlesTest, NoWritableDataFolderRefusesToStartInsteadOfAHalfStartedCor
 }
 
 } // namespace
+
+namespace {
+
+TEST(SipxHandlesTest, AnInstanceCanBeStartedStoppedAndStartedAgainAtOnce) {
+    test_support::IsolatedUser user;
+    SIPX_INST first = nullptr;
+    ASSERT_EQ(sipxInitialize(&first, SIPX_PORT_AUTO, SIPX_PORT_AUTO, 4255, 9000, 32, "", "127.0.0.67", false,
+                             nullptr, nullptr, nullptr),
+              SIPX_RESULT_SUCCESS);
+    ASSERT_EQ(sipxUnInitialize(first, false), SIPX_RESULT_SUCCESS);
+    ::setenv(SIPX_ENV_BIND_ADDRESS, "127.0.0.67", 1);
+    SIPX_INST second = nullptr;
+    ASSERT_EQ(sipxInitialize(&second, SIPX_PORT_AUTO, SIPX_PORT_AUTO, 4255, 9000, 32, "alice@kalvo.test", nullptr,
+                             false, nullptr, nullptr, nullptr),
+              SIPX_RESULT_SUCCESS);
+    ::unsetenv(SIPX_ENV_BIND_ADDRESS);
+    EXPECT_EQ(sipxConfigEnableRport(first, true), SIPX_RESULT_INVALID_ARGS) << "the stopped instance is gone";
+
+    SIPX_CONTACT_ADDRESS contacts[4];
+    size_t count = 0;
+    ASSERT_EQ(sipxConfigGetLocalContacts(second, contacts, 4, &count), SIPX_RESULT_SUCCESS);
+    ASSERT_EQ(count, 1u);
+    EXPECT_STREQ(contacts[0].cIpAddress, "127.0.0.67") << "bound through the environment";
+    EXPECT_GT(contacts[0].iPort, 0);
+    EXPECT_EQ(sipxUnInitialize(second, false), SIPX_RESULT_SUCCESS);
+}
+
+} // namespace
