@@ -19,7 +19,7 @@ const std::string kProxy = std::string(kService) + ":5060";
 class SipxCallTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(service.started());
+        ASSERT_TRUE(service.running());
         ASSERT_TRUE(write_tone_wav(files.file("tone.wav"), 8000, 440, 30.0));
     }
 

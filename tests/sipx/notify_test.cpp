@@ -10,7 +10,7 @@ namespace {
 TEST(SipxNotifyTest, MessageSummaryBodiesArriveAtSubscribeAndOnEveryChange) {
     test_support::IsolatedUser user;
     test_support::LocalService service("127.0.0.72");
-    ASSERT_TRUE(service.started());
+    ASSERT_TRUE(service.running());
     SipxPhone alice("127.0.0.73");
     ASSERT_TRUE(alice.ok());
     ASSERT_TRUE(alice.sign_in("alice", "wonderland_ndwo", "127.0.0.72:5060"));

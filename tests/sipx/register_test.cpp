@@ -21,7 +21,7 @@ protected:
 };
 
 TEST_F(SipxRegisterTest, RegistersAndUnregistersThroughTheOutboundProxy) {
-    ASSERT_TRUE(service.started());
+    ASSERT_TRUE(service.running());
     SipxPhone alice(kPhone);
     ASSERT_TRUE(alice.ok());
     alice.login("alice", "wonderland_ndwo", std::string(kService) + ":5060");
@@ -37,7 +37,7 @@ TEST_F(SipxRegisterTest, RegistersAndUnregistersThroughTheOutboundProxy) {
 }
 
 TEST_F(SipxRegisterTest, WrongPasswordFailsAndNeverRegisters) {
-    ASSERT_TRUE(service.started());
+    ASSERT_TRUE(service.running());
     SipxPhone alice(kPhone);
     ASSERT_TRUE(alice.ok());
     alice.login("alice", "not-the-password", std::string(kService) + ":5060");
@@ -49,7 +49,7 @@ TEST_F(SipxRegisterTest, WrongPasswordFailsAndNeverRegisters) {
 }
 
 TEST_F(SipxRegisterTest, ASecondLineReplacesARemovedOne) {
-    ASSERT_TRUE(service.started());
+    ASSERT_TRUE(service.running());
     SipxPhone phone(kPhone);
     ASSERT_TRUE(phone.ok());
     ASSERT_TRUE(phone.sign_in("alice", "wonderland_ndwo", std::string(kService) + ":5060"));

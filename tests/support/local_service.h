@@ -2,31 +2,44 @@
 #include "support/test_paths.h"
 
 #include <string>
-#include <vector>
 
 namespace test_support {
 
-// One instance of the local stand-in service (service/servicectl) on a loopback address,
-// started in a temporary folder and stopped when the object goes.
+// One instance of the local stand-in service (service/servicectl) on its own
+// loopback address, started by the constructor and stopped by the destructor.
+// Give every test its own address so suites can run side by side.
 class LocalService {
 public:
-    explicit LocalService(std::string address);
+    explicit LocalService(const std::string& address);
     ~LocalService();
     LocalService(const LocalService&) = delete;
     LocalService& operator=(const LocalService&) = delete;
 
-    bool started() const { return m_started; }
+    bool running() const { return m_running; }
+    // servicectl's output when the start failed.
+    const std::string& start_output() const { return m_output; }
+
     const std::string& address() const { return m_address; }
-    const std::string& dir() const { return m_dir.path(); }
-    // Sets an account's voice-mail counts; the notifier sends NOTIFY at once.
-    bool set_voicemail(const std::string& user, int new_messages, int old_messages);
+    const std::string& folder() const { return m_folder.path(); }
+    std::string deployment_file() const { return m_folder.file("deployment.ini"); }
+    std::string ca_file() const { return m_folder.file("ca.pem"); }
+    std::string web_http() const { return "http://" + m_address + ":8080"; }
+    std::string secure_https() const { return "https://" + m_address + ":8443"; }
+    static std::string sip_domain() { return "kalvo.test"; }
+
+    // Changes an account's voice-mail counts; subscribers are notified at once.
+    bool set_voicemail(const std::string& user, int new_count, int old_count);
+    // Changes the current version of the version reply (for one account when given).
+    bool set_version(const std::string& version, const std::string& user = "");
+
+    // Runs servicectl with the arguments; returns its exit status, output in `output`.
+    static int servicectl(const std::string& arguments, std::string* output = nullptr);
 
 private:
-    bool servicectl(const std::vector<std::string>& args, int timeout_ms);
-
     std::string m_address;
-    TempDir m_dir;
-    bool m_started = false;
+    TempDir m_folder;
+    bool m_running = false;
+    std::string m_output;
 };
 
 } // namespace test_support
