@@ -112,3 +112,29 @@ TEST(SipxHandlesTest, AnInstanceCanBeStartedStoppedAndStartedAgainAtOnce) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(SipxHandlesTest, DevicesAreListedAndChosenOnlyByKnownNames) {
+    test_support::IsolatedUser user;
+    SipxPhone phone("127.0.0.67");
+    ASSERT_TRUE(phone.ok());
+    size_t inputs = 99, outputs = 99;
+    ASSERT_EQ(sipxAudioGetNumInputDevices(phone.inst(), &inputs), SIPX_RESULT_SUCCESS);
+    ASSERT_EQ(sipxAudioGetNumOutputDevices(phone.inst(), &outputs), SIPX_RESULT_SUCCESS);
+    for (size_t i = 0; i < inputs; ++i) {
+        const char* name = nullptr;
+        ASSERT_EQ(sipxAudioGetInputDevice(phone.inst(), static_cast<int>(i), &name), SIPX_RESULT_SUCCESS);
+        ASSERT_NE(name, nullptr);
+        EXPECT_EQ(sipxAudioSetCallInputDevice(phone.inst(), name), SIPX_RESULT_SUCCESS) << name;
+    }
+    const char* name = "untouched";
+    EXPECT_EQ(sipxAudioGetInputDevice(phone.inst(), static_cast<int>(inputs), &name), SIPX_RESULT_INVALID_ARGS);
+    EXPECT_EQ(name, nullptr);
+    EXPECT_EQ(sipxAudioGetOutputDevice(phone.inst(), -1, &name), SIPX_RESULT_INVALID_ARGS);
+    EXPECT_EQ(sipxAudioSetCallInputDevice(phone.inst(), "no such device"), SIPX_RESULT_INVALID_ARGS);
+    EXPECT_EQ(sipxAudioSetCallOutputDevice(phone.inst(), "no such device"), SIPX_RESULT_INVALID_ARGS);
+    EXPECT_EQ(sipxAudioSetRingerOutputDevice(phone.inst(), nullptr), SIPX_RESULT_INVALID_ARGS);
+}
+
+} // namespace
