@@ -398,7 +398,10 @@ SIPX_RESULT sipxCallAccept(SIPX_CALL hCall, SIPX_VIDEO_DISPLAY* pDisplay,
                            bool bSendEarlyMedia);
 SIPX_RESULT sipxCallAnswer(SIPX_CALL hCall, bool bTakeFocus);
 SIPX_RESULT sipxCallReject(SIPX_CALL hCall, int errorCode, const char* szErrorText);
-// Ends the call if it still runs, forgets the handle and sets *phCall to 0.
+// Ends the call if it still runs, forgets the handle and sets *phCall to 0. The events
+// that follow still carry the old handle: CALLSTATE_DISCONNECTED (when the call still
+// ran), then CALLSTATE_DESTROYED. A call the far end ended keeps its handle, answering
+// SIPX_RESULT_INVALID_STATE, until it is destroyed.
 SIPX_RESULT sipxCallDestroy(SIPX_CALL* phCall);
 // Holds the call's media (the far end is put on hold, sending and playing stop).
 SIPX_RESULT sipxCallHold(SIPX_CALL hCall, bool bStopRemoteAudio);
