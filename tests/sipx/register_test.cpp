@@ -1,0 +1,103 @@
+// Registration through the local service's Kamailio, with the real SIP layer.
+#include "sipx_phone.h"
+
+#include "support/local_service.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* kService = "127.0.0.60";
+constexpr const char* kPhone = "127.0.0.61";
+
+class SipxRegisterTest : public ::testing::Test {
+protected:
+    test_support::IsolatedUser user;
+    test_support::LocalService service{kService};
+};
+
+TEST_F(SipxRegisterTest, RegistersAndUnregistersThroughTheOutboundProxy) {
+    ASSERT_TRUE(service.running());
+    SipxPhone alice(kPhone);
+    ASSERT_TRUE(alice.ok());
+    alice.login("alice", "wonderland_ndwo", std::string(kService) + ":5060");
+
+    auto registered = alice.events().wait_for(line_event(LINESTATE_REGISTERED));
+    ASSERT_TRUE(registered);
+    EXPECT_EQ(registered->line, alice.line());
+    EXPECT_TRUE(alice.events().wait_for(line_event(LINESTATE_REGISTERING), std::chrono::milliseconds(0)))
+        << "REGISTERING comes before REGISTERED";
+
+    EXPECT_EQ(sipxLineRegister(alice.line(), false), SIPX_RESULT_SUCCESS);
+    EXPECT_TRUE(alice.events().wait_for(line_event(LINESTATE_UNREGISTERED)));
+}
+
+TEST_F(SipxRegisterTest, WrongPasswordFailsAndNeverRegisters) {
+    ASSERT_TRUE(service.running());
+    SipxPhone alice(kPhone);
+    ASSERT_TRUE(alice.ok());
+    alice.login("alice", "not-the-password", std::string(kService) + ":5060");
+
+    auto failed = alice.events().wait_for(line_event(LINESTATE_REGISTER_FAILED));
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->cause, LINESTATE_CAUSE_NOT_AUTHORIZED);
+    EXPECT_FALSE(alice.events().wait_for(line_event(LINESTATE_REGISTERED), std::chrono::milliseconds(500)));
+}
+
+TEST_F(SipxRegisterTest, ASecondLineReplacesARemovedOne) {
+    ASSERT_TRUE(service.running());
+    SipxPhone phone(kPhone);
+    ASSERT_TRUE(phone.ok());
+    ASSERT_TRUE(phone.sign_in("alice", "wonderland_ndwo", std::string(kService) + ":5060"));
+    SIPX_LINE first = phone.line();
+
+    EXPECT_EQ(sipxLineRemove(first), SIPX_RESULT_SUCCESS);
+    EXPECT_EQ(sipxLineRemove(first), SIPX_RESULT_INVALID_ARGS) << "a removed line is gone";
+    EXPECT_TRUE(phone.sign_in("bob", "builder_ilbu", std::string(kService) + ":5060"));
+    EXPECT_NE(phone.line(), first) << "handles are not reused";
+}
+
+} // namespace
+
+namespace {
+
+// A proxy that takes every request and never answers.
+class SilentProxy {
+public:
+    explicit SilentProxy(const char* address, int port) {
+        m_fd = socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in at{};
+        at.sin_family = AF_INET;
+        at.sin_port = htons(static_cast<uint16_t>(port));
+        inet_pton(AF_INET, address, &at.sin_addr);
+        m_bound = bind(m_fd, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0;
+    }
+    ~SilentProxy() { close(m_fd); }
+    bool bound() const { return m_bound; }
+
+private:
+    int m_fd = -1;
+    bool m_bound = false;
+};
+
+TEST(SipxRegisterWaitTest, NoAnswerWithinTheWaitFailsTheRegistration) {
+    test_support::IsolatedUser user;
+    SilentProxy proxy("127.0.0.79", 5060);
+    ASSERT_TRUE(proxy.bound());
+    SipxPhone alice("127.0.0.62");
+    ASSERT_TRUE(alice.ok());
+    ASSERT_EQ(sipxConfigSetRegisterResponseWaitSeconds(alice.inst(), 1), SIPX_RESULT_SUCCESS);
+    auto start = std::chrono::steady_clock::now();
+    alice.login("alice", "wonderland_ndwo", "127.0.0.79:5060");
+
+    auto failed = alice.events().wait_for(line_event(LINESTATE_REGISTER_FAILED), std::chrono::seconds(5));
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->cause, LINESTATE_CAUSE_TIMEOUT);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+}
+
+} // namespace
