@@ -1,0 +1,124 @@
+#include "net/http_request.h"
+
+#include "net/download_progress.h"
+#include "net/tls_trust.h"
+
+#include <mutex>
+
+namespace {
+
+size_t write_to_text(char* data, size_t size, size_t count, void* sink_pointer)
+{
+    auto* sink = static_cast<TextSink*>(sink_pointer);
+    size_t bytes = size * count;
+    if (sink->text.size() + bytes > sink->limit) {
+        // Taking less than offered makes libcurl end the transfer with CURLE_WRITE_ERROR.
+        sink->overflowed = true;
+        return 0;
+    }
+    sink->text.append(data, bytes);
+    return bytes;
+}
+
+size_t write_to_file(char* data, size_t size, size_t count, void* file)
+{
+    return std::fwrite(data, 1, size * count, static_cast<std::FILE*>(file));
+}
+
+} // namespace
+
+void curl_global_once()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_ALL); });
+}
+
+EasyRequest::EasyRequest(const HttpRequest& request, TextSink& sink)
+{
+    set_common_options(request);
+    curl_easy_setopt(m_handle, CURLOPT_WRITEDATA, &sink);
+    curl_easy_setopt(m_handle, CURLOPT_WRITEFUNCTION, write_to_text);
+    curl_easy_setopt(m_handle, CURLOPT_URL, request.url.c_str());
+}
+
+EasyRequest::EasyRequest(const HttpRequest& request, std::FILE* file, ProgressCallback progress)
+    : m_progress(std::move(progress))
+{
+    set_common_options(request);
+    if (m_progress) {
+        curl_easy_setopt(m_handle, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(m_handle, CURLOPT_XFERINFOFUNCTION, on_progress);
+        curl_easy_setopt(m_handle, CURLOPT_XFERINFODATA, this);
+    }
+    curl_easy_setopt(m_handle, CURLOPT_WRITEDATA, file);
+    curl_easy_setopt(m_handle, CURLOPT_WRITEFUNCTION, write_to_file);
+    curl_easy_setopt(m_handle, CURLOPT_URL, request.url.c_str());
+}
+
+void EasyRequest::set_common_options(const HttpRequest& request)
+{
+    curl_global_once();
+    m_handle = curl_easy_init();
+    curl_easy_setopt(m_handle, CURLOPT_NOPROGRESS, 1L);
+    // Requests run on worker threads: time-outs must not rely on signals.
+    curl_easy_setopt(m_handle, CURLOPT_NOSIGNAL, 1L);
+    if (request.timeout)
+        curl_easy_setopt(m_handle, CURLOPT_TIMEOUT_MS, static_cast<long>(request.timeout->count()));
+    // Addresses may come from service replies: nothing but the web's own schemes.
+    curl_easy_setopt(m_handle, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(m_handle, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(m_handle, CURLOPT_SSL_VERIFYHOST, 2L);
+    m_ca_file = request.ca_file;
+    trust_ca_file_in_addition(m_handle, m_ca_file);
+    if (!request.interface_address.empty()) {
+        // "host!" makes libcurl take the text as an address, never as an interface name.
+        std::string bind = "host!" + request.interface_address;
+        curl_easy_setopt(m_handle, CURLOPT_INTERFACE, bind.c_str());
+    }
+}
+
+EasyRequest::~EasyRequest()
+{
+    curl_easy_cleanup(m_handle);
+}
+
+CURLcode EasyRequest::perform()
+{
+    if (!m_handle)
+        return CURLE_FAILED_INIT;
+    return curl_easy_perform(m_handle);
+}
+
+int EasyRequest::on_progress(void* self_pointer, curl_off_t total, curl_off_t now, curl_off_t, curl_off_t)
+{
+    auto* self = static_cast<EasyRequest*>(self_pointer);
+    std::optional<int> percent = download_percent(static_cast<double>(total), static_cast<double>(now));
+    std::string status = download_status_text(static_cast<double>(total), static_cast<double>(now));
+    // libcurl calls many times a second; the window only hears about changes.
+    if (percent != self->m_last_percent || status != self->m_last_status) {
+        self->m_last_percent = percent;
+        self->m_last_status = status;
+        self->m_progress(percent, status);
+    }
+    return 0;
+}
+
+HttpReply get_text(const HttpRequest& request)
+{
+    TextSink sink;
+    HttpReply reply;
+    {
+        EasyRequest easy(request, sink);
+        reply.code = easy.perform();
+    }
+    reply.body = std::move(sink.text);
+    return reply;
+}
+
+CURLcode download_to_file(const HttpRequest& request, std::FILE* file, ProgressCallback progress)
+{
+    if (!file)
+        return CURLE_WRITE_ERROR;
+    EasyRequest easy(request, file, std::move(progress));
+    return easy.perform();
+}
