@@ -16,7 +16,7 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool imagemagick
   x11-utils sox
   # local service
-  libcpp-httplib-dev libssl-dev openssl kamailio kamailio-presence-modules sip-tester
+  libcpp-httplib-dev libssl-dev openssl kamailio kamailio-presence-modules sip-tester curl
   # skin image sources are SVG
   librsvg2-bin
   # peer for the telephony benchmark

@@ -1,6 +1,33 @@
 #include "app/entry.h"
 
-int kalvo_main(int, char**)
+#include "app/command_line.h"
+#include "app/run.h"
+#include "app/single_instance.h"
+#include "app/url_protocol.h"
+#include "log/log_dlg.h"
+#include "settings/paths.h"
+#include "settings/registry_store.h"
+#include "ui/gui_loop.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+int kalvo_main(int argc, char** argv)
 {
-    return 0;
+    // Absolute window positions and window shapes need the X11 backend (XWayland on Wayland).
+    ::setenv("GDK_BACKEND", "x11", 1);
+    registry_store::set_error_sink([](const std::string& line) { LogDlg::instance().append(line); });
+
+    url_protocol::register_handler(paths::executable_path());
+    std::string text = command_line::build(argc, argv);
+    if (!single_instance::acquire()) {
+        single_instance::forward(text);
+        return 1;
+    }
+
+    if (!gui_loop::init(argc, argv)) {
+        std::fprintf(stderr, "kalvo: cannot open the display\n");
+        return 1;
+    }
+    return run(text);
 }

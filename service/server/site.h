@@ -1,0 +1,43 @@
+#pragma once
+#include "accounts.h"
+#include "mwi_publisher.h"
+#include "pages.h"
+
+#include <atomic>
+#include <string>
+
+namespace httplib {
+class Server;
+}
+
+// Base addresses the service tells the program about.
+struct SiteAddresses {
+    std::string web_http;      // "http://127.0.0.N:PORT"
+    std::string secure_http;
+    std::string secure_https;
+    std::string sip_domain;
+};
+
+// Every endpoint and page of the service, plus the control endpoints tests use
+// (/control/...). The same handlers serve the web host and the secure host,
+// over http and https.
+class Site {
+public:
+    Site(AccountBook& accounts, MwiPublisher& publisher, Pages pages, SiteAddresses addresses);
+
+    void install(httplib::Server& server);
+
+    // The eight-line version reply for the user and digest.
+    std::string version_reply(const std::string& user, const std::string& digest) const;
+
+private:
+    std::map<std::string, std::string> page_values(const std::string& user) const;
+    void install_pages(httplib::Server& server);
+    void install_control(httplib::Server& server);
+
+    AccountBook& m_accounts;
+    MwiPublisher& m_publisher;
+    Pages m_pages;
+    SiteAddresses m_addresses;
+    std::atomic<int> m_installer_downloads{0};
+};

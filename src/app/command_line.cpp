@@ -1,0 +1,34 @@
+#include "app/command_line.h"
+
+#include <boost/regex.hpp>
+
+namespace command_line {
+
+std::string build(int argc, const char* const* argv)
+{
+    std::string text;
+    bool quote_next = false;
+    for (int i = 0; i < argc; ++i) {
+        std::string argument = argv[i] ? argv[i] : "";
+        bool quote = quote_next || argument.find(' ') != std::string::npos;
+        if (i > 0)
+            text += ' ';
+        text += quote ? "\"" + argument + "\"" : argument;
+        quote_next = argument == "/url";
+    }
+    return text;
+}
+
+bool is_startup_launch(const std::string& text)
+{
+    static const boost::regex pattern(".* /startup", boost::regex::perl);
+    return boost::regex_match(text, pattern);
+}
+
+bool has_url_command(const std::string& text)
+{
+    static const boost::regex pattern(".*?/url \"kalvo:.*\".*", boost::regex::perl);
+    return boost::regex_match(text, pattern);
+}
+
+} // namespace command_line

@@ -1,0 +1,115 @@
+#include "app/url_protocol.h"
+
+#include "log/log_dlg.h"
+#include "settings/paths.h"
+
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace url_protocol {
+namespace {
+
+std::string read_text(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool write_if_different(const std::string& path, const std::string& text)
+{
+    if (read_text(path) == text)
+        return true;
+    std::string temporary = path + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out << text;
+        if (!out)
+            return false;
+    }
+    return std::rename(temporary.c_str(), path.c_str()) == 0;
+}
+
+// Quotes an Exec argument as the desktop entry format wants it.
+std::string exec_quote(const std::string& argument)
+{
+    std::string quoted = "\"";
+    for (char c : argument) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\')
+            quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+} // namespace
+
+std::string desktop_entry(const std::string& executable)
+{
+    return "[Desktop Entry]\n"
+           "Type=Application\n"
+           "Name=Kalvo\n"
+           "Comment=URL:Kalvo Protocol\n"
+           "Exec="
+        + exec_quote(executable)
+        + " /url %u\n"
+          "NoDisplay=true\n"
+          "Terminal=false\n"
+          "MimeType="
+        + kMimeType + ";\n";
+}
+
+std::string with_default_handler(const std::string& current)
+{
+    const std::string entry = std::string(kMimeType) + "=" + kDesktopFileName;
+    std::istringstream in(current);
+    std::vector<std::string> lines;
+    std::string line;
+    bool in_defaults = false;
+    bool written = false;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.front() == '[') {
+            if (in_defaults && !written) {
+                lines.push_back(entry);
+                written = true;
+            }
+            in_defaults = line == "[Default Applications]";
+        } else if (in_defaults && line.starts_with(std::string(kMimeType) + "=")) {
+            if (!written)
+                lines.push_back(entry);
+            written = true;
+            continue;
+        }
+        lines.push_back(line);
+    }
+    if (in_defaults && !written) {
+        lines.push_back(entry);
+        written = true;
+    }
+    if (!written) {
+        if (!lines.empty() && !lines.back().empty())
+            lines.push_back("");
+        lines.push_back("[Default Applications]");
+        lines.push_back(entry);
+    }
+    std::string text;
+    for (const auto& l : lines)
+        text += l + "\n";
+    return text;
+}
+
+void register_handler(const std::string& executable)
+{
+    std::string applications = paths::join(paths::xdg_data_home(), "applications");
+    paths::make_dirs(applications);
+    paths::make_dirs(paths::xdg_config_home());
+    std::string mimeapps = paths::join(paths::xdg_config_home(), "mimeapps.list");
+    bool ok = write_if_different(paths::join(applications, kDesktopFileName), desktop_entry(executable))
+        && write_if_different(mimeapps, with_default_handler(read_text(mimeapps)));
+    if (!ok)
+        LogDlg::instance().append("Could not register the kalvo: link handler");
+}
+
+} // namespace url_protocol

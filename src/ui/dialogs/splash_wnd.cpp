@@ -1,0 +1,186 @@
+#include "ui/dialogs/splash_wnd.h"
+
+#include "app/command_line.h"
+#include "app/messages.h"
+#include "log/log_dlg.h"
+#include "settings/app_settings.h"
+#include "settings/registry.h"
+#include "ui/main/main_dlg.h"
+
+#include <cstdlib>
+#include <gtkmm.h>
+
+namespace {
+
+constexpr unsigned kSplashTimer = 1001;
+constexpr int kFallbackWidth = 500;
+constexpr int kFallbackHeight = 300;
+
+const char* const kSyncModePath = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\SyncMode5";
+const char* const kSyncModeMessage = "Internet Explorer is set to check for a new version of the page on each visit.\n"
+                                     "This setting is known to cause issues\nwith the Kalvo client.\n"
+                                     "To fix it, please update your Temporary Internet Files settings in Internet Explorer.";
+
+} // namespace
+
+class CSplashWnd::Window : public Gtk::Window {
+public:
+    explicit Window(const std::string& image_path)
+    {
+        set_decorated(false);
+        set_type_hint(Gdk::WINDOW_TYPE_HINT_SPLASHSCREEN);
+        set_resizable(false);
+        set_title("Kalvo");
+        try {
+            m_image = Gdk::Pixbuf::create_from_file(image_path);
+        } catch (const Glib::Error& error) {
+            LogDlg::instance().append("Splash image " + image_path + " not loaded: " + error.what());
+        }
+        int width = m_image ? m_image->get_width() : kFallbackWidth;
+        int height = m_image ? m_image->get_height() : kFallbackHeight;
+        set_default_size(width, height);
+        set_size_request(width, height);
+        set_app_paintable(true);
+    }
+
+    bool has_image() const { return static_cast<bool>(m_image); }
+    void set_status(const std::string& text) { m_status = text; }
+    void set_paint_image(bool paint) { m_paint_image = paint; }
+
+protected:
+    bool on_draw(const Cairo::RefPtr<Cairo::Context>& cr) override
+    {
+        if (!m_image || !m_paint_image) {
+            cr->set_source_rgb(0.12, 0.14, 0.17);
+            cr->paint();
+            return true;
+        }
+        Gdk::Cairo::set_source_pixbuf(cr, m_image, 0, 0);
+        cr->paint();
+        if (m_status.empty())
+            return true;
+        // The status line: Arial 9 pt, white, one line in the box (193, 60)-(image width, 80).
+        const int left = 193, top = 60, right = m_image->get_width(), bottom = 80;
+        auto layout = create_pango_layout(m_status);
+        Pango::FontDescription font("Arial 9");
+        layout->set_font_description(font);
+        layout->set_width(std::max(0, right - left) * Pango::SCALE);
+        layout->set_ellipsize(Pango::ELLIPSIZE_NONE);
+        layout->set_wrap(Pango::WRAP_CHAR);
+        cr->save();
+        cr->rectangle(left, top, std::max(0, right - left), bottom - top);
+        cr->clip();
+        cr->set_source_rgb(1, 1, 1);
+        cr->move_to(left, top);
+        layout->show_in_cairo_context(cr);
+        cr->restore();
+        return true;
+    }
+
+    bool on_delete_event(GdkEventAny*) override { return m_close_handler ? (m_close_handler(), true) : false; }
+
+public:
+    std::function<void()> m_close_handler;
+
+private:
+    Glib::RefPtr<Gdk::Pixbuf> m_image;
+    std::string m_status;
+    bool m_paint_image = true;
+};
+
+CSplashWnd::CSplashWnd(CMainDlg* main_dialog, std::string command_line, std::string image_path)
+    : m_main(main_dialog)
+    , m_command_line(std::move(command_line))
+    , m_image_path(std::move(image_path))
+    , m_timers([this](unsigned id) { OnTimer(id); })
+{
+}
+
+CSplashWnd::~CSplashWnd() = default;
+
+void CSplashWnd::Create()
+{
+    m_window = std::make_unique<Window>(m_image_path);
+    m_window->m_close_handler = [this] { OnClose(); };
+    m_window->move(0, 0);
+    OnCreate();
+    SetStatus("");
+}
+
+void CSplashWnd::SetStatus(const std::string& text)
+{
+    if (!m_window)
+        return;
+    m_window->set_status(text);
+    m_window->queue_draw();
+    // Paint now: the start-up steps that follow block the interface thread.
+    if (auto gdk_window = m_window->get_window()) {
+        G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+        gdk_window_process_updates(gdk_window->gobj(), TRUE);
+        G_GNUC_END_IGNORE_DEPRECATIONS
+    }
+    gdk_display_flush(gdk_display_get_default());
+}
+
+void CSplashWnd::OnCreate()
+{
+    AppSettings settings;
+    settings.load();
+    bool startup_launch = command_line::is_startup_launch(m_command_line);
+    if (startup_launch && !settings.auto_start)
+        std::exit(0);
+    // A hidden start-up launch paints no image.
+    m_window->set_paint_image(!(startup_launch && settings.start_minimized));
+    m_window->set_position(Gtk::WIN_POS_CENTER_ALWAYS);
+    m_window->show();
+    ui_thread::post(this, messages::UWM_STARTUP_MSG);
+    m_timers.set_timer(kSplashTimer, m_period_ms);
+}
+
+void CSplashWnd::OnStartup()
+{
+    AppSettings settings;
+    settings.load();
+    SetStatus("Loading skin...");
+    LogDlg::instance().append("No skin loaded: the skin engine is not part of this build yet");
+    SetStatus("Applying skin...");
+    SetStatus("Starting up...");
+
+    bool hidden = command_line::is_startup_launch(m_command_line) && settings.start_minimized;
+    m_main->ShowWindow(!hidden);
+
+    registry_int sync_mode(kSyncModePath);
+    if (sync_mode.exists() && sync_mode.get() == 3) {
+        Gtk::MessageDialog box(*m_window, kSyncModeMessage, false, Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK, true);
+        box.set_title("Settings error");
+        box.run();
+    }
+    m_finished = true;
+}
+
+void CSplashWnd::OnTimer(unsigned id)
+{
+    if (id != kSplashTimer)
+        return;
+    if (m_finished) {
+        m_timers.kill_timer(kSplashTimer);
+        m_window->hide();
+    } else {
+        m_timers.set_timer(kSplashTimer, m_period_ms / 2);
+    }
+}
+
+void CSplashWnd::OnClose()
+{
+    m_main->ShowWindow(true);
+    m_window->hide();
+}
+
+ui_thread::Result CSplashWnd::handle_message(ui_thread::Message message, ui_thread::WParam, ui_thread::LParam)
+{
+    if (message == messages::UWM_STARTUP_MSG)
+        OnStartup();
+    else if (message == messages::WM_CLOSE)
+        OnClose();
+    return 0;
+}

@@ -1,0 +1,75 @@
+#include "support/child_process.h"
+
+#include <chrono>
+#include <csignal>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+
+extern char** environ;
+
+namespace test_support {
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv)
+{
+    std::vector<char*> args;
+    for (const auto& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    if (::posix_spawnp(&m_pid, args[0], nullptr, nullptr, args.data(), environ) != 0)
+        m_pid = -1;
+}
+
+ChildProcess::~ChildProcess()
+{
+    terminate(1000);
+    if (!m_exit_code && m_pid > 0) {
+        ::kill(m_pid, SIGKILL);
+        wait_for_exit(2000);
+    }
+}
+
+bool ChildProcess::running()
+{
+    return m_pid > 0 && !wait_for_exit(0);
+}
+
+std::optional<int> ChildProcess::wait_for_exit(int timeout_ms)
+{
+    if (m_exit_code || m_pid <= 0)
+        return m_exit_code;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    for (;;) {
+        int status = 0;
+        pid_t done = ::waitpid(m_pid, &status, WNOHANG);
+        if (done == m_pid) {
+            m_exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            return m_exit_code;
+        }
+        if (std::chrono::steady_clock::now() >= deadline)
+            return std::nullopt;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+std::optional<int> ChildProcess::terminate(int timeout_ms)
+{
+    if (!m_exit_code && m_pid > 0)
+        ::kill(m_pid, SIGTERM);
+    return wait_for_exit(timeout_ms);
+}
+
+bool wait_for_file(const std::string& path, int timeout_ms)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    struct stat st {};
+    while (::stat(path.c_str(), &st) != 0) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+} // namespace test_support

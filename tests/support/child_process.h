@@ -1,0 +1,32 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace test_support {
+
+// A program started by a test, with the test's environment; ended by process id when the
+// object goes (SIGTERM, then SIGKILL after a second).
+class ChildProcess {
+public:
+    explicit ChildProcess(const std::vector<std::string>& argv);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    pid_t pid() const { return m_pid; }
+    bool running();
+    // The exit code (128 + signal when killed by one), or nullopt when still running.
+    std::optional<int> wait_for_exit(int timeout_ms);
+    std::optional<int> terminate(int timeout_ms = 5000);
+
+private:
+    pid_t m_pid = -1;
+    std::optional<int> m_exit_code;
+};
+
+// Waits until a file exists; false on time-out.
+bool wait_for_file(const std::string& path, int timeout_ms);
+
+} // namespace test_support
