@@ -62,6 +62,8 @@ void EasyRequest::set_common_options(const HttpRequest& request)
     curl_easy_setopt(m_handle, CURLOPT_NOPROGRESS, 1L);
     // Requests run on worker threads: time-outs must not rely on signals.
     curl_easy_setopt(m_handle, CURLOPT_NOSIGNAL, 1L);
+    // Each handle makes one request: close its connection rather than keep it idle.
+    curl_easy_setopt(m_handle, CURLOPT_FORBID_REUSE, 1L);
     if (request.timeout)
         curl_easy_setopt(m_handle, CURLOPT_TIMEOUT_MS, static_cast<long>(request.timeout->count()));
     // Addresses may come from service replies: nothing but the web's own schemes.
