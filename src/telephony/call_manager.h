@@ -30,6 +30,9 @@ public:
     // The program uses instance(), which probes the real network; tests build their own
     // with a probe that never touches it.
     explicit CallManager(NetworkProbe probe);
+    // Stops the stack it started, so no event reaches a manager that is gone. (The
+    // program's own manager is never destroyed; its stack runs until the process ends.)
+    ~CallManager();
     CallManager(const CallManager&) = delete;
     CallManager& operator=(const CallManager&) = delete;
 

@@ -45,6 +45,12 @@ CallManager::CallManager(NetworkProbe probe)
 {
 }
 
+CallManager::~CallManager()
+{
+    if (SIPX_INST instance = m_inst.exchange(nullptr))
+        sipxUnInitialize(instance, true);
+}
+
 void CallManager::write_log_file(const std::string& text)
 {
     log_file::write_line(text);
