@@ -105,6 +105,9 @@ public:
     const std::string& account_type() const { return m_account_type; }
 
 private:
+    // One message in the log window.
+    static void log_window(const std::string& text);
+
     bool handle_event(SIPX_EVENT_CATEGORY category, const void* info);
     void on_call_state(const SIPX_CALLSTATE_INFO& info);
     void on_line_state(const SIPX_LINESTATE_INFO& info);

@@ -13,11 +13,6 @@ constexpr std::size_t kRemoteIdSize = 256;
 constexpr int kSilentLevel = -100;
 constexpr int kFullLevel = 0;
 
-void log_window(const std::string& text)
-{
-    LogDlg::instance().append(text);
-}
-
 } // namespace
 
 SIPX_RESULT CallManager::destroy_current_call()

@@ -13,11 +13,6 @@ namespace {
 constexpr std::size_t kEventTextSize = 128;
 constexpr SIPX_CONTACT_ID kSubscriptionContact = 1;
 
-void log_window(const std::string& text)
-{
-    LogDlg::instance().append(text);
-}
-
 } // namespace
 
 bool CallManager::on_sipx_event(SIPX_EVENT_CATEGORY category, void* info, void* user_data)

@@ -21,11 +21,6 @@ constexpr int kRegisterResponseWaitSeconds = 20;
 constexpr int kRegisterExpirationSeconds = 1000;
 constexpr std::size_t kMaxLocalContacts = 32;
 
-void log_window(const std::string& text)
-{
-    LogDlg::instance().append(text);
-}
-
 // A fixed-size text field of a stack record, never read past its end.
 template <std::size_t N> std::string field_text(const char (&field)[N])
 {
@@ -33,6 +28,11 @@ template <std::size_t N> std::string field_text(const char (&field)[N])
 }
 
 } // namespace
+
+void CallManager::log_window(const std::string& text)
+{
+    LogDlg::instance().append(text);
+}
 
 CallManager& CallManager::instance()
 {
