@@ -18,6 +18,15 @@ void on_notify(LinphoneCore* core, LinphoneEvent* event, const char*, const Linp
         sipx_on_notify(inst, event, body);
 }
 
+void on_dtmf(LinphoneCore* core, LinphoneCall* call, int dtmf) {
+    SipxInstance* inst = sipx_instance_of(core);
+    if (!inst)
+        return;
+    SIPX_MEDIA_INFO info{sizeof(SIPX_MEDIA_INFO), MEDIA_REMOTE_DTMF, sipx_state::call_of(call),
+                         static_cast<SIPX_TONE_ID>(dtmf)};
+    sipx_emit(inst, EVENT_CATEGORY_MEDIA, &info);
+}
+
 } // namespace
 
 SipxInstance* sipx_instance_of(LinphoneCore* core) {
@@ -29,6 +38,7 @@ void sipx_attach_core_callbacks(LinphoneCore* core) {
     linphone_core_cbs_set_call_state_changed(cbs, on_call_state);
     linphone_core_cbs_set_account_registration_state_changed(cbs, on_account_registration);
     linphone_core_cbs_set_notify_received(cbs, on_notify);
+    linphone_core_cbs_set_dtmf_received(cbs, on_dtmf);
     linphone_core_add_callbacks(core, cbs);
     linphone_core_cbs_unref(cbs);
 }

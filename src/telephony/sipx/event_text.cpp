@@ -127,6 +127,12 @@ std::string sipx_event_text(SIPX_EVENT_CATEGORY category, const void* event) {
         auto* info = static_cast<const SIPX_INFO_INFO*>(event);
         return "INFO::" + text_or_empty(info->szContentType);
     }
+    case EVENT_CATEGORY_MEDIA: {
+        auto* info = static_cast<const SIPX_MEDIA_INFO*>(event);
+        if (info->event == MEDIA_REMOTE_DTMF)
+            return std::string("MEDIA_REMOTE_DTMF::") + static_cast<char>(info->toneId);
+        return "MEDIA_UNKNOWN";
+    }
     default:
         return sipx_category_name(category);
     }

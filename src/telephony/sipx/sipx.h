@@ -149,6 +149,11 @@ typedef enum SIPX_CONFIG_EVENT {
     CONFIG_STUN_FAILURE = 41000,
 } SIPX_CONFIG_EVENT;
 
+typedef enum SIPX_MEDIA_EVENT {
+    MEDIA_UNKNOWN = 0,
+    MEDIA_REMOTE_DTMF = 59000, // a DTMF event (RFC 4733) arrived from the far end
+} SIPX_MEDIA_EVENT;
+
 typedef enum SIPX_CONTACT_TYPE {
     CONTACT_AUTO = -1,
     CONTACT_LOCAL = 0,      // an address of a local interface
@@ -266,6 +271,13 @@ typedef struct SIPX_INFO_INFO {
     const char* pContent;
     size_t nContentLength;
 } SIPX_INFO_INFO;
+
+typedef struct SIPX_MEDIA_INFO {
+    size_t nSize;
+    SIPX_MEDIA_EVENT event;
+    SIPX_CALL hCall;
+    SIPX_TONE_ID toneId; // MEDIA_REMOTE_DTMF: the tone received
+} SIPX_MEDIA_INFO;
 
 typedef struct SIPX_CONTACT_ADDRESS {
     SIPX_CONTACT_ID id;

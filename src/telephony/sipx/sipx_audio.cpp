@@ -88,7 +88,7 @@ PayloadList audio_payloads(LinphoneCore* core) {
     bctbx_list_t* list = linphone_core_get_audio_payload_types(core);
     for (bctbx_list_t* it = list; it; it = bctbx_list_next(it))
         payloads.push_back(linphone_payload_type_ref(static_cast<LinphonePayloadType*>(bctbx_list_get_data(it))));
-    bctbx_list_free_with_data(list, (bctbx_list_free_func)linphone_payload_type_unref);
+    bctbx_list_free(list); // the elements are not ours; the refs above are
     return payloads;
 }
 
@@ -131,7 +131,10 @@ SIPX_RESULT sipxAudioSetRingerOutputDevice(SIPX_INST hInst, const char* szDevice
 
 SIPX_RESULT sipxAudioMute(SIPX_INST hInst, bool bMute) {
     return sipx_with_instance("sipxAudioMute", hInst, [&](SipxInstance* inst) {
+        // The core's switch covers later calls, the per-call one the running calls.
         linphone_core_enable_mic(inst->core, !bMute);
+        for (const bctbx_list_t* it = linphone_core_get_calls(inst->core); it; it = bctbx_list_next(it))
+            linphone_call_set_microphone_muted(static_cast<LinphoneCall*>(bctbx_list_get_data(it)), bMute);
         return SIPX_RESULT_SUCCESS;
     });
 }

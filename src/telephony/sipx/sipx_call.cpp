@@ -277,7 +277,7 @@ SIPX_RESULT sipxCallGetAudioLevels(SIPX_CALL hCall, int* piInputLevel, int* piOu
     return sipx_with_call("sipxCallGetAudioLevels", hCall, [&](SipxCall* record) {
         if (!running(record))
             return sipx_refuse("sipxCallGetAudioLevels", "the call is not running", SIPX_RESULT_INVALID_STATE);
-        auto scale = [](float dbm0) { return static_cast<int>(std::clamp(dbm0, -100.0f, 0.0f)); };
+        auto scale = [](float db) { return static_cast<int>(std::clamp(db, -100.0f, 0.0f)); };
         *piInputLevel = scale(linphone_call_get_record_volume(record->call));
         *piOutputLevel = scale(linphone_call_get_play_volume(record->call));
         return SIPX_RESULT_SUCCESS;

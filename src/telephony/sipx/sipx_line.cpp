@@ -41,18 +41,15 @@ SIPX_RESULT sipxLineAdd(SIPX_INST hInst, const char* szLineURL, SIPX_LINE* phLin
                                SIPX_RESULT_BAD_ADDRESS);
         LinphoneAccountParams* params = linphone_core_create_account_params(inst->core);
         linphone_account_params_set_identity_address(params, identity);
-        linphone_account_params_set_server_addr(params, registrar_of(identity).c_str());
-        if (!inst->outbound_proxy.empty()) {
-            LinphoneAddress* route =
-                linphone_factory_create_address(factory, (sipx_uri(inst->outbound_proxy) + ";lr").c_str());
-            if (route) {
-                bctbx_list_t* routes = bctbx_list_append(nullptr, route);
-                linphone_account_params_set_routes_addresses(params, routes);
-                bctbx_list_free(routes);
-                linphone_address_unref(route);
-            } else {
-                sipx_log("sipxLineAdd: bad outbound proxy " + inst->outbound_proxy + ", ignored");
-            }
+        // With an outbound proxy every request, REGISTER included, goes to it (the core
+        // sends REGISTER to its server address and ignores routes for it); without one,
+        // to the identity's domain.
+        std::string server = inst->outbound_proxy.empty() ? registrar_of(identity) : sipx_uri(inst->outbound_proxy);
+        if (linphone_account_params_set_server_addr(params, server.c_str()) != 0) {
+            sipx_log("sipxLineAdd: bad outbound proxy " + inst->outbound_proxy + ", registering at the domain");
+            linphone_account_params_set_server_addr(params, registrar_of(identity).c_str());
+        } else if (!inst->outbound_proxy.empty()) {
+            linphone_account_params_enable_outbound_proxy(params, TRUE);
         }
         linphone_account_params_set_expires(params, inst->register_expiration);
         linphone_account_params_set_register_enabled(params, FALSE);

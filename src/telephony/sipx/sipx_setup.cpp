@@ -97,7 +97,10 @@ SIPX_RESULT sipxInitialize(SIPX_INST* phInst, int udpPort, int tcpPort, int tlsP
         return sipx_refuse("sipxInitialize", "no handle to fill");
     *phInst = nullptr;
     return sipx_on_engine([&]() -> SIPX_RESULT {
-        if (!g_log_level)
+        // KALVO_SIPX_LOG_LEVEL (0 debug … 8 none) overrides the level for diagnosis.
+        if (const char* level = env_text("KALVO_SIPX_LOG_LEVEL"))
+            apply_log_level(static_cast<SIPX_LOG_LEVEL>(std::atoi(level)));
+        else if (!g_log_level)
             apply_log_level(LOG_LEVEL_ERR);
         auto inst = std::make_unique<SipxInstance>();
         inst->folder_name = free_folder_name();

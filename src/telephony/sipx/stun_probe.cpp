@@ -68,8 +68,10 @@ StunOutcome stun_bind(const std::string& server, int port, const std::string& bi
         return failure(std::string("connect: ") + std::strerror(errno));
 
     StunAgent agent;
+    // No FINGERPRINT: plain binding servers answer without one, and the agent would
+    // then refuse the answer.
     stun_agent_init(&agent, STUN_ALL_KNOWN_ATTRIBUTES, STUN_COMPATIBILITY_RFC5389,
-                    STUN_AGENT_USAGE_USE_FINGERPRINT);
+                    static_cast<StunAgentUsageFlags>(0));
     StunMessage request;
     uint8_t request_buf[STUN_MAX_MESSAGE_SIZE];
     size_t request_len = stun_usage_bind_create(&agent, &request, request_buf, sizeof request_buf);
