@@ -21,7 +21,8 @@ struct HttpRequest {
 };
 
 // Download progress as the progress window shows it: the bar's percent (none while the
-// size is unknown) and the status text. Called only when one of them changes.
+// size is unknown) and the status text. Called on the downloading thread, only when one
+// of them changes; a window must hop to the interface thread itself.
 using ProgressCallback = std::function<void(std::optional<int> percent, const std::string& status)>;
 
 struct HttpReply {

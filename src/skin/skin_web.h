@@ -1,0 +1,37 @@
+#pragma once
+#include "skin/skin_control.h"
+
+#include <gtkmm/box.h>
+
+#include <string>
+
+typedef struct _WebKitWebView WebKitWebView;
+namespace Gtk {
+class Window;
+}
+
+namespace Skin {
+
+// A web element: a WebKit view filling the element's rectangle. Every web element shares
+// one web context and web process (each view is related to the first one made). It opens
+// the start address of its type; the navigation filter and page bridge attach to
+// `view()`, and the window that owns the page is recorded for them.
+class SkinWeb : public Gtk::Box, public SkinControl {
+public:
+    SkinWeb(Definition& skin, Element& element);
+    ~SkinWeb() override;
+
+    Gtk::Widget& widget() override { return *this; }
+
+    WebKitWebView* view() const { return m_view; }
+    void Navigate(const std::string& address);
+
+    void SetOwnerWindow(Gtk::Window* owner) { m_owner = owner; }
+    Gtk::Window* OwnerWindow() const { return m_owner; }
+
+private:
+    WebKitWebView* m_view = nullptr;
+    Gtk::Window* m_owner = nullptr;
+};
+
+} // namespace Skin

@@ -1,0 +1,96 @@
+#include "ui/web/command_text.h"
+#include "ui/web/navigation_filter.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace command_text;
+
+TEST(CommandText, CommandIsTheHostPartAndQueryTheRest)
+{
+    auto call = parse(*wrap("kalvo://call/?555"));
+    ASSERT_TRUE(call);
+    EXPECT_EQ(call->name, "call");
+    EXPECT_EQ(call->query, "555");
+    EXPECT_EQ(parse(*wrap("kalvo://call/?a=1"))->query, "a=1");
+    EXPECT_EQ(parse(*wrap("kalvo://LOGIN/?u=a"))->name, "LOGIN"); // the dispatcher compares exactly
+    EXPECT_EQ(parse("/usr/bin/kalvo /url \"kalvo://show_tab/?My Calls\"")->query, "My Calls");
+    EXPECT_FALSE(parse(*wrap("kalvo:call/?123")));
+    EXPECT_FALSE(parse("kalvo.exe /url kalvo://call/?1"));
+}
+
+TEST(CommandText, OverlongTextsAreRefusedNotCut)
+{
+    EXPECT_TRUE(wrap(std::string(8192 - 18, 'x')));
+    EXPECT_FALSE(wrap(std::string(8192 - 17, 'x')));
+}
+
+TEST(CommandText, LoginArgumentsSplitAtTheLastFlags)
+{
+    auto login = login_arguments(*wrap("kalvo://login/?u=bob&p=s3cr&t&s=true&a=false"));
+    ASSERT_TRUE(login);
+    EXPECT_EQ(login->user, "bob");
+    EXPECT_EQ(login->password, "s3cr&t");
+    EXPECT_TRUE(login->remember);
+    EXPECT_FALSE(login->auto_login);
+
+    auto empty = login_arguments(*wrap("kalvo://login/?u=bob&p=&s=true&a=false"));
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->password, "");
+
+    // Greedy groups: a password containing "&s=" moves the split to the last occurrence.
+    auto tricky = login_arguments(*wrap("kalvo://login/?u=bob&p=x&s=y&s=TRUE&a=true"));
+    EXPECT_EQ(tricky->password, "x&s=y");
+    EXPECT_FALSE(tricky->remember);
+    EXPECT_TRUE(tricky->auto_login);
+    EXPECT_FALSE(login_arguments(*wrap("kalvo://login/?u=&p=x&s=true&a=true")));
+}
+
+TEST(CommandText, MenuTextAndUrlArguments)
+{
+    auto menu = menu_arguments(*wrap("kalvo://menu/?t=file&x=10&y=20"));
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(menu->type, "file");
+    EXPECT_EQ(menu->x, "10");
+    EXPECT_EQ(menu->y, "20");
+    EXPECT_EQ(*text_argument(*wrap("kalvo://toast/?s=Hello there")), "Hello there");
+    EXPECT_EQ(*url_argument(*wrap("kalvo://info/?u=http://h/info.php?u=bob")), "http://h/info.php?u=bob");
+    EXPECT_FALSE(menu_arguments(*wrap("kalvo://menu/?x=1&y=2")));
+}
+
+TEST(NavigationFilter, KalvoLinksAreDispatchedWithBlanksRestored)
+{
+    bool permission = true;
+    auto decision = decide_navigation("kalvo://show_tab/?My%20Calls", permission);
+    EXPECT_EQ(decision.action, NavigationDecision::Action::Dispatch);
+    EXPECT_EQ(decision.hook_text, "kalvo://show_tab/?My Calls");
+    EXPECT_TRUE(permission); // a dispatched command does not use the permission
+    EXPECT_EQ(decide_navigation("kalvo:call/?123", permission).action, NavigationDecision::Action::Dispatch);
+}
+
+TEST(NavigationFilter, PermissionIsOneShot)
+{
+    bool permission = true;
+    auto first = decide_navigation("http://web/live/index.php", permission);
+    EXPECT_EQ(first.action, NavigationDecision::Action::Allow);
+    EXPECT_EQ(first.log.back(), "BeforeNavigate2");
+    EXPECT_FALSE(permission);
+    // A frame of the page raises its own navigation afterwards: cancelled.
+    EXPECT_EQ(decide_navigation("http://web/frame.html", permission).action, NavigationDecision::Action::Cancel);
+}
+
+TEST(NavigationFilter, ScriptAndRegisterUrlsPassWithoutPermission)
+{
+    bool permission = false;
+    auto script = decide_navigation("javascript:void(0)", permission);
+    EXPECT_EQ(script.action, NavigationDecision::Action::Allow);
+    EXPECT_EQ(script.log[1], "********** Javascript, let it through");
+    EXPECT_FALSE(permission);
+    auto reg = decide_navigation("https://secure/client/req/register.php?wizard=true", permission);
+    EXPECT_EQ(reg.action, NavigationDecision::Action::Allow);
+    EXPECT_EQ(reg.log[1], "********** On register page");
+    EXPECT_EQ(decide_navigation("http://elsewhere/", permission).action, NavigationDecision::Action::Cancel);
+}
+
+} // namespace
