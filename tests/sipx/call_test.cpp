@@ -77,7 +77,7 @@ TEST_F(SipxCallTest, EchoTestConnectsAndTheRecordingHoldsTheEcho) {
 TEST_F(SipxCallTest, AnIncomingCallIsOfferedRingsAndConnectsWithDtmfAndHold) {
     std::string ring_recording = files.file("ring.wav");
     ASSERT_TRUE(write_tone_wav(files.file("ringtone.wav"), 8000, 1000, 0.5));
-    ::setenv("KALVO_SIPX_RING_RECORD_FILE", ring_recording.c_str(), 1);
+    ::setenv(SIPX_ENV_RING_RECORD_FILE, ring_recording.c_str(), 1);
 
     SipxPhone bob("127.0.0.70", files.file("tone.wav"), files.file("bob.wav"));
     SipxPhone alice("127.0.0.69", files.file("tone.wav"), files.file("alice.wav"));
@@ -150,7 +150,7 @@ TEST_F(SipxCallTest, AnIncomingCallIsOfferedRingsAndConnectsWithDtmfAndHold) {
     EXPECT_TRUE(bob.events().wait_for(call_event(CALLSTATE_DISCONNECTED)));
     EXPECT_EQ(sipxCallDestroy(&incoming), SIPX_RESULT_SUCCESS);
     EXPECT_TRUE(bob.events().wait_for(call_event(CALLSTATE_DESTROYED)));
-    ::unsetenv("KALVO_SIPX_RING_RECORD_FILE");
+    ::unsetenv(SIPX_ENV_RING_RECORD_FILE);
 }
 
 } // namespace

@@ -14,7 +14,7 @@ class EngineThread {
 public:
     using Clock = std::chrono::steady_clock;
     static constexpr std::chrono::milliseconds kIdlePeriod{20};
-    static constexpr std::chrono::milliseconds kBusyPeriod{2};
+    static constexpr std::chrono::milliseconds kBusyPeriod{1};
     static constexpr std::chrono::milliseconds kHurryFor{1500};
 
     EngineThread();

@@ -3,12 +3,12 @@
 // With a sound card it plays on that card; in the file audio mode, where there is no
 // sound card, it is written to the file named by KALVO_SIPX_RING_RECORD_FILE (or
 // played into nothing), so that tests can hear the ring.
+#include "telephony/sipx/sipx.h"
+
 #include <mediastreamer2/mediastream.h>
 
 #include <memory>
 #include <string>
-
-#define SIPX_ENV_RING_RECORD_FILE "KALVO_SIPX_RING_RECORD_FILE"
 
 class LocalPlayback {
 public:

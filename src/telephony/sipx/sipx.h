@@ -41,6 +41,13 @@ typedef int SIPX_CONTACT_ID;    // index into the local contacts; 0 lets the sta
 // opened in that mode.
 #define SIPX_ENV_PLAY_FILE "KALVO_SIPX_PLAY_FILE"
 #define SIPX_ENV_RECORD_FILE "KALVO_SIPX_RECORD_FILE"
+// In the file audio mode a file played locally (the ring) is written to this WAV file.
+#define SIPX_ENV_RING_RECORD_FILE "KALVO_SIPX_RING_RECORD_FILE"
+// The address SIP and RTP bind to when sipxInitialize is given none (tests bind to
+// their own loopback address this way); unset: every interface.
+#define SIPX_ENV_BIND_ADDRESS "KALVO_SIPX_BIND_ADDRESS"
+// The SIP core's own log level for diagnosis (0 debug ... 8 none), on standard error.
+#define SIPX_ENV_LOG_LEVEL "KALVO_SIPX_LOG_LEVEL"
 
 // ---- Results -------------------------------------------------------------------------
 

@@ -97,8 +97,8 @@ SIPX_RESULT sipxInitialize(SIPX_INST* phInst, int udpPort, int tcpPort, int tlsP
         return sipx_refuse("sipxInitialize", "no handle to fill");
     *phInst = nullptr;
     return sipx_on_engine([&]() -> SIPX_RESULT {
-        // KALVO_SIPX_LOG_LEVEL (0 debug … 8 none) overrides the level for diagnosis.
-        if (const char* level = env_text("KALVO_SIPX_LOG_LEVEL"))
+        // The environment overrides the level for diagnosis.
+        if (const char* level = env_text(SIPX_ENV_LOG_LEVEL))
             apply_log_level(static_cast<SIPX_LOG_LEVEL>(std::atoi(level)));
         else if (!g_log_level)
             apply_log_level(LOG_LEVEL_ERR);
@@ -106,7 +106,7 @@ SIPX_RESULT sipxInitialize(SIPX_INST* phInst, int udpPort, int tcpPort, int tlsP
         inst->folder_name = free_folder_name();
         if (szBindToAddr && *szBindToAddr)
             inst->bind_address = szBindToAddr;
-        else if (const char* bind = env_text("KALVO_SIPX_BIND_ADDRESS"))
+        else if (const char* bind = env_text(SIPX_ENV_BIND_ADDRESS))
             inst->bind_address = bind;
 
         CoreFolders folders = core_folders(inst->folder_name);
