@@ -3,6 +3,7 @@
 #include "log/log_dlg.h"
 #include "settings/app_settings.h"
 #include "settings/deployment.h"
+#include "settings/paths.h"
 #include "settings/registry.h"
 #include "telephony/ring_file.h"
 
@@ -74,7 +75,9 @@ TEST_F(CallEventsTest, TheRingFileComesFromTheInstallationFolderWhenItIsThere)
     registry_string(settings_path("install_path")).set(folder);
     EXPECT_EQ(ring_file_path(), folder + "/ringtone.wav");
     std::filesystem::remove(folder + "/ringtone.wav");
-    EXPECT_NE(ring_file_path(), folder + "/ringtone.wav");
+    std::string packaged = paths::join(paths::packaged_data_dir(), "sounds/ringtone.wav");
+    EXPECT_EQ(ring_file_path(), packaged);
+    EXPECT_TRUE(std::filesystem::is_regular_file(packaged));
 }
 
 TEST_F(CallEventsTest, EndedCallsStopTheRingButStayTheCurrentCall)
