@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Renders the skin images from their SVG sources.
 #
-#   scripts/render-skin.sh [skin folder]      (default: skins/Kalvo)
+#   scripts/render-skin.sh [skin folder [output folder]]
+#
+# The skin folder defaults to skins/Kalvo; the images go into it unless an output folder
+# is given (the tests render into a temporary folder and compare).
 #
 # The folder's src/images.txt lists one image per line:
 #   OUTPUT.png  SOURCE.svg  [STYLE.css[,STYLE.css...] | -]  [shaped]
@@ -13,6 +16,8 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 skin=${1:-$here/skins/Kalvo}
 src=$skin/src
+out_dir=${2:-$skin}
+mkdir -p "$out_dir"
 key='#FF00FF'
 edge='#35424F'   # colour that half-covered outline pixels are flattened onto
 # No time stamps or other text chunks: rendering the same source gives the same file.
@@ -35,16 +40,15 @@ render() {
     for name in "${names[@]}"; do cat "$src/$name" >>"$sheet"; done
     css=(-s "$sheet")
   fi
+  rsvg-convert "${css[@]}" "$src/$svg" -o "$work/raw.png"
   if [ "$mode" = shaped ]; then
-    rsvg-convert "${css[@]}" "$src/$svg" -o "$work/raw.png"
     # Opaque inside (alpha >= 50 %), key colour with alpha 0 outside.
     convert "$work/raw.png" -background "$edge" -flatten \
       \( "$work/raw.png" -alpha extract -threshold 50% \) \
       -alpha off -compose CopyOpacity -composite \
-      -background "$key" -alpha background $png_options "PNG32:$skin/$out"
+      -background "$key" -alpha background $png_options "PNG32:$out_dir/$out"
   else
-    rsvg-convert "${css[@]}" "$src/$svg" -o "$work/raw.png"
-    convert "$work/raw.png" $png_options "PNG32:$skin/$out"
+    convert "$work/raw.png" $png_options "PNG32:$out_dir/$out"
   fi
   echo "rendered $out"
 }

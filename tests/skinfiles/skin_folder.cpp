@@ -59,9 +59,14 @@ std::string text_attribute(const tinyxml2::XMLElement* element, const char* name
 
 Image load_image(const std::string& file)
 {
+    return load_image_file(path(file));
+}
+
+Image load_image_file(const std::string& full_path)
+{
     Image image;
     GError* error = nullptr;
-    GdkPixbuf* loaded = gdk_pixbuf_new_from_file(path(file).c_str(), &error);
+    GdkPixbuf* loaded = gdk_pixbuf_new_from_file(full_path.c_str(), &error);
     if (!loaded) {
         g_clear_error(&error);
         return image;

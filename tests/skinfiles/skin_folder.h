@@ -36,6 +36,8 @@ struct Image {
     bool loaded() const { return width > 0; }
     const unsigned char* pixel(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
 };
+// A picture of the skin folder by name, or any picture by full path.
 Image load_image(const std::string& file);
+Image load_image_file(const std::string& full_path);
 
 } // namespace skin_files

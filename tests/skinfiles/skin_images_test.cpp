@@ -2,6 +2,7 @@
 // that is all that shows of the closed side panel, readable text bands on the start-up
 // and About pictures, and every picture rendered from a kept source.
 #include "skin_folder.h"
+#include "support/test_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <sys/wait.h>
 
 using namespace skin_files;
 
@@ -144,4 +146,24 @@ TEST(SkinImages, EveryPictureHasASourceAndEverySourceAPicture)
     }
     for (const std::string& output : outputs)
         EXPECT_TRUE(load_image(output).loaded()) << output << " is listed but missing";
+}
+
+TEST(SkinImages, CommittedPicturesMatchTheirSources)
+{
+    // An edited drawing that was not rendered again, or a picture edited by hand, shows here.
+    if (std::system("command -v rsvg-convert >/dev/null && command -v convert >/dev/null") != 0)
+        GTEST_SKIP() << "rsvg-convert or convert is missing";
+    test_support::TempDir rendered;
+    std::string command = "bash " + std::string(KALVO_SOURCE_DIR) + "/scripts/render-skin.sh " + folder() + " "
+        + rendered.path() + " >/dev/null";
+    int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
+    for (const std::string& output : rendered_outputs()) {
+        Image committed = load_image(output);
+        Image fresh = load_image_file(rendered.file(output));
+        ASSERT_TRUE(fresh.loaded()) << output << " was not rendered";
+        EXPECT_EQ(committed.width, fresh.width) << output;
+        EXPECT_EQ(committed.height, fresh.height) << output;
+        EXPECT_TRUE(committed.rgba == fresh.rgba) << output << " differs from what its source renders";
+    }
 }
