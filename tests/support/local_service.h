@@ -16,11 +16,13 @@ public:
     LocalService& operator=(const LocalService&) = delete;
 
     bool running() const { return m_running; }
+    bool started() const { return m_running; }
     // servicectl's output when the start failed.
     const std::string& start_output() const { return m_output; }
 
     const std::string& address() const { return m_address; }
     const std::string& folder() const { return m_folder.path(); }
+    const std::string& dir() const { return m_folder.path(); }
     std::string deployment_file() const { return m_folder.file("deployment.ini"); }
     std::string ca_file() const { return m_folder.file("ca.pem"); }
     std::string web_http() const { return "http://" + m_address + ":8080"; }
