@@ -139,8 +139,10 @@ private:
     {
         pollfd fds[2] = { { m_stop, POLLIN, 0 }, { fd, POLLIN, 0 } };
         int ready = ::poll(fds, fd >= 0 ? 2 : 1, milliseconds);
-        if (ready < 0 && errno != EINTR)
+        if (ready < 0 && errno != EINTR) {
+            LogDlg::instance().append(std::string("Yealink reader stopped: ") + std::strerror(errno));
             return true;
+        }
         return m_stopping || (fds[0].revents & POLLIN);
     }
 
