@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -11,14 +12,22 @@ extern char** environ;
 
 namespace test_support {
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv)
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& output_file)
 {
     std::vector<char*> args;
     for (const auto& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
-    if (::posix_spawnp(&m_pid, args[0], nullptr, nullptr, args.data(), environ) != 0)
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    if (!output_file.empty()) {
+        ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        ::posix_spawn_file_actions_addopen(&actions, 1, output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    }
+    if (::posix_spawnp(&m_pid, args[0], &actions, nullptr, args.data(), environ) != 0)
         m_pid = -1;
+    ::posix_spawn_file_actions_destroy(&actions);
 }
 
 ChildProcess::~ChildProcess()

@@ -7,10 +7,11 @@
 namespace test_support {
 
 // A program started by a test, with the test's environment; ended by process id when the
-// object goes (SIGTERM, then SIGKILL after a second).
+// object goes (SIGTERM, then SIGKILL after a second). With `output_file`, its standard
+// output and error go to that file and its standard input is empty.
 class ChildProcess {
 public:
-    explicit ChildProcess(const std::vector<std::string>& argv);
+    explicit ChildProcess(const std::vector<std::string>& argv, const std::string& output_file = {});
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

@@ -1,0 +1,138 @@
+#pragma once
+#include "telephony/sipx/sipx.h"
+
+#include <boost/signals2/signal.hpp>
+
+#include <atomic>
+#include <functional>
+#include <string>
+
+struct AppSettings;
+
+namespace Gtk {
+class Widget;
+}
+
+// The process-wide owner of the SIP stack: it starts the stack, registers the user's one
+// line, runs the one call at a time, turns stack events into log lines and signals, and
+// reads the waiting voice-mail count.
+//
+// Threads: the operations run on the interface thread; on_sipx_event and the signals it
+// raises run on the SIP engine thread. The fields both threads touch are single atomic
+// words; no lock is held around stack calls.
+class CallManager {
+public:
+    // The program's one call manager, created on first use and never destroyed.
+    static CallManager& instance();
+
+    // Finds the local interface that reaches the service ("0.0.0.0" for none).
+    using NetworkProbe = std::function<std::string()>;
+    // The program uses instance(), which probes the real network; tests build their own
+    // with a probe that never touches it.
+    explicit CallManager(NetworkProbe probe);
+    // Stops the stack it started, so no event reaches a manager that is gone. (The
+    // program's own manager is never destroyed; its stack runs until the process ends.)
+    ~CallManager();
+    CallManager(const CallManager&) = delete;
+    CallManager& operator=(const CallManager&) = delete;
+
+    // ---- Signals, in this order. Slots run on the raising thread, in connection order.
+    boost::signals2::signal<void(SIPX_CALLSTATE_EVENT, SIPX_CALLSTATE_CAUSE)> call_state_changed;
+    boost::signals2::signal<void(SIPX_LINESTATE_EVENT)> line_state_changed;
+    boost::signals2::signal<void(SIPX_CONFIG_EVENT)> config_event;
+    boost::signals2::signal<void(int count)> messages_waiting;
+    boost::signals2::signal<void()> show_register_page;
+    boost::signals2::signal<void()> levels_changed;
+    boost::signals2::signal<void()> logout_requested;
+    boost::signals2::signal<void()> login_check_requested;
+
+    // ---- The setup wizard's echo-test page and its two status labels, registered by that
+    // page, and the last texts it put into the labels (interface thread only).
+    Gtk::Widget* m_echo_page = nullptr;
+    Gtk::Widget* m_echo_label1 = nullptr;
+    Gtk::Widget* m_echo_label2 = nullptr;
+    std::string m_echo_text1;
+    std::string m_echo_text2;
+
+    // ---- Set-up and line
+    // Starts the stack once; true when it is up. A second call leaves the running stack alone.
+    bool init();
+    void set_account_type(const std::string& account_type);
+    // Takes effect at the next login.
+    void set_outbound_proxy(const std::string& proxy);
+    // Stores the account, then adds, authenticates and registers a new line (removing the
+    // previous one). The outcome arrives as line-state events.
+    void login(const std::string& user, const std::string& password);
+    void unregister();
+    bool logged_in() const { return m_logged_in; }
+    SIPX_INST stack_handle() const { return m_inst; }
+    // One timestamped line in kalvo.log; any thread.
+    void write_log_file(const std::string& text);
+
+    // ---- Calls
+    bool in_call();
+    void place_call(const std::string& target);
+    void end_call();
+    void answer();
+    void reject();
+    void hold(bool on_hold);
+    void mute(bool muted);
+    // A DTMF tone: the key's character code ('#' is 35).
+    void start_tone(int tone, bool local, bool remote);
+    void end_tone(int tone);
+    // The user part of the far end's identity, or the whole identity.
+    std::string remote_user();
+    // The current call's microphone and far-end levels in dB, -100 (silence) to 0, so that
+    // "level + 100" reads 0-100; -100 for both without a call.
+    void get_levels(int& input_level, int& output_level);
+
+    // ---- Events
+    // Call and line events belong to the setup wizard while this is set.
+    void set_wizard_mode(bool on) { m_wizard_mode = on; }
+    bool wizard_mode() const { return m_wizard_mode; }
+    // Asks the main window to sign the stored user in.
+    void request_login_check() { login_check_requested(); }
+
+    // The stack's event callback; user data is the call manager. True for the categories
+    // it handles.
+    static bool on_sipx_event(SIPX_EVENT_CATEGORY category, void* info, void* user_data);
+
+    // Diagnostics for tests and the log.
+    SIPX_CALL current_call() const { return m_call; }
+    SIPX_SUB subscription() const { return m_sub; }
+    int call_activity() const { return m_state; }
+    const std::string& bind_address() const { return m_bind_address; }
+    const std::string& account_type() const { return m_account_type; }
+
+private:
+    // One message in the log window.
+    static void log_window(const std::string& text);
+
+    bool handle_event(SIPX_EVENT_CATEGORY category, const void* info);
+    void on_call_state(const SIPX_CALLSTATE_INFO& info);
+    void on_line_state(const SIPX_LINESTATE_INFO& info);
+    void on_notify(const SIPX_NOTIFY_INFO& info);
+    void run_call_side_effects(const SIPX_CALLSTATE_INFO& info);
+    void subscribe_to_messages();
+    void log_event_text(SIPX_EVENT_CATEGORY category, const void* info);
+
+    bool start_stack(const AppSettings& settings);
+    void log_codecs();
+    void log_local_contacts();
+    void choose_audio_devices(int input_device, int output_device);
+    // Destroys the current call; m_call takes the handle the stack leaves, unless an event
+    // adopted another call meanwhile.
+    SIPX_RESULT destroy_current_call();
+
+    NetworkProbe m_probe;
+    std::atomic<SIPX_INST> m_inst { nullptr };
+    std::atomic<SIPX_LINE> m_line { SIPX_LINE_NULL };
+    std::atomic<SIPX_CALL> m_call { SIPX_CALL_NULL };
+    std::atomic<SIPX_SUB> m_sub { SIPX_SUB_NULL };
+    std::atomic<int> m_state { 0 };
+    std::atomic<bool> m_logged_in { false };
+    std::atomic<bool> m_wizard_mode { false };
+    std::string m_account_type;
+    std::string m_outbound_proxy;
+    std::string m_bind_address;
+};

@@ -1,0 +1,211 @@
+// Stack set-up and the SIP line.
+#include "telephony/call_manager.h"
+
+#include "log/log_dlg.h"
+#include "log/log_file.h"
+#include "net/network_probe.h"
+#include "settings/app_settings.h"
+#include "settings/deployment.h"
+#include "telephony/sip_password.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr int kTlsPort = 4255;
+constexpr int kFirstRtpPort = 9000;
+constexpr int kMaxConnections = 32;
+constexpr int kStunPort = 3478;
+constexpr int kStunKeepAliveSeconds = 24;
+constexpr int kRegisterResponseWaitSeconds = 20;
+constexpr int kRegisterExpirationSeconds = 1000;
+constexpr std::size_t kMaxLocalContacts = 32;
+
+// A fixed-size text field of a stack record, never read past its end.
+template <std::size_t N> std::string field_text(const char (&field)[N])
+{
+    return std::string(field, ::strnlen(field, N));
+}
+
+} // namespace
+
+void CallManager::log_window(const std::string& text)
+{
+    LogDlg::instance().append(text);
+}
+
+CallManager& CallManager::instance()
+{
+    static CallManager* manager = new CallManager([] { return probe_network(); });
+    return *manager;
+}
+
+CallManager::CallManager(NetworkProbe probe)
+    : m_probe(std::move(probe))
+{
+}
+
+CallManager::~CallManager()
+{
+    if (SIPX_INST instance = m_inst.exchange(nullptr))
+        sipxUnInitialize(instance, true);
+}
+
+void CallManager::write_log_file(const std::string& text)
+{
+    log_file::write_line(text);
+}
+
+bool CallManager::init()
+{
+    if (m_inst.load()) {
+        log_window("The SIP stack is already initialised");
+        return true;
+    }
+    AppSettings settings;
+    settings.load();
+
+    m_bind_address = m_probe ? m_probe() : std::string(kNoInterface);
+    log_window("We're binding to interface " + m_bind_address);
+
+    // With no identity yet, the stack is first started bound to the probed interface and
+    // stopped again at once, before the real start below.
+    if (settings.identity.empty()) {
+        SIPX_INST probe_instance = nullptr;
+        SIPX_RESULT result = sipxInitialize(&probe_instance, SIPX_PORT_AUTO, SIPX_PORT_AUTO, kTlsPort, kFirstRtpPort,
+            kMaxConnections, "", m_bind_address.c_str(), false, nullptr, nullptr, nullptr);
+        if (result == SIPX_RESULT_SUCCESS)
+            sipxUnInitialize(probe_instance, false);
+    }
+
+    sipxConfigSetLogLevel(LOG_LEVEL_NONE);
+    if (!start_stack(settings))
+        return false;
+
+    if (!settings.proxy_server.empty())
+        sipxConfigSetOutboundProxy(m_inst, settings.proxy_server.c_str());
+    sipxEventListenerAdd(m_inst, &CallManager::on_sipx_event, this);
+    log_local_contacts();
+    return true;
+}
+
+bool CallManager::start_stack(const AppSettings& settings)
+{
+    SIPX_INST instance = nullptr;
+    SIPX_RESULT result = sipxInitialize(&instance, SIPX_PORT_AUTO, SIPX_PORT_AUTO, kTlsPort, kFirstRtpPort,
+        kMaxConnections, settings.identity.c_str(), nullptr, false, nullptr, nullptr, nullptr);
+    if (result != SIPX_RESULT_SUCCESS || !instance) {
+        log_window("Error initializing sipX");
+        return false;
+    }
+    m_inst = instance;
+
+    sipxAudioSetAECMode(m_inst, SIPX_AEC_DISABLED);
+    sipxAudioSetAGCMode(m_inst, false);
+    sipxAudioSetNoiseReductionMode(m_inst, SIPX_NOISE_REDUCTION_DISABLED);
+    sipxConfigEnableStun(m_inst, settings.stun_server.c_str(), kStunPort, kStunKeepAliveSeconds);
+    sipxConfigSetAudioCodecByName(m_inst, "SPEEX");
+    log_codecs();
+    sipxConfigSetRegisterResponseWaitSeconds(m_inst, kRegisterResponseWaitSeconds);
+    sipxConfigSetUserAgentName(m_inst, "Kalvo", false);
+    sipxConfigEnableRport(m_inst, true);
+    sipxConfigEnableDnsSrv(false);
+    log_window("********** Done initializing sipXtapi");
+    return true;
+}
+
+void CallManager::log_codecs()
+{
+    int count = 0;
+    sipxConfigGetNumAudioCodecs(m_inst, &count);
+    log_window("********** Looking for codecs");
+    for (int index = 0; index < count; ++index) {
+        SIPX_AUDIO_CODEC codec {};
+        if (sipxConfigGetAudioCodec(m_inst, index, &codec) == SIPX_RESULT_SUCCESS)
+            log_window(field_text(codec.cName));
+    }
+}
+
+void CallManager::log_local_contacts()
+{
+    SIPX_CONTACT_ADDRESS contacts[kMaxLocalContacts] {};
+    std::size_t count = 0;
+    if (sipxConfigGetLocalContacts(m_inst, contacts, kMaxLocalContacts, &count) != SIPX_RESULT_SUCCESS)
+        count = 0;
+    for (std::size_t i = 0; i < count && i < kMaxLocalContacts; ++i) {
+        std::string address = field_text(contacts[i].cIpAddress);
+        write_log_file("CALLMANAGER - Got IP " + address);
+        if (contacts[i].eContactType == CONTACT_LOCAL)
+            write_log_file("CALLMANAGER - Using address " + address + " as local contact");
+    }
+}
+
+void CallManager::set_account_type(const std::string& account_type)
+{
+    log_window("********** Setting account to type: " + account_type);
+    m_account_type = account_type;
+}
+
+void CallManager::set_outbound_proxy(const std::string& proxy)
+{
+    m_outbound_proxy = proxy;
+}
+
+void CallManager::login(const std::string& user, const std::string& password)
+{
+    log_window("Trying to login with username:");
+    log_window(user);
+    log_window("and password:");
+    log_window(kMaskedPassword);
+
+    const std::string& domain = Deployment::get().sip_domain;
+    AppSettings settings;
+    settings.load();
+    settings.username = user;
+    settings.password = password;
+    settings.identity = user + "@" + domain;
+    settings.save();
+    if (!m_inst.load()) {
+        log_window("The SIP stack is not running; the line cannot be registered");
+        return;
+    }
+
+    std::string line_password = sip_password(password);
+    sipxConfigEnableStun(m_inst, settings.stun_server.c_str(), kStunPort, kStunKeepAliveSeconds);
+    sipxConfigEnableRport(m_inst, true);
+    sipxConfigSetRegisterExpiration(m_inst, kRegisterExpirationSeconds);
+    sipxConfigSetOutboundProxy(m_inst, m_outbound_proxy.c_str());
+
+    sipxLineRemove(m_line);
+    SIPX_LINE line = SIPX_LINE_NULL;
+    sipxLineAdd(m_inst, settings.identity.c_str(), &line, 0);
+    m_line = line;
+    sipxLineAddCredential(m_line, user.c_str(), line_password.c_str(), domain.c_str());
+    sipxLineRegister(m_line, true);
+
+    choose_audio_devices(settings.input_device, settings.output_device);
+    m_logged_in = true;
+}
+
+void CallManager::choose_audio_devices(int input_device, int output_device)
+{
+    std::size_t count = 0;
+    const char* name = nullptr;
+    sipxAudioGetNumInputDevices(m_inst, &count);
+    if (static_cast<unsigned>(input_device) < count
+        && sipxAudioGetInputDevice(m_inst, input_device, &name) == SIPX_RESULT_SUCCESS && name)
+        sipxAudioSetCallInputDevice(m_inst, name);
+
+    count = 0;
+    name = nullptr;
+    sipxAudioGetNumOutputDevices(m_inst, &count);
+    if (static_cast<unsigned>(output_device) < count
+        && sipxAudioGetOutputDevice(m_inst, output_device, &name) == SIPX_RESULT_SUCCESS && name)
+        sipxAudioSetCallOutputDevice(m_inst, name);
+}
+
+void CallManager::unregister()
+{
+    sipxLineRegister(m_line, false);
+    m_logged_in = false;
+}

@@ -1,0 +1,86 @@
+#include "telephony/sipx/engine_thread.h"
+
+#include <future>
+#include <vector>
+
+EngineThread::EngineThread() : m_thread([this] { loop(); }) {}
+
+EngineThread::~EngineThread() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_wake.notify_all();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+EngineThread& EngineThread::get() {
+    static EngineThread engine;
+    return engine;
+}
+
+bool EngineThread::on_engine_thread() const { return std::this_thread::get_id() == m_thread.get_id(); }
+
+void EngineThread::run_and_wait(const std::function<void()>& work) {
+    std::promise<void> done;
+    post([&] {
+        work();
+        done.set_value();
+    });
+    done.get_future().wait();
+}
+
+void EngineThread::post(std::function<void()> work) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_work.push_back(std::move(work));
+    }
+    m_wake.notify_all();
+}
+
+int EngineThread::add_tick(std::function<void()> tick) {
+    std::lock_guard lock(m_mutex);
+    int id = m_next_tick++;
+    m_ticks.emplace(id, std::move(tick));
+    return id;
+}
+
+void EngineThread::remove_tick(int id) {
+    std::lock_guard lock(m_mutex);
+    m_ticks.erase(id);
+}
+
+void EngineThread::hurry() {
+    std::lock_guard lock(m_mutex);
+    m_hurry_until = Clock::now() + kHurryFor;
+}
+
+void EngineThread::loop() {
+    Clock::time_point next_tick = Clock::now();
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_wake.wait_until(lock, next_tick, [this] { return m_stopping || !m_work.empty(); });
+        while (!m_work.empty()) {
+            auto work = std::move(m_work.front());
+            m_work.pop_front();
+            lock.unlock();
+            work();
+            lock.lock();
+        }
+        if (m_stopping)
+            return;
+        if (Clock::now() < next_tick)
+            continue;
+        // Copy the ticks: one may add or remove ticks while it runs.
+        std::vector<std::function<void()>> ticks;
+        for (auto& [id, tick] : m_ticks)
+            ticks.push_back(tick);
+        lock.unlock();
+        for (auto& tick : ticks)
+            tick();
+        lock.lock();
+        auto now = Clock::now();
+        next_tick = now + (now < m_hurry_until ? kBusyPeriod : kIdlePeriod);
+    }
+}

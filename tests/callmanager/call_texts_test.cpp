@@ -1,0 +1,123 @@
+#include "telephony/call_addressing.h"
+#include "telephony/message_waiting.h"
+#include "telephony/sip_password.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(MessageWaitingCount, AddsNewAndOldOfAMultiLineBody)
+{
+    std::string body = "Messages-Waiting: yes\r\n"
+                       "Message-Account: sip:voicemail@kalvo.test\r\n"
+                       "Voice-Message: 2/8 (0/0)\r\n"
+                       "Fax-Message: 1/1\r\n";
+    EXPECT_EQ(message_waiting::count(body), 10);
+}
+
+TEST(MessageWaitingCount, ZeroAndZeroIsACountOfZero)
+{
+    EXPECT_EQ(message_waiting::count("Messages-Waiting: no\r\nVoice-Message: 0/0\r\n"), 0);
+}
+
+TEST(MessageWaitingCount, TheLastVoiceMessageLineCounts)
+{
+    std::string body = "Voice-Message: 1/1\r\nVoice-Message: 3/4\r\nVoice-Message: 5/0\r\ntrailer";
+    EXPECT_EQ(message_waiting::count(body), 5);
+}
+
+TEST(MessageWaitingCount, BodiesWithoutThePatternGiveNothing)
+{
+    EXPECT_FALSE(message_waiting::count(""));
+    EXPECT_FALSE(message_waiting::count("Messages-Waiting: yes\r\n"));
+    EXPECT_FALSE(message_waiting::count("Voice-Message: /3\r\n"));
+    EXPECT_FALSE(message_waiting::count("voice-message: 1/3\r\n"));
+    EXPECT_FALSE(message_waiting::count("Voice-Message:1/3"));
+}
+
+TEST(MessageWaitingCount, CountsTooLargeForAnIntAreRefusedWithAReason)
+{
+    std::string problem;
+    EXPECT_FALSE(message_waiting::count("Voice-Message: 99999999999999999999/1\r\n", &problem));
+    EXPECT_NE(problem, "");
+    problem.clear();
+    EXPECT_FALSE(message_waiting::count("Voice-Message: 2147483647/1\r\n", &problem));
+    EXPECT_NE(problem, "");
+    EXPECT_EQ(message_waiting::count("Voice-Message: 2147483646/1\r\n"), 2147483647);
+}
+
+TEST(MessageWaitingCount, HugeBodiesAreSurvived)
+{
+    std::string filler(4 * 1024 * 1024, 'x');
+    EXPECT_EQ(message_waiting::count(filler + "\nVoice-Message: 3/4\n" + filler), 7);
+    std::string repeated;
+    for (int i = 0; i < 100000; ++i)
+        repeated += "Voice-Message: ";
+    EXPECT_FALSE(message_waiting::count(repeated));
+}
+
+TEST(MessageWaitingBody, StopsAtTheLengthOrTheFirstZero)
+{
+    const char unterminated[] = { 'V', 'o', 'i', 'c', 'e' };
+    EXPECT_EQ(message_waiting::body_text(unterminated, 3), "Voi");
+    EXPECT_EQ(message_waiting::body_text(unterminated, sizeof unterminated), "Voice");
+    const char binary[] = { 'a', 'b', '\0', 'c', '\xff' };
+    EXPECT_EQ(message_waiting::body_text(binary, sizeof binary), "ab");
+    EXPECT_EQ(message_waiting::body_text(nullptr, 10), "");
+}
+
+TEST(SipPassword, AppendsThirdFourthFirstAndSecondCharacters)
+{
+    EXPECT_EQ(sip_password("secret"), "secret_crse");
+    EXPECT_EQ(sip_password("abcd"), "abcd_cdab");
+}
+
+TEST(SipPassword, EmptyPasswordStaysEmpty)
+{
+    EXPECT_EQ(sip_password(""), "");
+}
+
+TEST(SipPassword, ShortPasswordsUseTheCharactersThatExist)
+{
+    EXPECT_EQ(sip_password("abc"), "abc_cab");
+    EXPECT_EQ(sip_password("ab"), "ab_ab");
+    EXPECT_EQ(sip_password("a"), "a_a");
+}
+
+TEST(DialAddress, AppendsTheDomainOnlyWithoutAnAt)
+{
+    EXPECT_EQ(call_addressing::dial_address("echotest", "kalvo.test"), "echotest@kalvo.test");
+    EXPECT_EQ(call_addressing::dial_address("5551234", "kalvo.test"), "5551234@kalvo.test");
+    EXPECT_EQ(call_addressing::dial_address("bob@elsewhere.org", "kalvo.test"), "bob@elsewhere.org");
+    EXPECT_EQ(call_addressing::dial_address("sip:bob@elsewhere.org", "kalvo.test"), "sip:bob@elsewhere.org");
+}
+
+TEST(RemoteUser, TakesTheUserPartOfASipAddress)
+{
+    EXPECT_EQ(call_addressing::remote_user("\"Bob Smith\" <sip:bob@kalvo.test>"), "bob");
+    EXPECT_EQ(call_addressing::remote_user("sip:5551234@kalvo.test;tag=1"), "5551234");
+    EXPECT_EQ(call_addressing::remote_user("sip:a@kalvo.test"), "a");
+}
+
+TEST(RemoteUser, OtherFormsAreReturnedWhole)
+{
+    EXPECT_EQ(call_addressing::remote_user("bob@kalvo.test"), "bob@kalvo.test");
+    EXPECT_EQ(call_addressing::remote_user("<sip:kalvo.test>"), "<sip:kalvo.test>");
+    EXPECT_EQ(call_addressing::remote_user("sip:@kalvo.test"), "sip:@kalvo.test");
+    EXPECT_EQ(call_addressing::remote_user("x@y <sip:bob@kalvo.test>"), "x@y <sip:bob@kalvo.test>");
+    EXPECT_EQ(call_addressing::remote_user(""), "");
+}
+
+TEST(DtmfTone, KeysMapToTheirCharacterCodes)
+{
+    EXPECT_EQ(call_addressing::dtmf_tone('0'), 48);
+    EXPECT_EQ(call_addressing::dtmf_tone('9'), 57);
+    EXPECT_EQ(call_addressing::dtmf_tone('*'), 42);
+    EXPECT_EQ(call_addressing::dtmf_tone('#'), 35);
+    EXPECT_FALSE(call_addressing::dtmf_tone('A'));
+    EXPECT_FALSE(call_addressing::dtmf_tone(' '));
+}
+
+} // namespace

@@ -1,0 +1,47 @@
+#pragma once
+#include "support/test_paths.h"
+
+#include <string>
+
+namespace test_support {
+
+// One instance of the local stand-in service (service/servicectl) on its own
+// loopback address, started by the constructor and stopped by the destructor.
+// Give every test its own address so suites can run side by side.
+class LocalService {
+public:
+    explicit LocalService(const std::string& address);
+    ~LocalService();
+    LocalService(const LocalService&) = delete;
+    LocalService& operator=(const LocalService&) = delete;
+
+    bool running() const { return m_running; }
+    bool started() const { return m_running; }
+    // servicectl's output when the start failed.
+    const std::string& start_output() const { return m_output; }
+
+    const std::string& address() const { return m_address; }
+    const std::string& folder() const { return m_folder.path(); }
+    const std::string& dir() const { return m_folder.path(); }
+    std::string deployment_file() const { return m_folder.file("deployment.ini"); }
+    std::string ca_file() const { return m_folder.file("ca.pem"); }
+    std::string web_http() const { return "http://" + m_address + ":8080"; }
+    std::string secure_https() const { return "https://" + m_address + ":8443"; }
+    static std::string sip_domain() { return "kalvo.test"; }
+
+    // Changes an account's voice-mail counts; subscribers are notified at once.
+    bool set_voicemail(const std::string& user, int new_count, int old_count);
+    // Changes the current version of the version reply (for one account when given).
+    bool set_version(const std::string& version, const std::string& user = "");
+
+    // Runs servicectl with the arguments; returns its exit status, output in `output`.
+    static int servicectl(const std::string& arguments, std::string* output = nullptr);
+
+private:
+    std::string m_address;
+    TempDir m_folder;
+    bool m_running = false;
+    std::string m_output;
+};
+
+} // namespace test_support
