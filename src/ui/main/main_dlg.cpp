@@ -27,6 +27,8 @@
 #include <gtkmm.h>
 #include <netdb.h>
 
+#include <utility>
+
 namespace {
 
 const char* const kLoginTimeoutText = "Kalvo could not connect to the login server.  This could mean that there is \n"
@@ -157,6 +159,9 @@ void CMainDlg::SetSkin(std::unique_ptr<Skin::Definition> skin)
     m_skin->built.connect([this] {
         AttachWebHosts();
         ConnectSkinCommands();
+        m_skin_built = true;
+        for (const std::string& text : std::exchange(m_early_commands, {}))
+            m_dispatcher.Dispatch(text);
     });
 }
 
@@ -390,8 +395,12 @@ void CMainDlg::OnCopyData(const std::string& text)
     // A later start handed over its command line: come forward, and carry out its link.
     LogDlg::instance().append("Command line from a later start: " + Skin::mask_password_in_address(text));
     ShowWindow(true);
-    if (command_line::has_url_command(text))
+    if (!command_line::has_url_command(text))
+        return;
+    if (m_skin_built)
         m_dispatcher.Dispatch(text);
+    else
+        m_early_commands.push_back(text);
 }
 
 void CMainDlg::OnHook(const std::string& url)

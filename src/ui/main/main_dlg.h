@@ -181,4 +181,7 @@ private:
     std::string m_password;
     std::string m_account_details;
     std::string m_info_version;
+    // Links forwarded by later starts before the skin was up; run once it is.
+    std::vector<std::string> m_early_commands;
+    bool m_skin_built = false;
 };

@@ -77,6 +77,9 @@ void CMainDlg::PlaceElement(Skin::Element& element, int x, int y, int width, int
         return;
     Gtk::Widget& widget = control->widget();
     widget.set_size_request(std::max(0, width), std::max(0, height));
+    // A web view keeps asking for the size it had; it is given the new one as well.
+    if (auto* web = dynamic_cast<Skin::SkinWeb*>(control))
+        gtk_widget_set_size_request(GTK_WIDGET(web->view()), std::max(0, width), std::max(0, height));
     ControlLayer().move(widget, x, y);
 }
 
@@ -333,7 +336,9 @@ void CMainDlg::StartLogin()
         return;
     Log("Creating LoginThread");
     m_timers.set_timer(kLoginTimeoutTimer, 20000);
-    CallManager::instance().login(settings.username, settings.password);
+    CallManager& manager = CallManager::instance();
+    manager.set_outbound_proxy(Deployment::get().gateway);
+    manager.login(settings.username, settings.password);
 }
 
 void CMainDlg::KeepAccount(const std::string& user, const std::string& password)

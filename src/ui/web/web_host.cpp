@@ -115,7 +115,7 @@ WebHost::WebHost(Skin::SkinWeb& element, HookHandler hook)
     g_signal_connect(view, "script-dialog", G_CALLBACK(on_script_dialog), this);
     g_signal_connect(view, "context-menu", G_CALLBACK(on_context_menu), this);
     // The element's first page is already on its way: let it through.
-    m_permission = true;
+    m_permissions = 1;
 }
 
 WebHost::~WebHost()
@@ -164,9 +164,10 @@ int WebHost::on_decide_policy(void*, void* decision_pointer, int type, void* sel
     std::string url = webkit_uri_request_get_uri(request) ? webkit_uri_request_get_uri(request) : "";
     // A server redirect continues a navigation that was already let through.
     bool redirect = webkit_navigation_action_is_redirect(action) && !url.starts_with("kalvo:");
-    bool& permission = self->m_permission;
-    bool redirect_permission = true;
-    NavigationDecision verdict = decide_navigation(url, redirect ? redirect_permission : permission);
+    bool permission = redirect || self->m_permissions > 0;
+    NavigationDecision verdict = decide_navigation(url, permission);
+    if (!redirect && !permission && self->m_permissions > 0 && verdict.action == NavigationDecision::Action::Allow)
+        --self->m_permissions;
     for (const std::string& line : verdict.log)
         log(line);
     switch (verdict.action) {
@@ -179,8 +180,7 @@ int WebHost::on_decide_policy(void*, void* decision_pointer, int type, void* sel
         if (type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) {
             // No second window: the page opens in place.
             webkit_policy_decision_ignore(decision);
-            self->m_permission = true;
-            self->m_element.Navigate(url);
+            self->Navigate(url);
         } else {
             webkit_policy_decision_use(decision);
         }

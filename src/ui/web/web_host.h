@@ -26,7 +26,8 @@ public:
     // content manager); nothing is called while none is set.
     static void SetExternal(ExternalHost* external);
 
-    void GrantPermission() { m_permission = true; }
+    // Each grant lets one navigation through, so two program navigations in a row both pass.
+    void GrantPermission() { ++m_permissions; }
     // A program-started navigation: permission first.
     void Navigate(const std::string& address);
     // Runs script in the page's top frame; a "window.location.href" assignment gets its
@@ -44,5 +45,5 @@ private:
 
     Skin::SkinWeb& m_element;
     HookHandler m_hook;
-    bool m_permission = false;
+    int m_permissions = 0;
 };
