@@ -241,7 +241,7 @@ int main(int argc, char** argv) {
     bool kalvo_ok = false, baresip_ok = false;
     {
         test_support::LocalService service(kService);
-        if (!service.started()) {
+        if (!service.running()) {
             std::fprintf(stderr, "telephony_latency: the local service did not start\n");
             return 1;
         }

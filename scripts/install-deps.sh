@@ -17,6 +17,8 @@ PACKAGES=(
   x11-utils sox
   # local service
   libcpp-httplib-dev libssl-dev openssl kamailio kamailio-presence-modules sip-tester curl
+  # checks of the service's page scripts
+  nodejs
   # skin image sources are SVG
   librsvg2-bin
   # peer for the telephony benchmark

@@ -24,6 +24,13 @@ bool parse_count(const std::string& text, int& out)
     return true;
 }
 
+// A name that fits a SIP user part, a query value and a db_text row unchanged.
+bool plain_name(const std::string& name)
+{
+    return !name.empty()
+        && name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789._+-") == std::string::npos;
+}
+
 bool apply(Account& account, const std::string& key, const std::string& value)
 {
     if (key == "password") account.password = value;
@@ -58,7 +65,7 @@ std::map<std::string, Account> parse_accounts(const std::string& text, std::stri
             continue;
         if (line.front() == '[' && line.back() == ']') {
             const std::string name = trim(line.substr(1, line.size() - 2));
-            if (name.empty() || name.find_first_of(" \t:@/?&") != std::string::npos) {
+            if (!plain_name(name)) {
                 complain("unusable account name \"" + name + "\"");
                 current = nullptr;
                 continue;
@@ -75,6 +82,16 @@ std::map<std::string, Account> parse_accounts(const std::string& text, std::stri
         const std::string key = trim(line.substr(0, equals));
         if (!apply(*current, key, trim(line.substr(equals + 1))))
             complain("bad key or value \"" + key + "\"");
+    }
+    // The registrar has no entry for an account without a password either.
+    for (auto it = accounts.begin(); it != accounts.end();) {
+        if (it->second.password.empty()) {
+            if (problems)
+                *problems += "account " + it->first + ": no password\n";
+            it = accounts.erase(it);
+        } else {
+            ++it;
+        }
     }
     return accounts;
 }

@@ -56,12 +56,20 @@ std::string Site::version_reply(const std::string& user, const std::string& dige
         account && account->show_info ? "true" : "false",
         account ? account->type : "",
         account ? account->details : "",
-        account ? account->proxy : "",
+        account ? with_gateway(account->proxy) : "",
     };
     std::string reply;
     for (const auto& line : lines)
         reply += line + "\n";
     return reply;
+}
+
+std::string Site::with_gateway(std::string text) const
+{
+    const std::string marker = "@GATEWAY@";
+    for (auto at = text.find(marker); at != std::string::npos; at = text.find(marker, at))
+        text.replace(at, marker.size(), m_addresses.gateway);
+    return text;
 }
 
 std::map<std::string, std::string> Site::page_values(const std::string& user) const

@@ -16,6 +16,7 @@ struct SiteAddresses {
     std::string secure_http;
     std::string secure_https;
     std::string sip_domain;
+    std::string gateway;       // the registrar's address ("127.0.0.N")
 };
 
 // Every endpoint and page of the service, plus the control endpoints tests use
@@ -32,6 +33,8 @@ public:
 
 private:
     std::map<std::string, std::string> page_values(const std::string& user) const;
+    // The text with "@GATEWAY@" replaced by the registrar's address.
+    std::string with_gateway(std::string text) const;
     void install_pages(httplib::Server& server);
     void install_control(httplib::Server& server);
 

@@ -4,6 +4,7 @@
 #include "settings/deployment.h"
 #include "settings/password_cipher.h"
 #include "settings/registry.h"
+#include "settings/registry_store.h"
 
 std::string settings_path(const std::string& value_name)
 {
@@ -12,36 +13,39 @@ std::string settings_path(const std::string& value_name)
 
 namespace {
 
-std::string load_string(const char* name, const std::string& fallback)
-{
-    registry_string value(settings_path(name));
-    if (!value.exists())
-        value.set(fallback);
-    return value.get();
-}
+// Reads the stored values once; a value that is missing takes its default, which is
+// written back with the others in one replace of the store when loading ends.
+class ValueReader {
+public:
+    ValueReader()
+        : m_values(registry_store::read_all(kSettingsKey))
+    {
+    }
 
-int load_int(const char* name, int fallback)
-{
-    registry_int value(settings_path(name));
-    if (!value.exists())
-        value.set(fallback);
-    return value.get();
-}
+    const std::string& text(const char* name, const std::string& fallback)
+    {
+        auto found = m_values.find(name);
+        if (found != m_values.end())
+            return found->second;
+        m_missing[name] = fallback;
+        return m_values[name] = fallback;
+    }
+    int number(const char* name, int fallback) { return registry_int::decode(text(name, registry_int::encode(fallback))); }
+    bool flag(const char* name, bool fallback) { return registry_binary::decode(text(name, registry_binary::encode(fallback))); }
 
-bool load_bool(const char* name, bool fallback)
-{
-    registry_binary value(settings_path(name));
-    if (!value.exists())
-        value.set(fallback);
-    return value.get();
-}
+    void write_missing()
+    {
+        if (!m_missing.empty())
+            registry_store::write_all(kSettingsKey, m_missing);
+    }
 
-std::string load_password()
+private:
+    registry_store::Values m_values;
+    registry_store::Values m_missing;
+};
+
+std::string decipher_password(const std::string& stored)
 {
-    registry_string value(settings_path("password"));
-    if (!value.exists())
-        value.set(password_cipher::encipher(""));
-    std::string stored = value.get();
     auto password = password_cipher::decipher(stored);
     if (!password) {
         LogDlg::instance().append("Stored password is not in the enciphered form (" + std::to_string(stored.size())
@@ -51,63 +55,65 @@ std::string load_password()
     return *password;
 }
 
-void save_string(const char* name, const std::string& text) { registry_string(settings_path(name)).set(text); }
-void save_int(const char* name, int number) { registry_int(settings_path(name)).set(number); }
-void save_bool(const char* name, bool flag) { registry_binary(settings_path(name)).set(flag); }
-
 } // namespace
 
 void AppSettings::load()
 {
     const Deployment& deployment = Deployment::get();
-    username = load_string("username", "");
-    password = load_password();
-    realm = load_string("realm", deployment.sip_domain);
-    identity = load_string("identity", username + "@" + realm);
-    proxy_server = load_string("proxy_server", deployment.gateway);
-    stun_server = load_string("stun_server", deployment.gateway);
-    splash_path = load_string("splash_path", "splash.png");
-    info_version = load_int("info_version", 0);
-    quality = load_int("quality", 5);
-    input_device = load_int("input_device", 0);
-    output_device = load_int("output_device", 0);
-    ring_device = load_int("ring_device", 0);
-    network_device = load_int("network_device", 0);
-    window_x = load_int("window_x", 0);
-    window_y = load_int("window_y", 0);
-    use_rport = load_bool("use_rport", true);
-    sre_ready = load_bool("sre_ready", false);
-    show_minimize = load_bool("show_minimize", false);
-    shown_wizard = load_bool("shown_wizard", false);
-    remember_user = load_bool("remember_user", false);
-    auto_login = load_bool("auto_login", false);
-    start_minimized = load_bool("start_minimized", false);
-    auto_start = load_bool("auto_start", true);
+    ValueReader reader;
+    username = reader.text("username", "");
+    password = decipher_password(reader.text("password", password_cipher::encipher("")));
+    realm = reader.text("realm", deployment.sip_domain);
+    identity = reader.text("identity", username + "@" + realm);
+    proxy_server = reader.text("proxy_server", deployment.gateway);
+    stun_server = reader.text("stun_server", deployment.gateway);
+    splash_path = reader.text("splash_path", "splash.png");
+    info_version = reader.number("info_version", 0);
+    quality = reader.number("quality", 5);
+    input_device = reader.number("input_device", 0);
+    output_device = reader.number("output_device", 0);
+    ring_device = reader.number("ring_device", 0);
+    network_device = reader.number("network_device", 0);
+    window_x = reader.number("window_x", 0);
+    window_y = reader.number("window_y", 0);
+    use_rport = reader.flag("use_rport", true);
+    sre_ready = reader.flag("sre_ready", false);
+    show_minimize = reader.flag("show_minimize", false);
+    shown_wizard = reader.flag("shown_wizard", false);
+    remember_user = reader.flag("remember_user", false);
+    auto_login = reader.flag("auto_login", false);
+    start_minimized = reader.flag("start_minimized", false);
+    auto_start = reader.flag("auto_start", true);
+    reader.write_missing();
 }
 
 void AppSettings::save() const
 {
-    save_string("username", username);
-    save_string("password", password_cipher::encipher(password));
-    save_string("realm", realm);
-    save_string("identity", username + "@" + realm);
-    save_string("proxy_server", proxy_server);
-    save_string("stun_server", stun_server);
-    save_string("splash_path", splash_path);
-    save_int("input_device", input_device);
-    save_int("quality", quality);
-    save_int("info_version", info_version);
-    save_int("output_device", output_device);
-    save_int("ring_device", ring_device);
-    save_int("network_device", network_device);
-    save_int("window_x", window_x);
-    save_int("window_y", window_y);
-    save_bool("use_rport", use_rport);
-    save_bool("sre_ready", sre_ready);
-    save_bool("show_minimize", show_minimize);
-    save_bool("shown_wizard", shown_wizard);
-    save_bool("remember_user", remember_user);
-    save_bool("auto_login", auto_login);
-    save_bool("start_minimized", start_minimized);
-    save_bool("auto_start", auto_start);
+    // One replace of the store: a crash during a save keeps the old record whole.
+    registry_store::write_all(kSettingsKey,
+        {
+            { "username", username },
+            { "password", password_cipher::encipher(password) },
+            { "realm", realm },
+            { "identity", username + "@" + realm },
+            { "proxy_server", proxy_server },
+            { "stun_server", stun_server },
+            { "splash_path", splash_path },
+            { "input_device", registry_int::encode(input_device) },
+            { "quality", registry_int::encode(quality) },
+            { "info_version", registry_int::encode(info_version) },
+            { "output_device", registry_int::encode(output_device) },
+            { "ring_device", registry_int::encode(ring_device) },
+            { "network_device", registry_int::encode(network_device) },
+            { "window_x", registry_int::encode(window_x) },
+            { "window_y", registry_int::encode(window_y) },
+            { "use_rport", registry_binary::encode(use_rport) },
+            { "sre_ready", registry_binary::encode(sre_ready) },
+            { "show_minimize", registry_binary::encode(show_minimize) },
+            { "shown_wizard", registry_binary::encode(shown_wizard) },
+            { "remember_user", registry_binary::encode(remember_user) },
+            { "auto_login", registry_binary::encode(auto_login) },
+            { "start_minimized", registry_binary::encode(start_minimized) },
+            { "auto_start", registry_binary::encode(auto_start) },
+        });
 }

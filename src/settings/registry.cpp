@@ -42,7 +42,11 @@ bool registry_string::set(const std::string& value) const
 
 int registry_int::get() const
 {
-    std::string text = read_text();
+    return decode(read_text());
+}
+
+int registry_int::decode(const std::string& text)
+{
     long long value = 0;
     auto result = std::from_chars(text.data(), text.data() + text.size(), value);
     if (result.ec != std::errc())
@@ -51,18 +55,32 @@ int registry_int::get() const
     return static_cast<int>(static_cast<unsigned long long>(value) & 0xFFFFFFFFull);
 }
 
+std::string registry_int::encode(int value)
+{
+    return std::to_string(value);
+}
+
 bool registry_int::set(int value) const
 {
-    return write_text(std::to_string(value));
+    return write_text(encode(value));
 }
 
 bool registry_binary::get() const
 {
-    std::string text = read_text();
+    return decode(read_text());
+}
+
+bool registry_binary::decode(const std::string& text)
+{
     return !text.empty() && text != "0" && text != "false";
+}
+
+std::string registry_binary::encode(bool value)
+{
+    return value ? "1" : "0";
 }
 
 bool registry_binary::set(bool value) const
 {
-    return write_text(value ? "1" : "0");
+    return write_text(encode(value));
 }

@@ -37,6 +37,10 @@ public:
     using registry_value::registry_value;
     int get() const;
     bool set(int value) const;
+
+    // The stored text of a value and back (decimal; unreadable text reads as 0).
+    static int decode(const std::string& text);
+    static std::string encode(int value);
 };
 
 // Boolean stored as one byte; false when it cannot be read.
@@ -45,4 +49,7 @@ public:
     using registry_value::registry_value;
     bool get() const;
     bool set(bool value) const;
+
+    static bool decode(const std::string& text);
+    static std::string encode(bool value);
 };

@@ -170,6 +170,36 @@ bool write(const std::string& key, const std::string& name, const std::string& v
     });
 }
 
+Values read_all(const std::string& key)
+{
+    Values values;
+    std::lock_guard guard(g_mutex);
+    GKeyFile* file = g_key_file_new();
+    if (g_key_file_load_from_file(file, file_path().c_str(), G_KEY_FILE_NONE, nullptr)) {
+        gsize count = 0;
+        gchar** names = g_key_file_get_keys(file, key.c_str(), &count, nullptr);
+        for (gsize i = 0; names && i < count; ++i) {
+            gchar* value = g_key_file_get_string(file, key.c_str(), names[i], nullptr);
+            if (value) {
+                values[names[i] == std::string(kDefaultValueName) ? std::string() : std::string(names[i])] = value;
+                g_free(value);
+            }
+        }
+        g_strfreev(names);
+    }
+    g_key_file_free(file);
+    return values;
+}
+
+bool write_all(const std::string& key, const Values& values)
+{
+    return modify([&](GKeyFile* file) {
+        for (const auto& [name, value] : values)
+            g_key_file_set_string(file, key.c_str(), entry_name(name).c_str(), value.c_str());
+        return !values.empty();
+    });
+}
+
 bool remove(const std::string& key, const std::string& name)
 {
     return modify([&](GKeyFile* file) {

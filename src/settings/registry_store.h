@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -20,6 +21,12 @@ std::string file_path();
 std::optional<std::string> read(const std::string& key, const std::string& name);
 bool write(const std::string& key, const std::string& name, const std::string& value);
 bool remove(const std::string& key, const std::string& name);
+
+using Values = std::map<std::string, std::string>;
+// Every value of one key, in one read.
+Values read_all(const std::string& key);
+// Several values of one key in one replace of the file: all of them land, or none.
+bool write_all(const std::string& key, const Values& values);
 
 // Receives one line for every recovery from a corrupt store (the log window by default).
 void set_error_sink(std::function<void(const std::string&)> sink);

@@ -2,6 +2,7 @@
 #include "app/messages.h"
 #include "app/timer_table.h"
 #include "app/ui_thread.h"
+#include "support/main_loop.h"
 #include "support/test_paths.h"
 
 #include <atomic>
@@ -13,18 +14,7 @@
 
 namespace {
 
-// Spins the default main context until the condition holds or the time is up.
-bool run_until(const std::function<bool()>& done, int timeout_ms = 3000)
-{
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        g_main_context_iteration(nullptr, FALSE);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
+using test_support::run_main_loop_until;
 
 struct Recorder : ui_thread::MessageTarget {
     std::vector<std::pair<ui_thread::Message, ui_thread::WParam>> seen;
@@ -45,7 +35,7 @@ TEST(UiThread, PostsFromWorkersRunInPostingOrder)
             ui_thread::post(&target, 1, i);
     });
     worker.join();
-    ASSERT_TRUE(run_until([&] { return target.seen.size() == 500; }));
+    ASSERT_TRUE(run_main_loop_until([&] { return target.seen.size() == 500; }));
     for (unsigned i = 0; i < 500; ++i)
         EXPECT_EQ(target.seen[i].second, i);
 }
@@ -59,7 +49,7 @@ TEST(UiThread, SendWaitsForTheResultAndRunsInlineOnTheInterfaceThread)
 
     std::atomic<ui_thread::Result> answer { -1 };
     std::thread worker([&] { answer = ui_thread::send(&target, 8, 20, 2); });
-    ASSERT_TRUE(run_until([&] { return answer.load() != -1; }));
+    ASSERT_TRUE(run_main_loop_until([&] { return answer.load() != -1; }));
     worker.join();
     EXPECT_EQ(answer.load(), 42);
 }
@@ -73,7 +63,7 @@ TEST(UiThread, MessagesForADestroyedTargetAreDropped)
         ui_thread::post(&target, 1);
     }
     ui_thread::invoke([&] { after = 1; });
-    ASSERT_TRUE(run_until([&] { return after == 1; }));
+    ASSERT_TRUE(run_main_loop_until([&] { return after == 1; }));
 }
 
 TEST(TimerTable, RepeatsUntilKilledAndRearmingReplaces)
@@ -81,18 +71,18 @@ TEST(TimerTable, RepeatsUntilKilledAndRearmingReplaces)
     std::vector<unsigned> fired;
     TimerTable timers([&](unsigned id) { fired.push_back(id); });
     timers.set_timer(1, 10);
-    ASSERT_TRUE(run_until([&] { return fired.size() >= 3; }));
+    ASSERT_TRUE(run_main_loop_until([&] { return fired.size() >= 3; }));
     timers.kill_timer(1);
     EXPECT_FALSE(timers.is_armed(1));
     size_t count = fired.size();
-    run_until([] { return false; }, 60);
+    run_main_loop_until([] { return false; }, 60);
     EXPECT_EQ(fired.size(), count);
 
     // Re-arming an armed id replaces it: the long period never fires.
     fired.clear();
     timers.set_timer(2, 5000);
     timers.set_timer(2, 10);
-    ASSERT_TRUE(run_until([&] { return !fired.empty(); }));
+    ASSERT_TRUE(run_main_loop_until([&] { return !fired.empty(); }));
     EXPECT_EQ(fired.front(), 2u);
 }
 
@@ -109,14 +99,14 @@ TEST(TimerTable, HandlerMayKillOrRearmItsOwnTimer)
     });
     table = &timers;
     timers.set_timer(3, 5);
-    ASSERT_TRUE(run_until([&] { return !fired.empty(); }));
-    run_until([] { return false; }, 50);
+    ASSERT_TRUE(run_main_loop_until([&] { return !fired.empty(); }));
+    run_main_loop_until([] { return false; }, 50);
     EXPECT_EQ(fired.size(), 1u);
     EXPECT_FALSE(timers.is_armed(3));
 
     fired.clear();
     timers.set_timer(4, 5);
-    ASSERT_TRUE(run_until([&] { return fired.size() >= 4; }));
+    ASSERT_TRUE(run_main_loop_until([&] { return fired.size() >= 4; }));
     EXPECT_TRUE(timers.is_armed(4));
     timers.kill_all();
     EXPECT_FALSE(timers.is_armed(4));
@@ -145,7 +135,7 @@ TEST(SingleInstance, SecondStartHandsItsCommandLineToTheFirst)
 
     std::atomic<int> forwarded { -1 };
     std::thread second([&] { forwarded = single_instance::forward("/usr/bin/kalvo /url \"kalvo://call/?555\"") ? 1 : 0; });
-    ASSERT_TRUE(run_until([&] { return forwarded.load() != -1; }));
+    ASSERT_TRUE(run_main_loop_until([&] { return forwarded.load() != -1; }));
     second.join();
     EXPECT_EQ(forwarded.load(), 1);
     EXPECT_EQ(window.received, "/usr/bin/kalvo /url \"kalvo://call/?555\"");
@@ -153,7 +143,7 @@ TEST(SingleInstance, SecondStartHandsItsCommandLineToTheFirst)
     // An over-long command line is cut to the command buffer, never written past it.
     forwarded = -1;
     std::thread third([&] { forwarded = single_instance::forward(std::string(20000, 'k')) ? 1 : 0; });
-    ASSERT_TRUE(run_until([&] { return forwarded.load() != -1; }));
+    ASSERT_TRUE(run_main_loop_until([&] { return forwarded.load() != -1; }));
     third.join();
     EXPECT_EQ(window.received.size(), single_instance::kMaxForwardedBytes);
 }

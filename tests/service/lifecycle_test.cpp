@@ -9,6 +9,7 @@
 #include <arpa/inet.h>
 #include <signal.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -51,7 +52,37 @@ std::vector<int> started_pids(const std::string& folder)
     return pids;
 }
 
-bool process_alive(int pid) { return ::kill(pid, 0) == 0; }
+// A zombie has ended; the process that adopted it may reap it late.
+// Processes whose parent is `parent` (Kamailio's workers).
+std::vector<int> children_of(int parent)
+{
+    std::vector<int> children;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        // /proc/PID/stat: pid (command) state ppid ...
+        const std::string stat = test_support::read_file(entry.path().string() + "/stat");
+        const auto close = stat.rfind(')');
+        if (close == std::string::npos)
+            continue;
+        std::istringstream fields(stat.substr(close + 2));
+        std::string state;
+        int ppid = 0;
+        fields >> state >> ppid;
+        if (ppid == parent)
+            children.push_back(std::stoi(name));
+    }
+    return children;
+}
+
+bool process_alive(int pid)
+{
+    if (::kill(pid, 0) != 0)
+        return false;
+    const std::string status = test_support::read_file("/proc/" + std::to_string(pid) + "/status");
+    return status.find("\nState:\tZ") == std::string::npos;
+}
 
 } // namespace
 
@@ -76,6 +107,9 @@ TEST(ServiceLifecycle, StartWritesTheDeploymentFileAndStopLeavesNothingBehind)
 
         pids = started_pids(folder);
         ASSERT_EQ(pids.size(), 3u);
+        const auto workers = children_of(pids[0]);
+        EXPECT_GE(workers.size(), 2u);
+        pids.insert(pids.end(), workers.begin(), workers.end());
         for (const int pid : pids)
             EXPECT_TRUE(process_alive(pid)) << pid;
         EXPECT_GE(sockets_bound_on("127.0.0.40"), 6);  // SIP udp+tcp, STUN, echo, http, https
@@ -109,11 +143,48 @@ TEST(ServiceLifecycle, TwoInstancesRunSideBySide)
     }
 }
 
-TEST(ServiceLifecycle, RefusesAnAddressOffLoopbackAndStartsNothing)
+TEST(ServiceLifecycle, RefusesAnAddressOffLoopbackOrAFolderInUse)
 {
     test_support::TempDir folder;
     std::string output;
     EXPECT_NE(LocalService::servicectl("start " + folder.path() + " --address 192.0.2.1", &output), 0);
     EXPECT_NE(output.find("loopback"), std::string::npos) << output;
     EXPECT_TRUE(started_pids(folder.path()).empty());
+
+    // A folder with other files in it is left alone.
+    test_support::write_file(folder.file("notes.txt"), "keep me");
+    test_support::write_file(folder.file("logs/important.log"), "keep me too");
+    EXPECT_NE(LocalService::servicectl("start " + folder.path() + " --address 127.0.0.43", &output), 0);
+    EXPECT_NE(output.find("neither empty nor a service folder"), std::string::npos) << output;
+    EXPECT_EQ(test_support::read_file(folder.file("logs/important.log")), "keep me too");
+    EXPECT_TRUE(started_pids(folder.path()).empty());
+}
+
+TEST(ServiceLifecycle, StartsWithTheUsableAccountsOfAFaultyAccountsFile)
+{
+    test_support::TempDir folder;
+    const std::string accounts = folder.file("accounts.ini");
+    test_support::write_file(accounts,
+                             "[erin]\npassword=erin-pass\nvoicemail_new=many\n"
+                             "[two words]\npassword=p\n"
+                             "[frank]\ntype=pro\n"
+                             "stray line\n"
+                             "[grace]\npassword=g:race\nvoicemail_old=3\n");
+    ::setenv("KALVO_SERVICE_ACCOUNTS", accounts.c_str(), 1);
+    LocalService service("127.0.0.43");
+    ::unsetenv("KALVO_SERVICE_ACCOUNTS");
+    ASSERT_TRUE(service.running()) << service.start_output();
+
+    const auto check = [&](const std::string& user, const std::string& password) {
+        return service_client::http_get(service.web_http() + "/client/req/check_username.php?u=" + user
+                                        + "&p=" + service_client::md5_upper(password)).body;
+    };
+    EXPECT_EQ(check("erin", "erin-pass"), "VALID");
+    EXPECT_EQ(check("grace", "g:race"), "VALID");
+    EXPECT_EQ(check("frank", ""), "INVALID");
+    EXPECT_EQ(check("two%20words", "p"), "INVALID");
+    const std::string state = service_client::http_get(service.web_http() + "/control/state").body;
+    EXPECT_NE(state.find("voicemail.grace=0/3\n"), std::string::npos) << state;
+    EXPECT_NE(state.find("voicemail.erin=0/0\n"), std::string::npos) << state;
+    EXPECT_EQ(state.find("frank"), std::string::npos) << state;
 }

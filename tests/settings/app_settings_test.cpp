@@ -160,7 +160,10 @@ TEST(RegistryStore, AKilledWriterNeverLeavesATornFile)
             for (int i = 0;; ++i)
                 registry_string("Software\\Kalvo\\busy").set(std::string(static_cast<size_t>(1000 + i % 500), 'w'));
         }
-        ::usleep(20000 + round * 7000);
+        // Kill it mid-stream: after its first write has landed, at a varying moment.
+        for (int wait = 0; wait < 400 && !registry_string("Software\\Kalvo\\busy").exists(); ++wait)
+            ::usleep(5000);
+        ::usleep(5000 + round * 7000);
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);
         EXPECT_EQ(registry_string("Software\\Kalvo\\keep").get(), "kept");

@@ -19,7 +19,7 @@ const std::string kProxy = std::string(kService) + ":5060";
 class SipxCallTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(service.started());
+        ASSERT_TRUE(service.running());
         ASSERT_TRUE(write_tone_wav(files.file("tone.wav"), 8000, 440, 30.0));
     }
 
@@ -33,8 +33,7 @@ TEST_F(SipxCallTest, EchoTestConnectsAndTheRecordingHoldsTheEcho) {
     {
         SipxPhone alice("127.0.0.69", files.file("tone.wav"), recording);
         ASSERT_TRUE(alice.ok());
-        alice.login("alice", "wonderland_ndwo", kProxy);
-        ASSERT_TRUE(alice.events().wait_for(line_event(LINESTATE_REGISTERED)));
+        ASSERT_TRUE(alice.sign_in("alice", "wonderland_ndwo", kProxy));
 
         SIPX_CALL call = 0;
         ASSERT_EQ(sipxCallCreate(alice.inst(), alice.line(), &call), SIPX_RESULT_SUCCESS);
@@ -94,10 +93,8 @@ TEST_F(SipxCallTest, AnIncomingCallIsOfferedRingsAndConnectsWithDtmfAndHold) {
         if (e.event == CALLSTATE_CONNECTED)
             sipxCallAudioPlayFileStop(e.call);
     };
-    bob.login("bob", "builder_ilbu", kProxy);
-    alice.login("alice", "wonderland_ndwo", kProxy);
-    ASSERT_TRUE(bob.events().wait_for(line_event(LINESTATE_REGISTERED)));
-    ASSERT_TRUE(alice.events().wait_for(line_event(LINESTATE_REGISTERED)));
+    ASSERT_TRUE(bob.sign_in("bob", "builder_ilbu", kProxy));
+    ASSERT_TRUE(alice.sign_in("alice", "wonderland_ndwo", kProxy));
 
     SIPX_CALL outgoing = 0;
     ASSERT_EQ(sipxCallCreate(alice.inst(), alice.line(), &outgoing), SIPX_RESULT_SUCCESS);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace {
 
 TEST(SipxHandlesTest, UnknownHandlesAreRefusedWithoutHarm) {
@@ -65,6 +67,74 @@ TEST(SipxHandlesTest, CodecsPreferSpeexAndKeepTheFallbacks) {
     SIPX_AUDIO_CODEC codec;
     EXPECT_EQ(sipxConfigGetAudioCodec(phone.inst(), count, &codec), SIPX_RESULT_INVALID_ARGS);
     EXPECT_EQ(sipxConfigSetAudioCodecByName(phone.inst(), "NO-SUCH-CODEC"), SIPX_RESULT_FAILURE);
+}
+
+} // namespace
+
+namespace {
+
+TEST(SipxHandlesTest, NoWritableDataFolderRefusesToStartInsteadOfAHalfStartedCore) {
+    test_support::IsolatedUser user;
+    ::setenv("XDG_DATA_HOME", "/dev/null/not-a-folder", 1);
+    SIPX_INST inst = reinterpret_cast<SIPX_INST>(1);
+    EXPECT_EQ(sipxInitialize(&inst, SIPX_PORT_AUTO, SIPX_PORT_DISABLE, SIPX_PORT_DISABLE, 0, 32, "", "127.0.0.67",
+                             false, nullptr, nullptr, nullptr),
+              SIPX_RESULT_MISSING_RUNTIME_FILES);
+    EXPECT_EQ(inst, nullptr);
+}
+
+} // namespace
+
+namespace {
+
+TEST(SipxHandlesTest, AnInstanceCanBeStartedStoppedAndStartedAgainAtOnce) {
+    test_support::IsolatedUser user;
+    SIPX_INST first = nullptr;
+    ASSERT_EQ(sipxInitialize(&first, SIPX_PORT_AUTO, SIPX_PORT_AUTO, 4255, 9000, 32, "", "127.0.0.67", false,
+                             nullptr, nullptr, nullptr),
+              SIPX_RESULT_SUCCESS);
+    ASSERT_EQ(sipxUnInitialize(first, false), SIPX_RESULT_SUCCESS);
+    ::setenv(SIPX_ENV_BIND_ADDRESS, "127.0.0.67", 1);
+    SIPX_INST second = nullptr;
+    ASSERT_EQ(sipxInitialize(&second, SIPX_PORT_AUTO, SIPX_PORT_AUTO, 4255, 9000, 32, "alice@kalvo.test", nullptr,
+                             false, nullptr, nullptr, nullptr),
+              SIPX_RESULT_SUCCESS);
+    ::unsetenv(SIPX_ENV_BIND_ADDRESS);
+    EXPECT_EQ(sipxConfigEnableRport(first, true), SIPX_RESULT_INVALID_ARGS) << "the stopped instance is gone";
+
+    SIPX_CONTACT_ADDRESS contacts[4];
+    size_t count = 0;
+    ASSERT_EQ(sipxConfigGetLocalContacts(second, contacts, 4, &count), SIPX_RESULT_SUCCESS);
+    ASSERT_EQ(count, 1u);
+    EXPECT_STREQ(contacts[0].cIpAddress, "127.0.0.67") << "bound through the environment";
+    EXPECT_GT(contacts[0].iPort, 0);
+    EXPECT_EQ(sipxUnInitialize(second, false), SIPX_RESULT_SUCCESS);
+}
+
+} // namespace
+
+namespace {
+
+TEST(SipxHandlesTest, DevicesAreListedAndChosenOnlyByKnownNames) {
+    test_support::IsolatedUser user;
+    SipxPhone phone("127.0.0.67");
+    ASSERT_TRUE(phone.ok());
+    size_t inputs = 99, outputs = 99;
+    ASSERT_EQ(sipxAudioGetNumInputDevices(phone.inst(), &inputs), SIPX_RESULT_SUCCESS);
+    ASSERT_EQ(sipxAudioGetNumOutputDevices(phone.inst(), &outputs), SIPX_RESULT_SUCCESS);
+    for (size_t i = 0; i < inputs; ++i) {
+        const char* name = nullptr;
+        ASSERT_EQ(sipxAudioGetInputDevice(phone.inst(), static_cast<int>(i), &name), SIPX_RESULT_SUCCESS);
+        ASSERT_NE(name, nullptr);
+        EXPECT_EQ(sipxAudioSetCallInputDevice(phone.inst(), name), SIPX_RESULT_SUCCESS) << name;
+    }
+    const char* name = "untouched";
+    EXPECT_EQ(sipxAudioGetInputDevice(phone.inst(), static_cast<int>(inputs), &name), SIPX_RESULT_INVALID_ARGS);
+    EXPECT_EQ(name, nullptr);
+    EXPECT_EQ(sipxAudioGetOutputDevice(phone.inst(), -1, &name), SIPX_RESULT_INVALID_ARGS);
+    EXPECT_EQ(sipxAudioSetCallInputDevice(phone.inst(), "no such device"), SIPX_RESULT_INVALID_ARGS);
+    EXPECT_EQ(sipxAudioSetCallOutputDevice(phone.inst(), "no such device"), SIPX_RESULT_INVALID_ARGS);
+    EXPECT_EQ(sipxAudioSetRingerOutputDevice(phone.inst(), nullptr), SIPX_RESULT_INVALID_ARGS);
 }
 
 } // namespace

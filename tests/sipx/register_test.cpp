@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr const char* kService = "127.0.0.60";
@@ -17,7 +21,7 @@ protected:
 };
 
 TEST_F(SipxRegisterTest, RegistersAndUnregistersThroughTheOutboundProxy) {
-    ASSERT_TRUE(service.started());
+    ASSERT_TRUE(service.running());
     SipxPhone alice(kPhone);
     ASSERT_TRUE(alice.ok());
     alice.login("alice", "wonderland_ndwo", std::string(kService) + ":5060");
@@ -33,7 +37,7 @@ TEST_F(SipxRegisterTest, RegistersAndUnregistersThroughTheOutboundProxy) {
 }
 
 TEST_F(SipxRegisterTest, WrongPasswordFailsAndNeverRegisters) {
-    ASSERT_TRUE(service.started());
+    ASSERT_TRUE(service.running());
     SipxPhone alice(kPhone);
     ASSERT_TRUE(alice.ok());
     alice.login("alice", "not-the-password", std::string(kService) + ":5060");
@@ -45,21 +49,55 @@ TEST_F(SipxRegisterTest, WrongPasswordFailsAndNeverRegisters) {
 }
 
 TEST_F(SipxRegisterTest, ASecondLineReplacesARemovedOne) {
-    ASSERT_TRUE(service.started());
+    ASSERT_TRUE(service.running());
     SipxPhone phone(kPhone);
     ASSERT_TRUE(phone.ok());
-    phone.login("alice", "wonderland_ndwo", std::string(kService) + ":5060");
-    ASSERT_TRUE(phone.events().wait_for(line_event(LINESTATE_REGISTERED)));
+    ASSERT_TRUE(phone.sign_in("alice", "wonderland_ndwo", std::string(kService) + ":5060"));
     SIPX_LINE first = phone.line();
 
     EXPECT_EQ(sipxLineRemove(first), SIPX_RESULT_SUCCESS);
     EXPECT_EQ(sipxLineRemove(first), SIPX_RESULT_INVALID_ARGS) << "a removed line is gone";
-    phone.login("bob", "builder_ilbu", std::string(kService) + ":5060");
+    EXPECT_TRUE(phone.sign_in("bob", "builder_ilbu", std::string(kService) + ":5060"));
     EXPECT_NE(phone.line(), first) << "handles are not reused";
-    auto registered = phone.events().wait_for([&](const RecordedEvent& e) {
-        return e.category == EVENT_CATEGORY_LINESTATE && e.event == LINESTATE_REGISTERED && e.line == phone.line();
-    });
-    EXPECT_TRUE(registered);
+}
+
+} // namespace
+
+namespace {
+
+// A proxy that takes every request and never answers.
+class SilentProxy {
+public:
+    explicit SilentProxy(const char* address, int port) {
+        m_fd = socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in at{};
+        at.sin_family = AF_INET;
+        at.sin_port = htons(static_cast<uint16_t>(port));
+        inet_pton(AF_INET, address, &at.sin_addr);
+        m_bound = bind(m_fd, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0;
+    }
+    ~SilentProxy() { close(m_fd); }
+    bool bound() const { return m_bound; }
+
+private:
+    int m_fd = -1;
+    bool m_bound = false;
+};
+
+TEST(SipxRegisterWaitTest, NoAnswerWithinTheWaitFailsTheRegistration) {
+    test_support::IsolatedUser user;
+    SilentProxy proxy("127.0.0.79", 5060);
+    ASSERT_TRUE(proxy.bound());
+    SipxPhone alice("127.0.0.62");
+    ASSERT_TRUE(alice.ok());
+    ASSERT_EQ(sipxConfigSetRegisterResponseWaitSeconds(alice.inst(), 1), SIPX_RESULT_SUCCESS);
+    auto start = std::chrono::steady_clock::now();
+    alice.login("alice", "wonderland_ndwo", "127.0.0.79:5060");
+
+    auto failed = alice.events().wait_for(line_event(LINESTATE_REGISTER_FAILED), std::chrono::seconds(5));
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->cause, LINESTATE_CAUSE_TIMEOUT);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
 }
 
 } // namespace

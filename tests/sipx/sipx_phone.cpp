@@ -129,3 +129,13 @@ void SipxPhone::login(const std::string& user, const std::string& sip_password, 
     sipxLineAddCredential(m_line, user.c_str(), sip_password.c_str(), "kalvo.test");
     sipxLineRegister(m_line, true);
 }
+
+bool SipxPhone::sign_in(const std::string& user, const std::string& sip_password, const std::string& proxy) {
+    login(user, sip_password, proxy);
+    SIPX_LINE line = m_line;
+    return m_events
+        .wait_for([line](const RecordedEvent& e) {
+            return e.category == EVENT_CATEGORY_LINESTATE && e.event == LINESTATE_REGISTERED && e.line == line;
+        })
+        .has_value();
+}

@@ -63,6 +63,8 @@ public:
 
     // Adds user@kalvo.test through proxy with the service's SIP password and registers.
     void login(const std::string& user, const std::string& sip_password, const std::string& proxy);
+    // login, then wait for this line's LINESTATE_REGISTERED.
+    bool sign_in(const std::string& user, const std::string& sip_password, const std::string& proxy);
 
 private:
     SIPX_INST m_inst = nullptr;

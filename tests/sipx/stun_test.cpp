@@ -10,7 +10,7 @@ namespace {
 TEST(SipxStunTest, BindingThroughTheServiceReportsSuccessAndTheMappedContact) {
     test_support::IsolatedUser user;
     test_support::LocalService service("127.0.0.64");
-    ASSERT_TRUE(service.started());
+    ASSERT_TRUE(service.running());
     SipxPhone phone("127.0.0.65");
     ASSERT_TRUE(phone.ok());
     ASSERT_EQ(sipxConfigEnableStun(phone.inst(), "127.0.0.64", 3478, 24), SIPX_RESULT_SUCCESS);

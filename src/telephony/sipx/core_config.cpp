@@ -10,7 +10,7 @@ std::string core_config_text(const CoreConfigOptions& options) {
     std::ostringstream out;
     out << "[sip]\n"
         << "use_ipv6=0\n"
-        << "use_rport=1\n"
+        << "use_rport=" << (options.use_rport ? 1 : 0) << "\n"
         << "register_only_when_network_is_up=0\n"
         << "auto_net_state_mon=0\n"
         << "guess_hostname=1\n";

@@ -7,6 +7,7 @@ struct CoreConfigOptions {
     std::string bind_address; // "" binds SIP and RTP to every interface
     int rtp_port_min = 0;     // 0: the core chooses
     int rtp_port_max = 0;
+    bool use_rport = true; // ask for the address the server saw (Via rport)
 };
 
 std::string core_config_text(const CoreConfigOptions& options);

@@ -344,6 +344,7 @@ SIPX_RESULT sipxConfigGetAudioCodec(SIPX_INST hInst, int index, SIPX_AUDIO_CODEC
 SIPX_RESULT sipxConfigSetRegisterResponseWaitSeconds(SIPX_INST hInst, int seconds);
 SIPX_RESULT sipxConfigSetUserAgentName(SIPX_INST hInst, const char* szName,
                                        bool bIncludePlatformName);
+// rport is on by default; a change applies to instances initialised afterwards.
 SIPX_RESULT sipxConfigEnableRport(SIPX_INST hInst, bool bEnable);
 // Applies to every instance.
 SIPX_RESULT sipxConfigEnableDnsSrv(bool bEnable);
@@ -397,7 +398,10 @@ SIPX_RESULT sipxCallAccept(SIPX_CALL hCall, SIPX_VIDEO_DISPLAY* pDisplay,
                            bool bSendEarlyMedia);
 SIPX_RESULT sipxCallAnswer(SIPX_CALL hCall, bool bTakeFocus);
 SIPX_RESULT sipxCallReject(SIPX_CALL hCall, int errorCode, const char* szErrorText);
-// Ends the call if it still runs, forgets the handle and sets *phCall to 0.
+// Ends the call if it still runs, forgets the handle and sets *phCall to 0. The events
+// that follow still carry the old handle: CALLSTATE_DISCONNECTED (when the call still
+// ran), then CALLSTATE_DESTROYED. A call the far end ended keeps its handle, answering
+// SIPX_RESULT_INVALID_STATE, until it is destroyed.
 SIPX_RESULT sipxCallDestroy(SIPX_CALL* phCall);
 // Holds the call's media (the far end is put on hold, sending and playing stop).
 SIPX_RESULT sipxCallHold(SIPX_CALL hCall, bool bStopRemoteAudio);

@@ -12,6 +12,7 @@
 namespace {
 
 bool g_dns_srv = true;
+bool g_rport = true; // read by the core at start only
 std::optional<SIPX_LOG_LEVEL> g_log_level;
 
 const char* env_text(const char* name) {
@@ -115,6 +116,7 @@ SIPX_RESULT sipxInitialize(SIPX_INST* phInst, int udpPort, int tcpPort, int tlsP
                                SIPX_RESULT_MISSING_RUNTIME_FILES);
         CoreConfigOptions options;
         options.bind_address = inst->bind_address;
+        options.use_rport = g_rport;
         if (rtpPortStart > 0) {
             options.rtp_port_min = rtpPortStart;
             options.rtp_port_max = rtpPortStart + 2 * std::max(maxConnections, 1) - 1;
@@ -273,8 +275,10 @@ SIPX_RESULT sipxConfigSetUserAgentName(SIPX_INST hInst, const char* szName, bool
 }
 
 SIPX_RESULT sipxConfigEnableRport(SIPX_INST hInst, bool bEnable) {
-    return sipx_with_instance("sipxConfigEnableRport", hInst, [&](SipxInstance* inst) {
-        linphone_config_set_int(linphone_core_get_config(inst->core), "sip", "use_rport", bEnable);
+    return sipx_with_instance("sipxConfigEnableRport", hInst, [&](SipxInstance*) {
+        if (bEnable != g_rport)
+            sipx_log(std::string("rport ") + (bEnable ? "on" : "off") + " applies to instances started from now on");
+        g_rport = bEnable;
         return SIPX_RESULT_SUCCESS;
     });
 }

@@ -3,35 +3,52 @@
 #include "log/log_file.h"
 #include "telephony/sipx/engine_thread.h"
 
-#include <algorithm>
 #include <exception>
 #include <set>
 
 namespace {
 
+// Records by handle. Handles are never reused, so a stale handle cannot reach a newer
+// object.
+template <typename Record>
+class HandleTable {
+public:
+    unsigned add(Record record) {
+        unsigned handle = m_next++;
+        m_records.emplace(handle, std::move(record));
+        return handle;
+    }
+    Record* find(unsigned handle) {
+        auto it = m_records.find(handle);
+        return it == m_records.end() ? nullptr : &it->second;
+    }
+    void remove(unsigned handle) { m_records.erase(handle); }
+
+    // The handle of the record whose core object is this one, or 0.
+    template <typename Object>
+    unsigned handle_of(Object* Record::*member, const Object* object) const {
+        for (auto& [handle, record] : m_records)
+            if (object && record.*member == object)
+                return handle;
+        return 0;
+    }
+    std::vector<unsigned> handles_of(const SipxInstance* inst) const {
+        std::vector<unsigned> handles;
+        for (auto& [handle, record] : m_records)
+            if (record.inst == inst)
+                handles.push_back(handle);
+        return handles;
+    }
+
+private:
+    std::map<unsigned, Record> m_records;
+    unsigned m_next = 1;
+};
+
 std::set<SipxInstance*> g_instances;
-std::map<SIPX_LINE, SipxLine> g_lines;
-std::map<SIPX_CALL, SipxCall> g_calls;
-std::map<SIPX_SUB, SipxSubscription> g_subs;
-// Handles are never reused, so a stale handle cannot reach a newer object.
-unsigned g_next_line = 1;
-unsigned g_next_call = 1;
-unsigned g_next_sub = 1;
-
-template <typename Map>
-typename Map::mapped_type* find_in(Map& map, typename Map::key_type key) {
-    auto it = map.find(key);
-    return it == map.end() ? nullptr : &it->second;
-}
-
-template <typename Map, typename Pred>
-std::vector<typename Map::key_type> keys_where(const Map& map, Pred pred) {
-    std::vector<typename Map::key_type> keys;
-    for (auto& [key, value] : map)
-        if (pred(value))
-            keys.push_back(key);
-    return keys;
-}
+HandleTable<SipxLine> g_lines;
+HandleTable<SipxCall> g_calls;
+HandleTable<SipxSubscription> g_subs;
 
 } // namespace
 
@@ -45,57 +62,23 @@ std::vector<SipxInstance*> all_instances() { return {g_instances.begin(), g_inst
 void add_instance(SipxInstance* inst) { g_instances.insert(inst); }
 void remove_instance(SipxInstance* inst) { g_instances.erase(inst); }
 
-SIPX_LINE add_line(SipxLine line) {
-    SIPX_LINE handle = g_next_line++;
-    g_lines.emplace(handle, std::move(line));
-    return handle;
-}
-SipxLine* find_line(SIPX_LINE handle) { return find_in(g_lines, handle); }
-void remove_line(SIPX_LINE handle) { g_lines.erase(handle); }
-SIPX_LINE line_of(const LinphoneAccount* account) {
-    for (auto& [handle, line] : g_lines)
-        if (account && line.account == account)
-            return handle;
-    return 0;
-}
+SIPX_LINE add_line(SipxLine line) { return g_lines.add(std::move(line)); }
+SipxLine* find_line(SIPX_LINE handle) { return g_lines.find(handle); }
+void remove_line(SIPX_LINE handle) { g_lines.remove(handle); }
+SIPX_LINE line_of(const LinphoneAccount* account) { return g_lines.handle_of(&SipxLine::account, account); }
+std::vector<SIPX_LINE> lines_of(const SipxInstance* inst) { return g_lines.handles_of(inst); }
 
-SIPX_CALL add_call(SipxCall call) {
-    SIPX_CALL handle = g_next_call++;
-    g_calls.emplace(handle, std::move(call));
-    return handle;
-}
-SipxCall* find_call(SIPX_CALL handle) { return find_in(g_calls, handle); }
-void remove_call(SIPX_CALL handle) { g_calls.erase(handle); }
-SIPX_CALL call_of(const LinphoneCall* call) {
-    for (auto& [handle, record] : g_calls)
-        if (call && record.call == call)
-            return handle;
-    return 0;
-}
+SIPX_CALL add_call(SipxCall call) { return g_calls.add(std::move(call)); }
+SipxCall* find_call(SIPX_CALL handle) { return g_calls.find(handle); }
+void remove_call(SIPX_CALL handle) { g_calls.remove(handle); }
+SIPX_CALL call_of(const LinphoneCall* call) { return g_calls.handle_of(&SipxCall::call, call); }
+std::vector<SIPX_CALL> calls_of(const SipxInstance* inst) { return g_calls.handles_of(inst); }
 
-SIPX_SUB add_subscription(SipxSubscription sub) {
-    SIPX_SUB handle = g_next_sub++;
-    g_subs.emplace(handle, std::move(sub));
-    return handle;
-}
-SipxSubscription* find_subscription(SIPX_SUB handle) { return find_in(g_subs, handle); }
-void remove_subscription(SIPX_SUB handle) { g_subs.erase(handle); }
-SIPX_SUB subscription_of(const LinphoneEvent* event) {
-    for (auto& [handle, sub] : g_subs)
-        if (event && sub.event == event)
-            return handle;
-    return 0;
-}
-
-std::vector<SIPX_LINE> lines_of(const SipxInstance* inst) {
-    return keys_where(g_lines, [inst](const SipxLine& l) { return l.inst == inst; });
-}
-std::vector<SIPX_CALL> calls_of(const SipxInstance* inst) {
-    return keys_where(g_calls, [inst](const SipxCall& c) { return c.inst == inst; });
-}
-std::vector<SIPX_SUB> subscriptions_of(const SipxInstance* inst) {
-    return keys_where(g_subs, [inst](const SipxSubscription& s) { return s.inst == inst; });
-}
+SIPX_SUB add_subscription(SipxSubscription sub) { return g_subs.add(std::move(sub)); }
+SipxSubscription* find_subscription(SIPX_SUB handle) { return g_subs.find(handle); }
+void remove_subscription(SIPX_SUB handle) { g_subs.remove(handle); }
+SIPX_SUB subscription_of(const LinphoneEvent* event) { return g_subs.handle_of(&SipxSubscription::event, event); }
+std::vector<SIPX_SUB> subscriptions_of(const SipxInstance* inst) { return g_subs.handles_of(inst); }
 
 } // namespace sipx_state
 

@@ -7,6 +7,7 @@
 #include "settings/registry.h"
 #include "skin/definition.h"
 #include "skin/loader.h"
+#include "ui/dialogs/image_text.h"
 #include "ui/main/main_dlg.h"
 
 #include <cstdlib>
@@ -57,25 +58,7 @@ protected:
             cr->paint();
             return true;
         }
-        Gdk::Cairo::set_source_pixbuf(cr, m_image, 0, 0);
-        cr->paint();
-        if (m_status.empty())
-            return true;
-        // The status line: Arial 9 pt, white, one line in the box (193, 60)-(image width, 80).
-        const int left = 193, top = 60, right = m_image->get_width(), bottom = 80;
-        auto layout = create_pango_layout(m_status);
-        Pango::FontDescription font("Arial 9");
-        layout->set_font_description(font);
-        layout->set_width(std::max(0, right - left) * Pango::SCALE);
-        layout->set_ellipsize(Pango::ELLIPSIZE_NONE);
-        layout->set_wrap(Pango::WRAP_CHAR);
-        cr->save();
-        cr->rectangle(left, top, std::max(0, right - left), bottom - top);
-        cr->clip();
-        cr->set_source_rgb(1, 1, 1);
-        cr->move_to(left, top);
-        layout->show_in_cairo_context(cr);
-        cr->restore();
+        paint_image_with_text(cr, m_image, m_status);
         return true;
     }
 
