@@ -19,7 +19,15 @@
 #include "ui/main/main_menus.h"
 #include "ui/main/message_box.h"
 #include "ui/main/presentation_text.h"
+#include "ui/main/tray_icon.h"
 #include "ui/main/window_placement.h"
+#include "ui/toast/taskbar_notifier.h"
+#include "net/login_reply_values.h"
+#include "net/login_thread.h"
+#include "net/update_worker.h"
+#include "ui/dialogs/about_dlg.h"
+#include "ui/dialogs/minimize_dlg.h"
+#include "ui/dialogs/progress_dlg.h"
 #include "ui/web/command_text.h"
 #include "ui/web/web_host.h"
 
@@ -30,10 +38,6 @@
 #include <utility>
 
 namespace {
-
-const char* const kLoginTimeoutText = "Kalvo could not connect to the login server.  This could mean that there is \n"
-                                      "currently an error with Kalvo, or that you have a firewall or other \n"
-                                      "application blocking Kalvo's access to the Internet.";
 
 // Whether the service's web host name resolves (the network is there).
 bool web_host_resolves()
@@ -108,6 +112,8 @@ CMainDlg::CMainDlg(std::string command_line)
     : m_command_line(std::move(command_line))
     , m_timers([this](unsigned id) { OnTimer(id); })
     , m_dispatcher(*this, Deployment::get())
+    , m_login_values(std::make_shared<LoginReplyValues>())
+    , m_login(*this)
 {
 }
 
@@ -167,8 +173,6 @@ void CMainDlg::SetSkin(std::unique_ptr<Skin::Definition> skin)
 
 void CMainDlg::OnInitDialog()
 {
-    m_stun_done = false;
-    m_login_pending = false;
     registry_string install_path(settings_path("install_path"));
     crash_reporter::Install("[Kalvo] Application crash report", install_path.get());
 
@@ -181,6 +185,18 @@ void CMainDlg::OnInitDialog()
         gdk_monitor_get_geometry(first, &screen);
     WindowPosition position = initial_window_position(screen.width, screen.height, settings.window_x, settings.window_y);
     m_window->move(position.x, position.y);
+
+    m_toast = std::make_unique<CTaskbarNotifier>();
+    m_toast->set_command_handler([this](const std::string& text) {
+        Log("Sending copy data message to main thread");
+        ui_thread::post(this, messages::UWM_CMDDATA_MSG, 0, reinterpret_cast<ui_thread::LParam>(new std::string(text)));
+    });
+    m_tray = std::make_unique<TrayIcon>();
+    m_tray->set_command_handler([this](unsigned id) { OnCommand(id); });
+    m_tray->set_double_click_handler([this] { ui_thread::send(this, messages::UWM_SHOWTAB_MSG); });
+    if (!command_line::is_startup_launch(m_command_line) || settings.auto_start)
+        m_tray->add();
+    m_tray->enable_logout(false);
 
     curl_global_init(CURL_GLOBAL_ALL);
     ConnectCallManager();
@@ -308,7 +324,7 @@ ui_thread::Result CMainDlg::handle_message(ui_thread::Message message, ui_thread
         OnLineStateMsg(static_cast<int>(wparam));
         return 0;
     case messages::UWM_CONFIGSTATE_MSG:
-        OnConfigStateMsg(static_cast<int>(wparam));
+        m_login.OnConfigState(static_cast<int>(wparam));
         return 0;
     case messages::UWM_MENU_MSG:
         OnMenuMsg(static_cast<int>(wparam));
@@ -321,11 +337,16 @@ ui_thread::Result CMainDlg::handle_message(ui_thread::Message message, ui_thread
         }
         return 0;
     case messages::UWM_LOGINCHECK_MSG:
-        StartLogin();
+        start_login_thread();
         return 0;
     case messages::UWM_LOGIN_MSG:
-        // The login step belongs to the sign-in hand-shake; until it is wired here the
-        // direct sign-in of StartLogin stands in for it.
+        m_login.OnLogin(m_login_values->get());
+        return 0;
+    case messages::UWM_DO_CONNECTION_MSG:
+        m_login.OnDoConnection();
+        return 0;
+    case messages::UWM_DO_UPDATE_MSG:
+        m_login.OnDoUpdate(lparam ? reinterpret_cast<const char*>(lparam) : "");
         return 0;
     case messages::UWM_UPDATE_DONE_MSG:
         ui_thread::post(this, messages::WM_CLOSE);
@@ -369,7 +390,7 @@ void CMainDlg::OnCommand(unsigned id)
         break;
     case ID_ABOUT:
     case ID_APP_ABOUT:
-        Log("The About window is not part of this build yet");
+        CAboutDlg::Open();
         break;
     case ID_MY_ACCOUNT:
         ShowProfile();
@@ -423,6 +444,8 @@ void CMainDlg::OnKey(unsigned keyval)
 
 void CMainDlg::OnTimer(unsigned id)
 {
+    if (m_login.OnTimer(id))
+        return;
     switch (id) {
     case kShowTabTimer:
         Redraw();
@@ -440,14 +463,6 @@ void CMainDlg::OnTimer(unsigned id)
     case kAudioCheckTimer:
         Log("Checking audio devices");
         m_timers.kill_timer(kAudioCheckTimer);
-        break;
-    case kLoginTimeoutTimer:
-        if (CallManager::instance().wizard_mode())
-            break;
-        CallManager::instance().write_log_file("LOGIN - Login timed out");
-        m_timers.kill_timer(kLoginTimeoutTimer);
-        message_box(kLoginTimeoutText, "Error logging in", Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK);
-        RunMainScript("loginError()");
         break;
     case kClockTimer: {
         GDateTime* now = g_date_time_new_now_local();
@@ -478,7 +493,7 @@ void CMainDlg::OnClose()
 {
     AppSettings settings;
     settings.load();
-    // The usage tip (MinimizeDlg) is shown here once it is part of the program.
+    MinimizeDlg(settings).DoModal(m_window.get());
     settings.save();
     ShowWindow(false);
     ShowTabDialog(false);
@@ -486,6 +501,7 @@ void CMainDlg::OnClose()
 
 void CMainDlg::Exit()
 {
+    m_tray.reset();
     ShowTabDialog(false);
     m_timers.kill_all();
     m_instance_server.reset();
@@ -497,6 +513,10 @@ void CMainDlg::Exit()
 void CMainDlg::Logout()
 {
     m_timers.kill_timer(kLoginTimeoutTimer);
+    if (m_tray) {
+        m_tray->set_logged_in(false);
+        m_tray->enable_logout(false);
+    }
     AppSettings settings;
     settings.load();
     for (const char* name : { "voicemail", "label_time", "label_voicemail", "label_username", "label_details" })

@@ -2,6 +2,7 @@
 #include "app/timer_table.h"
 #include "app/ui_thread.h"
 #include "skin/dialog.h"
+#include "ui/main/login_handshake.h"
 #include "ui/web/command_dispatcher.h"
 #include "ui/web/external_methods.h"
 
@@ -20,12 +21,16 @@ struct Element;
 class TabDlg;
 }
 class WebHost;
+class CTaskbarNotifier;
+class TrayIcon;
+class LoginReplyValues;
 
 // The application's one top-level window: a skinned dialog bound to the skin's "main"
 // window whose surface is mostly the "content" web page. Worker threads and later starts
 // reach it only through its message handler (ui_thread::post / send); pages reach it
 // through window.external and kalvo: commands.
-class CMainDlg : public ui_thread::MessageTarget, public Skin::Dialog, public MainActions, public ExternalHost {
+class CMainDlg : public ui_thread::MessageTarget, public Skin::Dialog, public MainActions, public ExternalHost,
+                 public LoginHost {
 public:
     // Menu and dialog command ids the window handles.
     enum Command : unsigned {
@@ -97,6 +102,23 @@ public:
     void OpenInBrowser(const std::string& address) override;
     std::string SkinsFolder() const override;
 
+    // LoginHost (the sign-in hand-shake)
+    void set_timer(unsigned id, unsigned milliseconds) override { m_timers.set_timer(id, milliseconds); }
+    void kill_timer(unsigned id) override { m_timers.kill_timer(id); }
+    int message_box(const std::string& text, const std::string& title, BoxStyle style) override;
+    void set_account_type(const std::string& type) override;
+    void set_outbound_proxy(const std::string& host) override;
+    void login(const std::string& user, const std::string& password) override;
+    bool wizard_mode() const override;
+    void run_page_script(const std::string& script) override { RunMainScript(script); }
+    void navigate_content(const std::string& url) override { NavigateContent(url); }
+    void navigate_tab(const std::string& url, int) override { NavigateTab(url); }
+    void set_logged_in(bool logged_in) override { m_logged_in = logged_in; }
+    void post_login_message() override;
+    void post_close() override;
+    void start_login_thread() override;
+    void start_update_worker(const std::string& address) override;
+
     // ExternalHost (window.external)
     void ShowWizard() override { RunWizard(); }
     void CloseTab() override;
@@ -120,7 +142,6 @@ private:
         kShowTabTimer = 3,
         kHostCheckTimer = 4,
         kAudioCheckTimer = 6,
-        kLoginTimeoutTimer = 9,
         kClockTimer = 10,
         kVoicemailTimer = 11,
         kHandsetTimer = 13,
@@ -145,7 +166,6 @@ private:
     void OnCallStateMsg(int event);
     void OnVoicemailCount(int count);
     void OnLevelsMsg();
-    void OnConfigStateMsg(int event);
     void OnCallButton(const std::string& command, bool pressed);
     void OnConnectOrHandup(const std::string& command, bool pressed);
     void OnAnswer(const std::string& command, bool pressed);
@@ -173,14 +193,14 @@ private:
     CommandDispatcher m_dispatcher;
 
     bool m_logged_in = false;
-    bool m_stun_done = false;
-    bool m_login_pending = false;
     bool m_handset_open = false;
     bool m_menu_shown = false;
     std::string m_display_name;
     std::string m_password;
-    std::string m_account_details;
-    std::string m_info_version;
+    std::shared_ptr<LoginReplyValues> m_login_values;
+    LoginHandshake m_login;
+    std::unique_ptr<CTaskbarNotifier> m_toast;
+    std::unique_ptr<TrayIcon> m_tray;
     // Links forwarded by later starts before the skin was up; run once it is.
     std::vector<std::string> m_early_commands;
     bool m_skin_built = false;

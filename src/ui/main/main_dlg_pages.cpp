@@ -19,6 +19,13 @@
 #include "skin/web_address.h"
 #include "telephony/call_manager.h"
 #include "ui/main/message_box.h"
+#include "ui/main/tray_icon.h"
+#include "ui/toast/taskbar_notifier.h"
+#include "ui/dialogs/progress_dlg.h"
+#include "ui/dialogs/wizard_dlg.h"
+#include "net/login_reply_values.h"
+#include "net/login_thread.h"
+#include "net/update_worker.h"
 #include "ui/main/presentation_text.h"
 #include "ui/web/main_page_cache.h"
 #include "ui/web/web_host.h"
@@ -154,7 +161,8 @@ void CMainDlg::OnLineStateMsg(int event)
         NavigateContent(Skin::file_address(paths::join(SkinsFolder(), "Kalvo/blank.html")));
     }
     SetLabel("label_username", m_display_name);
-    SetLabel("label_details", m_account_details);
+    LoginValues reply = m_login_values->get();
+    SetLabel("label_details", reply.account_details);
     m_timers.set_timer(kClockTimer, 1000);
     SetLabel("label_voicemail", presentation::kNoMessages);
     m_timers.set_timer(kVoicemailTimer, 120000);
@@ -170,8 +178,12 @@ void CMainDlg::OnLineStateMsg(int event)
         int bottom = page->y + page->height;
         PlaceElement(*page, page->x, bottom - page->loginheight, page->width, page->loginheight);
     }
-    m_timers.kill_timer(kLoginTimeoutTimer);
+    m_login.OnRegistered();
     Log("LINESTATE_REGISTERED");
+    if (m_tray) {
+        m_tray->set_logged_in(true);
+        m_tray->enable_logout(true);
+    }
     ShowTabDialog(true);
     if (FindWebHost("tab"))
         Log("********** Got our tab web element");
@@ -198,9 +210,10 @@ void CMainDlg::LoadMainPage()
     Log(choice.address);
     NavigateContent(choice.address);
 
-    int version = std::atoi(m_info_version.c_str());
+    LoginValues reply = m_login_values->get();
+    int version = std::atoi(reply.info_version.c_str());
     Log("Info dialog version is: " + std::to_string(version));
-    if (settings.info_version < version) {
+    if (settings.info_version < version || reply.show_info) {
         // The information dialog is shown here once it is part of the program.
         settings.info_version = version;
         settings.save();
@@ -249,19 +262,6 @@ void CMainDlg::OnLevelsMsg()
     CallManager::instance().get_levels(input, output);
     RunMainScript(presentation::level_script(true, input + 100));
     RunMainScript(presentation::level_script(false, output + 100));
-}
-
-void CMainDlg::OnConfigStateMsg(int event)
-{
-    if (event == CONFIG_STUN_SUCCESS)
-        log_file_line("LOGIN - STUN success");
-    else if (event == CONFIG_STUN_FAILURE)
-        log_file_line("LOGIN - STUN failure");
-    else
-        return;
-    m_stun_done = true;
-    if (m_login_pending)
-        ui_thread::post(this, messages::UWM_LOGIN_MSG);
 }
 
 void CMainDlg::OnCallButton(const std::string&, bool pressed)
@@ -328,17 +328,7 @@ void CMainDlg::RunMainScript(const std::string& script)
 
 void CMainDlg::StartLogin()
 {
-    // Signs the stored account in directly; the login thread's version check takes this
-    // place once the sign-in hand-shake is wired into the window.
-    AppSettings settings;
-    settings.load();
-    if (settings.username.empty() || settings.password.empty())
-        return;
-    Log("Creating LoginThread");
-    m_timers.set_timer(kLoginTimeoutTimer, 20000);
-    CallManager& manager = CallManager::instance();
-    manager.set_outbound_proxy(Deployment::get().gateway);
-    manager.login(settings.username, settings.password);
+    start_login_thread();
 }
 
 void CMainDlg::KeepAccount(const std::string& user, const std::string& password)
@@ -350,6 +340,7 @@ void CMainDlg::KeepAccount(const std::string& user, const std::string& password)
     settings.save();
     m_display_name = user;
     m_password = password;
+    m_login.set_credentials(user, password);
 }
 
 void CMainDlg::PlaceCall(const std::string& number)
@@ -413,21 +404,9 @@ void CMainDlg::ShowInfo(const std::string& address)
 
 bool CMainDlg::AskWizard()
 {
-    Gtk::MessageDialog prompt("Kalvo has not yet been configured on this computer.  Would you like to run the "
-                              "interactive setup wizard now?",
-        false, Gtk::MESSAGE_QUESTION, Gtk::BUTTONS_YES_NO, true);
-    prompt.set_title("Would you like to run the setup wizard?");
-    Gtk::CheckButton dont_ask("Don't ask me again");
-    prompt.get_message_area()->pack_start(dont_ask, Gtk::PACK_SHRINK);
-    dont_ask.show();
-    if (Gtk::Window* owner = GetWindow())
-        prompt.set_transient_for(*owner);
-    int answer = prompt.run();
     AppSettings settings;
     settings.load();
-    settings.shown_wizard = dont_ask.get_active();
-    settings.save();
-    return answer == Gtk::RESPONSE_YES;
+    return WizardDlg(settings).DoModal(GetWindow()) == WizardDlg::kYes;
 }
 
 void CMainDlg::RunWizard()
@@ -435,7 +414,7 @@ void CMainDlg::RunWizard()
     Log("Starting wizard");
     CallManager& manager = CallManager::instance();
     if (manager.in_call()) {
-        message_box("You cannot run this wizard during a call.\nPlease hangup your call and try again.", "Please hangup",
+        ::message_box("You cannot run this wizard during a call.\nPlease hangup your call and try again.", "Please hangup",
             Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK);
         return;
     }
@@ -444,16 +423,79 @@ void CMainDlg::RunWizard()
 
 void CMainDlg::ShowToast(const std::string& text)
 {
-    Log("Toast: " + text + " (the toast window is not part of this build yet)");
+    if (m_toast)
+        m_toast->show_toast(text);
 }
 
 void CMainDlg::HideToast()
 {
+    if (m_toast)
+        m_toast->hide_toast();
+}
+
+// ---- LoginHost
+
+int CMainDlg::message_box(const std::string& text, const std::string& title, BoxStyle style)
+{
+    if (style == BoxStyle::Error) {
+        ::message_box(text, title, Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK);
+        return IDOK;
+    }
+    return ::message_box(text, title, Gtk::MESSAGE_WARNING, Gtk::BUTTONS_YES_NO) == Gtk::RESPONSE_YES ? IDYES : IDNO;
+}
+
+void CMainDlg::set_account_type(const std::string& type)
+{
+    CallManager::instance().set_account_type(type);
+}
+
+void CMainDlg::set_outbound_proxy(const std::string& host)
+{
+    CallManager::instance().set_outbound_proxy(host);
+}
+
+void CMainDlg::login(const std::string& user, const std::string& password)
+{
+    CallManager::instance().login(user, password);
+}
+
+bool CMainDlg::wizard_mode() const
+{
+    return CallManager::instance().wizard_mode();
+}
+
+void CMainDlg::post_login_message()
+{
+    ui_thread::post(this, messages::UWM_LOGIN_MSG);
+}
+
+void CMainDlg::post_close()
+{
+    ui_thread::post(this, messages::WM_CLOSE);
+}
+
+void CMainDlg::start_login_thread()
+{
+    Log("Creating LoginThread");
+    LoginAttempt attempt;
+    attempt.main_window = this;
+    attempt.values = m_login_values;
+    attempt.local_version = local_product_version();
+    login_thread::start(std::move(attempt));
+}
+
+void CMainDlg::start_update_worker(const std::string& address)
+{
+    UpdateDownload download;
+    download.main_window = this;
+    download.address = address;
+    download.progress = ProgressDlg::instance().progress_callback();
+    update_worker::start(std::move(download));
 }
 
 void CMainDlg::MessageBox(const std::string& text)
 {
-    message_box(text, "Kalvo", Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK);
+    ::message_box(text, "Kalvo", Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK);
 }
 
 void CMainDlg::OpenInBrowser(const std::string& address)
@@ -511,7 +553,7 @@ void CMainDlg::SetPassword(const std::string& text)
 
 bool CMainDlg::ShowConfirm(const std::string& text)
 {
-    return message_box(text, "Confirmation", Gtk::MESSAGE_WARNING, Gtk::BUTTONS_YES_NO) == Gtk::RESPONSE_YES;
+    return ::message_box(text, "Confirmation", Gtk::MESSAGE_WARNING, Gtk::BUTTONS_YES_NO) == Gtk::RESPONSE_YES;
 }
 
 void CMainDlg::SendToTab(const std::string& text)

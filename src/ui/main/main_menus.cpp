@@ -24,9 +24,6 @@ std::vector<Item> items_of(int id)
         return { { "My account", 0x8021, false }, { "Kalvo access numbers", 0x8022, false } };
     case kHelp:
         return { { "Kalvo Knowledge Base", 0x8025, false }, { nullptr, 0, false }, { "About Kalvo", 0x801F, false } };
-    case kTray:
-        return { { "Show Kalvo", 0x8009, false }, { "_Settings", 0x8008, false }, { "Run wizard", 0x8011, false },
-            { nullptr, 0, false }, { "Logout", 0x802E, true }, { "E_xit", 0x800A, false } };
     default:
         return {};
     }

@@ -7,12 +7,12 @@ class Menu;
 class Widget;
 }
 
-// The main window's menus, built in one place: the File, View and Help popups shown
-// under the skin's menu buttons and by pages (225, 226, 227), and the tray menu (4).
+// The main window's popup menus, built in one place: File, View and Help (225, 226, 227),
+// shown under the skin's menu buttons and by pages. (The tray icon has its own menu.)
 // A chosen item calls `command` with its command id.
 namespace main_menus {
 
-enum Id { kTray = 4, kFile = 225, kView = 226, kHelp = 227 };
+enum Id { kFile = 225, kView = 226, kHelp = 227 };
 
 // The menu, or nothing for an id that names none. `logged_in` enables the Logout items.
 std::unique_ptr<Gtk::Menu> build(int id, bool logged_in, const std::function<void(unsigned)>& command);
