@@ -65,10 +65,23 @@ public:
             set_icon(Gdk::Pixbuf::create_from_resource("/kalvo/res/kalvo.png"));
         } catch (const Glib::Error&) {
         }
-        add_events(Gdk::KEY_PRESS_MASK | Gdk::KEY_RELEASE_MASK);
+        add_events(Gdk::KEY_PRESS_MASK | Gdk::KEY_RELEASE_MASK | Gdk::BUTTON_PRESS_MASK);
     }
 
 protected:
+    bool on_button_press_event(GdkEventButton* event) override
+    {
+        if (Gtk::Window::on_button_press_event(event))
+            return true;
+        // The skin's background is the caption: dragging it moves the borderless window.
+        if (event->type == GDK_BUTTON_PRESS && event->button == 1) {
+            begin_move_drag(static_cast<int>(event->button), static_cast<int>(event->x_root),
+                static_cast<int>(event->y_root), event->time);
+            return true;
+        }
+        return false;
+    }
+
     bool on_delete_event(GdkEventAny*) override
     {
         // Closing hides the window; the program keeps running until Exit.
@@ -98,9 +111,12 @@ protected:
 
     bool on_configure_event(GdkEventConfigure* event) override
     {
-        // The tab dialog stays docked beside the window as it moves.
+        // The tab dialog stays docked beside the window as it moves; once the window has
+        // stood still for a moment its position is stored.
         if (Skin::TabDlg* tab = m_owner.TabDialog())
             tab->Reposition();
+        if (get_visible())
+            m_owner.m_timers.set_timer(kMoveEndTimer, 400);
         return Gtk::Window::on_configure_event(event);
     }
 
@@ -115,6 +131,10 @@ CMainDlg::CMainDlg(std::string command_line)
     , m_login_values(std::make_shared<LoginReplyValues>())
     , m_login(*this)
 {
+    // A link given to the first start is carried out once the skin is up, as a later
+    // start's would be.
+    if (command_line::has_url_command(m_command_line))
+        m_early_commands.push_back(m_command_line);
 }
 
 CMainDlg::~CMainDlg()
@@ -460,6 +480,10 @@ void CMainDlg::OnTimer(unsigned id)
         }
         m_timers.set_timer(kHostCheckTimer, 20000);
         break;
+    case kMoveEndTimer:
+        m_timers.kill_timer(kMoveEndTimer);
+        OnExitSizeMove();
+        break;
     case kAudioCheckTimer:
         Log("Checking audio devices");
         m_timers.kill_timer(kAudioCheckTimer);
@@ -479,6 +503,24 @@ void CMainDlg::OnTimer(unsigned id)
     default:
         break;
     }
+}
+
+void CMainDlg::OnExitSizeMove()
+{
+    if (!m_window || !m_window->get_visible())
+        return;
+    Redraw();
+    if (m_logged_in)
+        ShowTabDialog(true);
+    int x = 0, y = 0;
+    m_window->get_position(x, y);
+    AppSettings settings;
+    settings.load();
+    if (settings.window_x == x && settings.window_y == y)
+        return;
+    settings.window_x = x;
+    settings.window_y = y;
+    settings.save();
 }
 
 void CMainDlg::Show()

@@ -145,6 +145,7 @@ private:
         kClockTimer = 10,
         kVoicemailTimer = 11,
         kHandsetTimer = 13,
+        kMoveEndTimer = 1000, // the window stopped moving (no window message tells)
     };
 
     void OnInitDialog();
@@ -154,6 +155,7 @@ private:
     void OnCopyData(const std::string& text);
     void OnTimer(unsigned id);
     void OnClose();
+    void OnExitSizeMove();
     void Exit();
     void Show();
     void OnMenuMsg(int type);
