@@ -73,11 +73,19 @@ void CallManager::end_call()
         return;
     }
     log_window("Ending call and setting m_call to 0");
-    if (destroy_current_call() != SIPX_RESULT_SUCCESS) {
+    SIPX_CALL ending = m_call;
+    SIPX_RESULT result = destroy_current_call();
+    if (result == SIPX_RESULT_SUCCESS) {
+        log_window("Destroyed call");
+    } else {
         log_window("Error destroying call");
-        return;
+        if (result != SIPX_RESULT_INVALID_ARGS)
+            return;
+        // The stack no longer knows the handle: the call is gone, and keeping it would
+        // refuse every later call.
+        log_window("The SIP stack does not know call " + std::to_string(ending) + "; forgetting it");
+        m_call.compare_exchange_strong(ending, SIPX_CALL_NULL);
     }
-    log_window("Destroyed call");
     m_state = 0;
     log_window(m_call != SIPX_CALL_NULL ? "m_call IS NOT 0!" : "m_call is 0");
 }

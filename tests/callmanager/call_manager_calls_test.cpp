@@ -84,6 +84,21 @@ TEST_F(CallManagerTest, AFailedDestroyKeepsTheCallAndItsActivity)
     EXPECT_THAT(log_lines(), Not(Contains("Destroyed call")));
 }
 
+TEST_F(CallManagerTest, ACallTheStackNoLongerKnowsIsForgotten)
+{
+    place_a_call();
+    state().destroy_result = SIPX_RESULT_INVALID_ARGS;
+    m_manager.end_call();
+    EXPECT_FALSE(m_manager.in_call());
+    EXPECT_EQ(m_manager.call_activity(), 0);
+    EXPECT_TRUE(in_order(log_lines(),
+        { "Error destroying call", "The SIP stack does not know call 7; forgetting it", "m_call is 0" }));
+
+    state().calls.clear();
+    m_manager.place_call("carol");
+    EXPECT_THAT(calls_starting("sipxCallCreate"), ElementsAre("sipxCallCreate inst 3"));
+}
+
 TEST_F(CallManagerTest, AnswerActsOnlyOnACall)
 {
     sign_in();

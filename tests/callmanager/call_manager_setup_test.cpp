@@ -225,9 +225,3 @@ TEST_F(CallManagerTest, StoredDevicesAreChosenOnlyWhenTheyExist)
     EXPECT_THAT(calls_starting("sipxAudioSetRinger"), ElementsAre());
 }
 
-TEST_F(CallManagerTest, WriteLogFileAppendsATimestampedLine)
-{
-    m_manager.write_log_file("LOGIN - Got version information");
-    EXPECT_THAT(log_file_text(), testing::MatchesRegex(
-        "[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{4} LOGIN - Got version information\n"));
-}

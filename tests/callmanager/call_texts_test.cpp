@@ -8,26 +8,6 @@
 
 namespace {
 
-TEST(MessageWaitingCount, AddsNewAndOldOfAMultiLineBody)
-{
-    std::string body = "Messages-Waiting: yes\r\n"
-                       "Message-Account: sip:voicemail@kalvo.test\r\n"
-                       "Voice-Message: 2/8 (0/0)\r\n"
-                       "Fax-Message: 1/1\r\n";
-    EXPECT_EQ(message_waiting::count(body), 10);
-}
-
-TEST(MessageWaitingCount, ZeroAndZeroIsACountOfZero)
-{
-    EXPECT_EQ(message_waiting::count("Messages-Waiting: no\r\nVoice-Message: 0/0\r\n"), 0);
-}
-
-TEST(MessageWaitingCount, TheLastVoiceMessageLineCounts)
-{
-    std::string body = "Voice-Message: 1/1\r\nVoice-Message: 3/4\r\nVoice-Message: 5/0\r\ntrailer";
-    EXPECT_EQ(message_waiting::count(body), 5);
-}
-
 TEST(MessageWaitingCount, BodiesWithoutThePatternGiveNothing)
 {
     EXPECT_FALSE(message_waiting::count(""));
@@ -48,16 +28,6 @@ TEST(MessageWaitingCount, CountsTooLargeForAnIntAreRefusedWithAReason)
     EXPECT_EQ(message_waiting::count("Voice-Message: 2147483646/1\r\n"), 2147483647);
 }
 
-TEST(MessageWaitingCount, HugeBodiesAreSurvived)
-{
-    std::string filler(4 * 1024 * 1024, 'x');
-    EXPECT_EQ(message_waiting::count(filler + "\nVoice-Message: 3/4\n" + filler), 7);
-    std::string repeated;
-    for (int i = 0; i < 100000; ++i)
-        repeated += "Voice-Message: ";
-    EXPECT_FALSE(message_waiting::count(repeated));
-}
-
 TEST(MessageWaitingBody, StopsAtTheLengthOrTheFirstZero)
 {
     const char unterminated[] = { 'V', 'o', 'i', 'c', 'e' };
@@ -68,30 +38,14 @@ TEST(MessageWaitingBody, StopsAtTheLengthOrTheFirstZero)
     EXPECT_EQ(message_waiting::body_text(nullptr, 10), "");
 }
 
-TEST(SipPassword, AppendsThirdFourthFirstAndSecondCharacters)
+TEST(SipPassword, AppendsThirdFourthFirstAndSecondCharactersThatExist)
 {
     EXPECT_EQ(sip_password("secret"), "secret_crse");
     EXPECT_EQ(sip_password("abcd"), "abcd_cdab");
-}
-
-TEST(SipPassword, EmptyPasswordStaysEmpty)
-{
-    EXPECT_EQ(sip_password(""), "");
-}
-
-TEST(SipPassword, ShortPasswordsUseTheCharactersThatExist)
-{
     EXPECT_EQ(sip_password("abc"), "abc_cab");
     EXPECT_EQ(sip_password("ab"), "ab_ab");
     EXPECT_EQ(sip_password("a"), "a_a");
-}
-
-TEST(DialAddress, AppendsTheDomainOnlyWithoutAnAt)
-{
-    EXPECT_EQ(call_addressing::dial_address("echotest", "kalvo.test"), "echotest@kalvo.test");
-    EXPECT_EQ(call_addressing::dial_address("5551234", "kalvo.test"), "5551234@kalvo.test");
-    EXPECT_EQ(call_addressing::dial_address("bob@elsewhere.org", "kalvo.test"), "bob@elsewhere.org");
-    EXPECT_EQ(call_addressing::dial_address("sip:bob@elsewhere.org", "kalvo.test"), "sip:bob@elsewhere.org");
+    EXPECT_EQ(sip_password(""), "");
 }
 
 TEST(RemoteUser, TakesTheUserPartOfASipAddress)

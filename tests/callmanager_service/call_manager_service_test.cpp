@@ -18,6 +18,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iostream>
@@ -30,7 +31,7 @@ using test_support::LocalService;
 
 namespace {
 
-constexpr const char* kAddress = "127.0.0.90";
+constexpr const char* kAddress = "127.0.0.117";
 
 // Signals arrive on the SIP engine thread; the test waits for them here.
 class SignalRecord {
@@ -190,4 +191,47 @@ TEST_F(CallManagerServiceTest, AWrongPasswordFailsAndASecondLoginWithTheRightOne
 
     sign_in("bob", "builder");
     EXPECT_TRUE(m_record.wait_for("line " + std::to_string(LINESTATE_REGISTERED)));
+}
+
+TEST_F(CallManagerServiceTest, BobsCallRingsAtAliceUntilSheAnswers)
+{
+    // Bob is a second call manager in this process, with its own stack instance.
+    CallManager bob([] { return std::string(kAddress); });
+    SignalRecord bob_record;
+    bob.call_state_changed.connect(
+        [&](SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE) { bob_record.add("call " + std::to_string(event)); });
+    bob.line_state_changed.connect(
+        [&](SIPX_LINESTATE_EVENT event) { bob_record.add("line " + std::to_string(event)); });
+    std::string ring_recording = m_user.home() + "/ring.wav";
+    ::setenv("KALVO_SIPX_RING_RECORD_FILE", ring_recording.c_str(), 1);
+
+    ASSERT_TRUE(m_manager.init());
+    sign_in("alice", "wonderland");
+    ASSERT_TRUE(m_record.wait_for("line " + std::to_string(LINESTATE_REGISTERED)));
+    ASSERT_TRUE(bob.init());
+    bob.set_outbound_proxy(Deployment::get().gateway);
+    bob.login("bob", "builder");
+    ASSERT_TRUE(bob_record.wait_for("line " + std::to_string(LINESTATE_REGISTERED)));
+
+    bob.place_call("alice");
+    // Alice's manager adopts and accepts the offer by itself: it rings at both ends.
+    ASSERT_TRUE(m_record.wait_for("call " + std::to_string(CALLSTATE_OFFERING)));
+    ASSERT_TRUE(m_record.wait_for("call " + std::to_string(CALLSTATE_ALERTING)));
+    EXPECT_TRUE(bob_record.wait_for("call " + std::to_string(CALLSTATE_REMOTE_ALERTING)));
+    EXPECT_TRUE(m_manager.in_call());
+    EXPECT_EQ(m_manager.remote_user(), "bob");
+    EXPECT_THAT(m_record.entries(), testing::Not(testing::Contains("call " + std::to_string(CALLSTATE_CONNECTED))))
+        << "only the user answers";
+
+    std::this_thread::sleep_for(500ms);
+    m_manager.answer();
+    EXPECT_TRUE(m_record.wait_for("call " + std::to_string(CALLSTATE_CONNECTED)));
+    EXPECT_TRUE(bob_record.wait_for("call " + std::to_string(CALLSTATE_CONNECTED)));
+    EXPECT_GT(std::filesystem::file_size(ring_recording), 44u) << "the ring file played while it rang";
+
+    bob.end_call();
+    EXPECT_TRUE(m_record.wait_for("call " + std::to_string(CALLSTATE_DISCONNECTED)));
+    m_manager.end_call();
+    EXPECT_FALSE(m_manager.in_call());
+    ::unsetenv("KALVO_SIPX_RING_RECORD_FILE");
 }
