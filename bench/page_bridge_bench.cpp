@@ -1,34 +1,16 @@
 // Cost of the page bridge's plain C++ steps: one window.external call decoded and checked,
 // and one kalvo: command text parsed (the dispatcher compiles its patterns on every call).
 #include "ui/web/command_text.h"
+#include "support/null_external_host.h"
 #include "ui/web/external_methods.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
-class NullHost : public ExternalHost {
-public:
-    void ShowWizard() override {}
-    void OpenTab() override {}
-    void CloseTab() override {}
-    void ShowProfile() override {}
-    void ShowHistory() override {}
-    void ShowRegister() override {}
-    void Logout() override {}
-    void SetUsername(const std::string&) override {}
-    void SetPassword(const std::string&) override {}
-    bool ShowConfirm(const std::string&) override { return true; }
-    void SendToTab(const std::string&) override {}
-    void SendToMain(const std::string&) override {}
-    void SetTab(const std::string&) override {}
-    void StartDTMF(const std::string&) override {}
-    void EndDTMF(const std::string&) override {}
-};
-
 void ExternalCall(benchmark::State& state)
 {
-    NullHost host;
+    test_support::NullExternalHost host;
     const std::string start = "StartDTMF\x01s5";
     for (auto _ : state) {
         auto call = decode_external_call(start);

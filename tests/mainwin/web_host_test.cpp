@@ -5,65 +5,30 @@
 #include "ui/web/external_methods.h"
 #include "ui/web/web_host.h"
 
+#include "support/display.h"
+#include "support/null_external_host.h"
 #include "support/test_paths.h"
 
 #include <gtest/gtest.h>
 #include <gtkmm.h>
 #include <webkit2/webkit2.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <functional>
 
 namespace {
 
-bool display_ready()
-{
-    static bool ready = [] {
-        if (!std::getenv("DISPLAY"))
-            return false;
-        ::setenv("GDK_BACKEND", "x11", 1);
-        if (!gtk_init_check(nullptr, nullptr))
-            return false;
-        Gtk::Main::init_gtkmm_internals();
-        return true;
-    }();
-    return ready;
-}
+using test_support::display_ready;
+using test_support::wait_for;
 
-bool wait_for(const std::function<bool()>& condition, int milliseconds = 8000)
-{
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        g_main_context_iteration(nullptr, FALSE);
-    }
-    return true;
-}
-
-class RecordingExternal : public ExternalHost {
+class RecordingExternal : public test_support::NullExternalHost {
 public:
     std::vector<std::string> calls;
-    void ShowWizard() override {}
-    void OpenTab() override {}
-    void CloseTab() override {}
-    void ShowProfile() override {}
-    void ShowHistory() override {}
-    void ShowRegister() override {}
-    void Logout() override {}
     void SetUsername(const std::string& t) override { calls.push_back("SetUsername " + t); }
-    void SetPassword(const std::string&) override {}
     bool ShowConfirm(const std::string& t) override
     {
         calls.push_back("ShowConfirm " + t);
         return true;
     }
-    void SendToTab(const std::string&) override {}
-    void SendToMain(const std::string&) override {}
     void SetTab(const std::string& t) override { calls.push_back("SetTab " + t); }
-    void StartDTMF(const std::string&) override {}
-    void EndDTMF(const std::string&) override {}
 };
 
 const char* const kPage = R"html(<html><head><script>
@@ -106,7 +71,7 @@ TEST(WebHost, PagesReachTheProgramAndOnlyItsOwnNavigationsPass)
         const char* text = webkit_web_view_get_title(web.view());
         return std::string(text ? text : "");
     };
-    EXPECT_TRUE(wait_for([&] { return title().find("count rejected") != std::string::npos; })) << title();
+    EXPECT_TRUE(wait_for([&] { return title().find("count rejected") != std::string::npos; }, 8000)) << title();
     EXPECT_NE(title().find("confirm=1"), std::string::npos) << title();
     EXPECT_NE(title().find("settab"), std::string::npos) << title();
     EXPECT_NE(title().find("nope rejected"), std::string::npos) << title();
@@ -123,7 +88,7 @@ TEST(WebHost, PagesReachTheProgramAndOnlyItsOwnNavigationsPass)
     wait_for([] { return false; }, 500);
     EXPECT_NE(std::string(webkit_web_view_get_uri(web.view())), other);
     host.RunScript("window.location.href = '" + other + "'");
-    EXPECT_TRUE(wait_for([&] { return title() == "other"; })) << title();
+    EXPECT_TRUE(wait_for([&] { return title() == "other"; }, 8000)) << title();
     WebHost::SetExternal(nullptr);
 }
 
