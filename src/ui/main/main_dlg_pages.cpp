@@ -502,7 +502,9 @@ void CMainDlg::OpenInBrowser(const std::string& address)
 {
     GError* error = nullptr;
     if (!g_app_info_launch_default_for_uri(address.c_str(), nullptr, &error)) {
-        Log("Could not open " + Skin::mask_password_in_address(address) + ": " + (error ? error->message : "unknown error"));
+        // The address may carry the password ("account"): only the host goes to the log.
+        Log("Could not open a page of " + Deployment::host_of(address) + " in the browser: "
+            + (error ? error->message : "unknown error"));
         g_clear_error(&error);
     }
 }
