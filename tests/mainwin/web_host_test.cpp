@@ -1,5 +1,6 @@
 // The web host in a real web view: window.external from a page, ShowConfirm's answer,
 // kalvo: links and the navigation filter.
+#include "log/log_dlg.h"
 #include "skin/definition.h"
 #include "skin/skin_web.h"
 #include "ui/web/external_methods.h"
@@ -81,6 +82,12 @@ TEST(WebHost, PagesReachTheProgramAndOnlyItsOwnNavigationsPass)
     host.RunScript("document.getElementById('call').click()");
     EXPECT_TRUE(wait_for([&] { return !hooks.empty(); }));
     EXPECT_EQ(hooks, (std::vector<std::string> { "kalvo://call/?My Calls" }));
+
+    // A sign-in link reaches the program whole but the log only masked.
+    host.RunScript("window.location.href = 'kalvo://login/?u=ann&p=pa55word&s=true&a=false'");
+    EXPECT_TRUE(wait_for([&] { return hooks.size() == 2; }, 8000));
+    EXPECT_EQ(hooks.back(), "kalvo://login/?u=ann&p=pa55word&s=true&a=false");
+    EXPECT_EQ(LogDlg::instance().text().find("pa55word"), std::string::npos);
 
     // The page cannot navigate itself; the program's window.location.href assignment can.
     std::string other = "file://" + dir.file("other.html");

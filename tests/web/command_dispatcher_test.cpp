@@ -124,6 +124,8 @@ TEST_F(Dispatcher, LoginStoresTheAccountAndStartsTheLoginThread)
     EXPECT_EQ(settings.password, "s3cret");
     EXPECT_TRUE(settings.remember_user);
     EXPECT_FALSE(settings.auto_login);
+    for (const std::string& line : m_actions.logs)
+        EXPECT_EQ(line.find("s3cret"), std::string::npos) << line;
 }
 
 TEST_F(Dispatcher, LoginWithoutPasswordStoresButDoesNotSignIn)

@@ -23,7 +23,8 @@ void CommandDispatcher::Dispatch(const std::string& text)
 {
     m_actions.Log("OnPageFunc");
     m_actions.ShowAndRaise();
-    m_actions.Log("HOOK: Checking for a match in copy data:" + text);
+    // A login text carries the password: the log gets it masked.
+    m_actions.Log("HOOK: Checking for a match in copy data:" + Skin::mask_password_in_address(text));
     std::optional<command_text::Command> command = command_text::parse(text);
     if (!command)
         return;

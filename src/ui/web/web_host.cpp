@@ -3,10 +3,13 @@
 #include "log/log_dlg.h"
 #include "skin/definition.h"
 #include "skin/skin_web.h"
+#include "skin/web_address.h"
 #include "ui/web/external_methods.h"
 #include "ui/web/navigation_filter.h"
 
 #include <webkit2/webkit2.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -141,8 +144,10 @@ void WebHost::Navigate(const std::string& address)
 
 void WebHost::RunScript(const std::string& script)
 {
-    if (script_needs_permission(script))
+    if (script_needs_permission(script)) {
         GrantPermission();
+        ++m_script_grants;
+    }
     webkit_web_view_evaluate_javascript(m_element.view(), script.c_str(), -1, nullptr, nullptr, nullptr, nullptr, nullptr);
 }
 
@@ -166,10 +171,19 @@ int WebHost::on_decide_policy(void*, void* decision_pointer, int type, void* sel
     bool redirect = webkit_navigation_action_is_redirect(action) && !url.starts_with("kalvo:");
     bool permission = redirect || self->m_permissions > 0;
     NavigationDecision verdict = decide_navigation(url, permission);
-    if (!redirect && !permission && self->m_permissions > 0 && verdict.action == NavigationDecision::Action::Allow)
+    if (!redirect && !permission && self->m_permissions > 0 && verdict.action == NavigationDecision::Action::Allow) {
         --self->m_permissions;
+        self->m_script_grants = std::max(0, self->m_script_grants - 1);
+    }
+    // A script's kalvo: assignment used the grant it was given: it must not let the
+    // page's next navigation through.
+    if (verdict.action == NavigationDecision::Action::Dispatch && self->m_script_grants > 0) {
+        --self->m_script_grants;
+        --self->m_permissions;
+    }
+    // Login links and login page addresses carry the password: logged masked.
     for (const std::string& line : verdict.log)
-        log(line);
+        log(Skin::mask_password_in_address(line));
     switch (verdict.action) {
     case NavigationDecision::Action::Dispatch:
         webkit_policy_decision_ignore(decision);

@@ -46,4 +46,6 @@ private:
     Skin::SkinWeb& m_element;
     HookHandler m_hook;
     int m_permissions = 0;
+    int m_script_grants = 0; // of m_permissions, those given to scripts
+
 };
