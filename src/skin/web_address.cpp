@@ -17,6 +17,13 @@ std::string escape(const std::string& value)
     return result;
 }
 
+const char* flag(bool value)
+{
+    return value ? "true" : "false";
+}
+
+} // namespace
+
 std::string file_address(const std::string& folder)
 {
     std::string address = "file://";
@@ -31,13 +38,6 @@ std::string file_address(const std::string& folder)
     return address;
 }
 
-const char* flag(bool value)
-{
-    return value ? "true" : "false";
-}
-
-} // namespace
-
 std::string login_page_address(const std::string& skin_folder, const AppSettings& settings)
 {
     bool no_user = settings.username.empty();
@@ -46,6 +46,16 @@ std::string login_page_address(const std::string& skin_folder, const AppSettings
         + flag(no_user || settings.auto_login);
     if (!settings.shown_wizard)
         address += "&w=true";
+    return address;
+}
+
+std::string login_page_address(const std::string& skin_folder, const std::string& user, const std::string& password,
+    bool remember, bool auto_login, bool logged_out)
+{
+    std::string address = file_address(skin_folder) + "/login.html?u=" + escape(user) + "&p=" + escape(password)
+        + "&s=" + flag(remember) + "&a=" + flag(auto_login);
+    if (logged_out)
+        address += "&lo=true";
     return address;
 }
 

@@ -7,6 +7,7 @@
 #include "skin/skin_text.h"
 #include "skin/skin_web.h"
 #include "skin/tab_dlg.h"
+#include "support/display.h"
 #include "support/skin_files.h"
 #include "support/test_paths.h"
 #include "settings/deployment.h"
@@ -23,34 +24,10 @@
 
 namespace {
 
+using test_support::display_ready;
 using test_support::IsolatedUser;
+using test_support::wait_for;
 using test_support::TestSkin;
-
-bool display_ready()
-{
-    static bool ready = [] {
-        if (!std::getenv("DISPLAY"))
-            return false;
-        ::setenv("GDK_BACKEND", "x11", 1);
-        if (!gtk_init_check(nullptr, nullptr))
-            return false;
-        Gtk::Main::init_gtkmm_internals();
-        return true;
-    }();
-    return ready;
-}
-
-// Runs the main loop until the condition holds or the time is up.
-bool wait_for(const std::function<bool()>& condition, int milliseconds = 3000)
-{
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        g_main_context_iteration(nullptr, FALSE);
-    }
-    return true;
-}
 
 void flush_events()
 {

@@ -94,3 +94,15 @@ TEST(NavigationFilter, ScriptAndRegisterUrlsPassWithoutPermission)
 }
 
 } // namespace
+
+namespace {
+
+TEST(NavigationFilter, OnlyWindowLocationAssignmentsNeedPermission)
+{
+    EXPECT_TRUE(script_needs_permission("window.location.href='https://x/register.php'"));
+    EXPECT_TRUE(script_needs_permission("window_location.href=1")); // "." is any character
+    EXPECT_FALSE(script_needs_permission("location.href='x'"));
+    EXPECT_FALSE(script_needs_permission(" window.location.href='x'"));
+}
+
+} // namespace

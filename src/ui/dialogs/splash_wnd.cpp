@@ -5,6 +5,8 @@
 #include "log/log_dlg.h"
 #include "settings/app_settings.h"
 #include "settings/registry.h"
+#include "skin/definition.h"
+#include "skin/loader.h"
 #include "ui/dialogs/image_text.h"
 #include "ui/main/main_dlg.h"
 
@@ -125,8 +127,18 @@ void CSplashWnd::OnStartup()
     AppSettings settings;
     settings.load();
     SetStatus("Loading skin...");
-    LogDlg::instance().append("No skin loaded: the skin engine is not part of this build yet");
+    std::unique_ptr<Skin::Definition> skin = Skin::Loader::instance().Load("Kalvo");
     SetStatus("Applying skin...");
+    if (skin) {
+        Skin::Definition& definition = *skin;
+        m_main->SetSkin(std::move(skin));
+        definition.ApplyWindow(*m_main, "main");
+        // The information window binds "info" once it is part of the program.
+        definition.CreateControls();
+    } else {
+        // Without its skin the window still runs: tray, commands and the log keep working.
+        LogDlg::instance().append("********** The skin \"Kalvo\" could not be loaded; the main window stays plain");
+    }
     SetStatus("Starting up...");
 
     bool hidden = command_line::is_startup_launch(m_command_line) && settings.start_minimized;

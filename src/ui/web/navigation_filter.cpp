@@ -1,5 +1,7 @@
 #include "ui/web/navigation_filter.h"
 
+#include <boost/regex.hpp>
+
 namespace {
 
 std::string replace_all(std::string text, const std::string& from, const std::string& to)
@@ -34,4 +36,10 @@ NavigationDecision decide_navigation(const std::string& url, bool& permission)
     decision.log.push_back("BeforeNavigate2");
     decision.action = NavigationDecision::Action::Allow;
     return decision;
+}
+
+bool script_needs_permission(const std::string& script)
+{
+    static const boost::regex pattern("^window.location.href.*", boost::regex::perl);
+    return boost::regex_search(script, pattern);
 }

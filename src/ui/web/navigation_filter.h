@@ -18,3 +18,7 @@ struct NavigationDecision {
 
 // Decides one navigation and consumes the element's permission when it was used.
 NavigationDecision decide_navigation(const std::string& url, bool& permission);
+
+// Whether a script the program runs in a page starts a navigation the page must be let
+// through: "^window.location.href.*".
+bool script_needs_permission(const std::string& script);

@@ -1,0 +1,69 @@
+#include "ui/main/presentation_text.h"
+
+#include "telephony/sipx/sipx.h"
+
+#include <cstdio>
+
+namespace presentation {
+
+std::string clock_text(int hour, int minute)
+{
+    int shown = hour == 0 ? 12 : hour > 12 ? hour - 12 : hour;
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d:%02d%s", shown, minute, hour < 12 ? "AM" : "PM");
+    return text;
+}
+
+std::string voicemail_text(int count)
+{
+    return std::to_string(count) + " messages";
+}
+
+std::string script_string(const std::string& text)
+{
+    std::string quoted = "'";
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        switch (c) {
+        case '\'': quoted += "\\'"; break;
+        case '\\': quoted += "\\\\"; break;
+        case '\n': quoted += "\\n"; break;
+        case '\r': quoted += "\\r"; break;
+        case '<': quoted += (i + 1 < text.size() && text[i + 1] == '/') ? "<\\" : "<"; break;
+        default: quoted += c;
+        }
+    }
+    return quoted + "'";
+}
+
+std::optional<std::string> call_script(int call_state_event, const std::string& remote_user)
+{
+    const char* state = nullptr;
+    switch (call_state_event) {
+    case CALLSTATE_OFFERING: state = "incoming"; break;
+    case CALLSTATE_REMOTE_OFFERING: state = "offering"; break;
+    case CALLSTATE_REMOTE_ALERTING: state = "ringing"; break;
+    case CALLSTATE_CONNECTED: state = "connected"; break;
+    case CALLSTATE_DISCONNECTED:
+    case CALLSTATE_DESTROYED: return disconnected_script();
+    default: return std::nullopt;
+    }
+    return "doCall(" + script_string(remote_user) + ", '" + state + "')";
+}
+
+std::string disconnected_script()
+{
+    return "doCall('', 'disconnected')";
+}
+
+std::string focus_script(int key_code)
+{
+    return "focusIfNone(" + std::to_string(key_code) + ");";
+}
+
+std::string level_script(bool input, int level)
+{
+    return std::string("showLevel('") + (input ? "in" : "out") + "'," + std::to_string(level) + ")";
+}
+
+} // namespace presentation

@@ -1,0 +1,30 @@
+#pragma once
+#include <optional>
+#include <string>
+
+// Texts the main window shows or runs in its pages, built without a display.
+namespace presentation {
+
+// "hh:mmAM" / "hh:mmPM" in 12-hour form: hour 0 reads 12, 13-23 read hour - 12.
+std::string clock_text(int hour, int minute);
+
+// The waiting-message label: the count followed by " messages" (also for 1).
+std::string voicemail_text(int count);
+inline constexpr const char* kNoMessages = "No messages";
+
+// A text as a single-quoted script string: quotes, backslashes and line ends escaped, and
+// "</" broken so it cannot end a script element.
+std::string script_string(const std::string& text);
+
+// The page's call script for a call-state event ("doCall('alice', 'incoming')"); nothing
+// for the events the page does not show. The disconnected form carries no user.
+std::optional<std::string> call_script(int call_state_event, const std::string& remote_user);
+std::string disconnected_script();
+
+// The key filter's script: "focusIfNone(" + key code + ");".
+std::string focus_script(int key_code);
+
+// The level meter's scripts: "showLevel('in'," + level + ")".
+std::string level_script(bool input, int level);
+
+} // namespace presentation

@@ -1,0 +1,165 @@
+#include "ui/web/command_dispatcher.h"
+
+#include "net/md5_digest.h"
+#include "net/service_requests.h"
+#include "settings/app_settings.h"
+#include "settings/paths.h"
+#include "skin/web_address.h"
+#include "ui/web/command_text.h"
+
+#include <cstdlib>
+
+namespace {
+
+// The leading decimal number of a text, 0 when it has none (a page's menu position).
+int leading_number(const std::string& text)
+{
+    return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
+}
+
+} // namespace
+
+void CommandDispatcher::Dispatch(const std::string& text)
+{
+    m_actions.Log("OnPageFunc");
+    m_actions.ShowAndRaise();
+    // A login text carries the password: the log gets it masked.
+    m_actions.Log("HOOK: Checking for a match in copy data:" + Skin::mask_password_in_address(text));
+    std::optional<command_text::Command> command = command_text::parse(text);
+    if (!command)
+        return;
+    m_actions.Log("HOOK: Got a handler match");
+    const std::string& name = command->name;
+    const std::string& query = command->query;
+
+    if (name == "login") {
+        Login(text);
+    } else if (name == "call") {
+        m_actions.Log("HOOK: We got a call");
+        m_actions.PlaceCall(query);
+        m_actions.RunMainScript("clearInput()");
+    } else if (name == "hold") {
+        if (query == "start")
+            m_actions.Log("********** Placing call on hold");
+        m_actions.Hold(query == "start");
+    } else if (name == "mute") {
+        if (query == "start")
+            m_actions.Log("********** Muting microphone");
+        m_actions.Mute(query == "start");
+    } else if (name == "hangup") {
+        m_actions.Hangup();
+    } else if (name == "answer") {
+        m_actions.Log("OnAnswer");
+        m_actions.Answer();
+    } else if (name == "reject") {
+        m_actions.Log("OnReject");
+        m_actions.Reject();
+    } else if (name == "reload_tab") {
+        m_actions.OpenTab();
+        m_actions.Log("********** Reloading tab");
+        m_actions.ReloadTab();
+    } else if (name == "show_pro") {
+        m_actions.RunMainScript("showTab('pro', true); signupPro(1)");
+    } else if (name == "reload_contacts") {
+        m_actions.Log("********** Reloading contacts");
+        m_actions.RunMainScript("loadContacts()");
+    } else if (name == "wizard") {
+        Wizard(text);
+    } else if (name == "show_login") {
+        ShowLogin(text);
+    } else if (name == "menu") {
+        Menu(text);
+    } else if (name == "toast") {
+        if (auto argument = command_text::text_argument(text))
+            m_actions.ShowToast(*argument);
+    } else if (name == "hide_toast") {
+        m_actions.HideToast();
+    } else if (name == "info") {
+        Info(text);
+    } else if (name == "message") {
+        if (auto argument = command_text::text_argument(text))
+            m_actions.MessageBox(*argument);
+    } else if (name == "profile") {
+        AppSettings settings;
+        settings.load();
+        m_actions.OpenInBrowser(m_deployment.secure_http + "/account/login.php?user=" + percent_encode(settings.username)
+            + "&pass=" + cMD5::hex_digest(settings.password));
+    } else if (name == "dtmf_start") {
+        // Recognised; the page plays its own tones through window.external.
+    } else if (name == "show") {
+        m_actions.OpenTab();
+    } else if (name == "show_tab") {
+        m_actions.OpenTab();
+        std::string address = m_deployment.secure_http + "/live/tab.php?s=" + query;
+        m_actions.Log("Opening URL " + address);
+        m_actions.NavigateTab(address);
+    }
+}
+
+void CommandDispatcher::Login(const std::string& text)
+{
+    std::optional<command_text::LoginArguments> login = command_text::login_arguments(text);
+    if (!login) {
+        m_actions.Log("LOGIN FAILED");
+        return;
+    }
+    AppSettings settings;
+    settings.load();
+    settings.username = login->user;
+    settings.password = login->password;
+    settings.remember_user = login->remember;
+    settings.auto_login = login->auto_login;
+    settings.save();
+    if (login->password.empty())
+        return;
+    m_actions.StartLogin();
+    m_actions.KeepAccount(login->user, login->password);
+}
+
+void CommandDispatcher::Wizard(const std::string& text)
+{
+    AppSettings settings;
+    settings.load();
+    if (auto user = command_text::url_argument(text)) {
+        settings.username = *user;
+        settings.save();
+    }
+    if (settings.shown_wizard)
+        return;
+    if (m_actions.AskWizard())
+        m_actions.RunWizard();
+}
+
+void CommandDispatcher::ShowLogin(const std::string& text)
+{
+    AppSettings settings;
+    settings.load();
+    std::string user = settings.username;
+    if (auto given = command_text::url_argument(text))
+        user = *given;
+    m_actions.NavigateContent(Skin::login_page_address(paths::join(m_actions.SkinsFolder(), "Kalvo"), user,
+        settings.password, settings.remember_user, settings.auto_login, false));
+    m_actions.SetLoggedIn(false);
+}
+
+void CommandDispatcher::Menu(const std::string& text)
+{
+    std::optional<command_text::MenuArguments> menu = command_text::menu_arguments(text);
+    if (!menu)
+        return;
+    m_actions.Log(menu->type);
+    int type = menu->type == "file" ? 1 : menu->type == "view" ? 2 : menu->type == "help" ? 3 : 0;
+    if (type == 0)
+        return;
+    if (!m_actions.ShowPageMenu(type, leading_number(menu->x), leading_number(menu->y)))
+        return;
+    m_actions.Log("Destroying menu");
+    m_actions.RunMainScript("releaseMenu()");
+}
+
+void CommandDispatcher::Info(const std::string& text)
+{
+    m_actions.Log("********** Need to show an info dialog");
+    if (auto address = command_text::url_argument(text))
+        m_actions.ShowInfo(*address);
+}
