@@ -1,5 +1,6 @@
 #include "app/messages.h"
 #include "settings/app_settings.h"
+#include "telephony/call_manager.h"
 #include "ui/options/options_sheet.h"
 #include "ui/wizard/message_box.h"
 #include "ui/wizard/options_wizard.h"

@@ -18,8 +18,13 @@ COptionsSheet::COptionsSheet()
     get_content_area()->pack_start(m_notebook, Gtk::PACK_EXPAND_WIDGET);
     add_button("OK", Gtk::RESPONSE_OK);
     add_button("Cancel", Gtk::RESPONSE_CANCEL);
-    m_notebook.signal_switch_page().connect(sigc::mem_fun(*this, &COptionsSheet::on_switch_page));
+    m_switch_connection = m_notebook.signal_switch_page().connect(sigc::mem_fun(*this, &COptionsSheet::on_switch_page));
     m_notebook.show_all();
+}
+
+COptionsSheet::~COptionsSheet()
+{
+    m_switch_connection.disconnect();
 }
 
 void COptionsSheet::load(const AppSettings& settings)

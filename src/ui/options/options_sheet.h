@@ -11,6 +11,7 @@
 class COptionsSheet : public Gtk::Dialog {
 public:
     COptionsSheet();
+    ~COptionsSheet() override;
 
     // Loads the settings, runs the sheet modally over `parent` and on OK stores the
     // account page's record with the audio page's devices and quality. Returns the
@@ -33,4 +34,6 @@ private:
     CAccountOptsPage m_account;
     CAudioOptsPage m_audio;
     int m_current_page = 0;
+    // Cut before the pages go, so their removal is not taken for a page change.
+    sigc::connection m_switch_connection;
 };
