@@ -2,6 +2,7 @@
 #include "settings/app_settings.h"
 #include "telephony/call_manager.h"
 #include "ui/options/options_sheet.h"
+#include "ui/wizard/audio_device_lists.h"
 #include "ui/wizard/message_box.h"
 #include "ui/wizard/options_wizard.h"
 #include "ui/wizard/wizard_texts.h"
@@ -309,6 +310,23 @@ TEST_F(WizardWindowsTest, SheetStoresOnlyOnOk)
         EXPECT_EQ(stored().quality, 4);
         EXPECT_THAT(m_boxes, IsEmpty());
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(DeviceLists, StoredIndexPastTheNamesSelectsTheFirstAndEmptyListsKeepTheStoredIndex)
+{
+    if (!test_support::display_available())
+        GTEST_SKIP() << "no display";
+    Gtk::ComboBoxText list;
+    fill_device_list(list, { "a", "b", "c" }, 2);
+    EXPECT_EQ(selected_device(list, 9), 2);
+    fill_device_list(list, { "a", "b", "c" }, 3);
+    EXPECT_EQ(list.get_active_text(), "a");
+    fill_device_list(list, {}, 1);
+    EXPECT_EQ(selected_device(list, 1), 1);
 }
 
 } // namespace

@@ -81,10 +81,7 @@ void CAudioOptsPage::initialise()
     m_pro_banner.set_text(kProBanner);
     LogDlg::instance().append(m_settings.username);
 
-    const std::vector<std::string> outputs = output_device_names();
-    fill_device_list(m_microphone, input_device_names(), m_settings.input_device);
-    fill_device_list(m_speaker, outputs, m_settings.output_device);
-    fill_device_list(m_ring, outputs, m_settings.ring_device);
+    fill_device_lists(m_microphone, m_speaker, m_ring, m_settings);
 
     m_quality.signal_value_changed().connect(sigc::mem_fun(*this, &CAudioOptsPage::on_quality_moved));
 }

@@ -46,6 +46,15 @@ void fill_device_list(Gtk::ComboBoxText& list, const std::vector<std::string>& n
         list.set_active(wizard_rules::device_selection(stored_index, names.size()));
 }
 
+void fill_device_lists(Gtk::ComboBoxText& microphone, Gtk::ComboBoxText& speaker, Gtk::ComboBoxText& ring,
+                       const AppSettings& settings)
+{
+    const std::vector<std::string> outputs = output_device_names();
+    fill_device_list(microphone, input_device_names(), settings.input_device);
+    fill_device_list(speaker, outputs, settings.output_device);
+    fill_device_list(ring, outputs, settings.ring_device);
+}
+
 int selected_device(const Gtk::ComboBoxText& list, int unchanged)
 {
     const int active = list.get_active_row_number();

@@ -42,10 +42,7 @@ void CWizAudioPage::initialise()
     m_header.set_text(wizard_texts::kAudioHeader);
     AppSettings settings;
     settings.load();
-    const std::vector<std::string> outputs = output_device_names();
-    fill_device_list(m_microphone, input_device_names(), settings.input_device);
-    fill_device_list(m_speaker, outputs, settings.output_device);
-    fill_device_list(m_ring, outputs, settings.ring_device);
+    fill_device_lists(m_microphone, m_speaker, m_ring, settings);
 }
 
 void CWizAudioPage::on_activate()

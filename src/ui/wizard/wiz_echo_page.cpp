@@ -169,32 +169,29 @@ void CWizEchoPage::start_test()
 
 void CWizEchoPage::cancel_test()
 {
-    m_wizard.set_buttons(true, false, true, true);
-    EchoTestState::instance().in_test = false;
-    CallManager::instance().end_call();
-    end_test(wizard_texts::kStartTest);
-    show(echo_steps::idle());
+    stop_test(echo_steps::idle());
 }
 
 void CWizEchoPage::on_heard()
 {
-    show(echo_steps::heard());
-    m_wizard.set_buttons(true, false, true, true);
-    EchoTestState::instance().in_test = false;
-    CallManager::instance().end_call();
-    end_test(wizard_texts::kStartTest);
+    stop_test(echo_steps::heard());
 }
 
 void CWizEchoPage::on_not_heard()
 {
-    show(echo_steps::not_heard());
-    m_wizard.set_buttons(true, false, true, true);
-    EchoTestState::instance().in_test = false;
     // The echo call is of no further use once the user has answered.
-    CallManager::instance().end_call();
-    end_test(wizard_texts::kStartTest);
+    stop_test(echo_steps::not_heard());
     show_message_box(&m_wizard, { "The audio test has failed.  Please check your \nfirewall settings and try again.",
                                     "Audio test failed", Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK });
+}
+
+void CWizEchoPage::stop_test(const echo_steps::Display& display)
+{
+    show(display);
+    m_wizard.set_buttons(true, false, true, true);
+    EchoTestState::instance().in_test = false;
+    CallManager::instance().end_call();
+    end_test(wizard_texts::kStartTest);
 }
 
 void CWizEchoPage::end_test(const char* button_text)

@@ -57,6 +57,8 @@ private:
     void cancel_test();
     void on_heard();
     void on_not_heard();
+    // Cancel or an answer: the call ends and the test is idle with this display.
+    void stop_test(const echo_steps::Display& display);
     // The test is over: answer buttons off, bars at 0, level refresh stopped.
     void end_test(const char* button_text);
     void show(const echo_steps::Display& display);
