@@ -7,6 +7,7 @@
 #include "settings/registry.h"
 #include "ui/dialogs/splash_wnd.h"
 #include "ui/gui_loop.h"
+#include "ui/info/info_dlg.h"
 #include "ui/main/main_dlg.h"
 
 #include <unistd.h>
@@ -27,6 +28,7 @@ int run(const std::string& command_line)
 
     if (!main_dialog.Create())
         return 0;
+    InfoDlg::instance().Create();
 
     // Lives until the process ends, like the window it owns.
     auto* splash = new CSplashWnd(&main_dialog, command_line, splash_path);

@@ -8,6 +8,7 @@
 #include "skin/definition.h"
 #include "skin/loader.h"
 #include "ui/dialogs/image_text.h"
+#include "ui/info/info_dlg.h"
 #include "ui/main/main_dlg.h"
 
 #include <cstdlib>
@@ -133,7 +134,7 @@ void CSplashWnd::OnStartup()
         Skin::Definition& definition = *skin;
         m_main->SetSkin(std::move(skin));
         definition.ApplyWindow(*m_main, "main");
-        // The information window binds "info" once it is part of the program.
+        definition.ApplyWindow(InfoDlg::instance(), "info");
         definition.CreateControls();
     } else {
         // Without its skin the window still runs: tray, commands and the log keep working.

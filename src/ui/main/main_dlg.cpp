@@ -130,6 +130,7 @@ CMainDlg::CMainDlg(std::string command_line)
     , m_dispatcher(*this, Deployment::get())
     , m_login_values(std::make_shared<LoginReplyValues>())
     , m_login(*this)
+    , m_handset(std::make_unique<Handset>(*this, *this))
 {
     // A link given to the first start is carried out once the skin is up, as a later
     // start's would be.
@@ -226,7 +227,6 @@ void CMainDlg::OnInitDialog()
     m_timers.set_timer(kHostCheckTimer, 20000);
     m_timers.set_timer(kAudioCheckTimer, 5000);
     m_logged_in = false;
-    m_handset_open = false;
     m_timers.set_timer(kHandsetTimer, 1000);
 }
 
@@ -343,6 +343,11 @@ ui_thread::Result CMainDlg::handle_message(ui_thread::Message message, ui_thread
     case messages::UWM_LINESTATE_MSG:
         OnLineStateMsg(static_cast<int>(wparam));
         return 0;
+    case messages::UWM_IM_SEND_MSG:
+        return m_handset->OnYealink(wparam, lparam);
+    case messages::UWM_SETTINGS_MSG:
+        RunOptionsSheet();
+        return 0;
     case messages::UWM_CONFIGSTATE_MSG:
         m_login.OnConfigState(static_cast<int>(wparam));
         return 0;
@@ -398,7 +403,7 @@ void CMainDlg::OnCommand(unsigned id)
         break;
     case ID_SETTINGS_TRAY:
     case ID_SETTINGS_FILE:
-        Log("The options sheet is not part of this build yet");
+        RunOptionsSheet();
         break;
     case ID_WIZARD_TRAY:
     case ID_WIZARD_FILE:
@@ -498,7 +503,7 @@ void CMainDlg::OnTimer(unsigned id)
         SetLabel("label_voicemail", presentation::kNoMessages);
         break;
     case kHandsetTimer:
-        // The USB handset is opened here once its driver is part of the program.
+        m_handset->OnOpenTimer();
         break;
     default:
         break;

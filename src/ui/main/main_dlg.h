@@ -1,4 +1,5 @@
 #pragma once
+#include "ui/handset/handset.h"
 #include "app/timer_table.h"
 #include "app/ui_thread.h"
 #include "skin/dialog.h"
@@ -30,7 +31,7 @@ class LoginReplyValues;
 // reach it only through its message handler (ui_thread::post / send); pages reach it
 // through window.external and kalvo: commands.
 class CMainDlg : public ui_thread::MessageTarget, public Skin::Dialog, public MainActions, public ExternalHost,
-                 public LoginHost {
+                 public LoginHost, public HandsetHost {
 public:
     // Menu and dialog command ids the window handles.
     enum Command : unsigned {
@@ -96,6 +97,10 @@ public:
     bool ShowPageMenu(int type, int x, int y) override;
     bool AskWizard() override;
     void RunWizard() override;
+    void RunOptionsSheet();
+    // HandsetHost
+    void RunContentScript(const std::string& script) override { RunMainScript(script); }
+    void AppendLog(const std::string& line) override { Log(line); }
     void ShowToast(const std::string& text) override;
     void HideToast() override;
     void MessageBox(const std::string& text) override;
@@ -195,12 +200,12 @@ private:
     CommandDispatcher m_dispatcher;
 
     bool m_logged_in = false;
-    bool m_handset_open = false;
     bool m_menu_shown = false;
     std::string m_display_name;
     std::string m_password;
     std::shared_ptr<LoginReplyValues> m_login_values;
     LoginHandshake m_login;
+    std::unique_ptr<Handset> m_handset;
     std::unique_ptr<CTaskbarNotifier> m_toast;
     std::unique_ptr<TrayIcon> m_tray;
     // Links forwarded by later starts before the skin was up; run once it is.

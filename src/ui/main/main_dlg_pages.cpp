@@ -1,5 +1,9 @@
 // The main window's pages and calls: the line-state handler that loads the main page,
 // call presentation, the command dispatcher's actions and window.external's methods.
+#include "ui/info/info_dlg.h"
+#include "ui/options/options_sheet.h"
+#include "ui/wizard/options_wizard.h"
+#include "ui/wizard/wiz_echo_page.h"
 #include "ui/main/main_dlg.h"
 
 #include "app/messages.h"
@@ -135,7 +139,7 @@ void CMainDlg::OnLineStateMsg(int event)
 {
     CallManager& manager = CallManager::instance();
     if (manager.wizard_mode()) {
-        Log("Line state " + std::to_string(event) + " belongs to the setup wizard");
+        wiz_echo_event(event, 0);
         return;
     }
     if (event == LINESTATE_REGISTERING) {
@@ -211,13 +215,7 @@ void CMainDlg::LoadMainPage()
     NavigateContent(choice.address);
 
     LoginValues reply = m_login_values->get();
-    int version = std::atoi(reply.info_version.c_str());
-    Log("Info dialog version is: " + std::to_string(version));
-    if (settings.info_version < version || reply.show_info) {
-        // The information dialog is shown here once it is part of the program.
-        settings.info_version = version;
-        settings.save();
-    }
+    InfoDlg::instance().OnLoginInfoVersion(reply.info_version, reply.show_info);
 }
 
 // ---- Calls
@@ -226,8 +224,10 @@ void CMainDlg::OnCallStateMsg(int event)
 {
     Log("********** In OnCallStateMsg");
     CallManager& manager = CallManager::instance();
-    if (manager.wizard_mode())
+    if (manager.wizard_mode()) {
+        wiz_echo_event(event, 1);
         return;
+    }
     switch (event) {
     case CALLSTATE_OFFERING: Log("********** Sending incoming event"); break;
     case CALLSTATE_REMOTE_OFFERING:
@@ -392,13 +392,11 @@ void CMainDlg::CloseTab()
 
 void CMainDlg::ShowInfo(const std::string& address)
 {
+    // Every program-started navigation is granted: the web host does it for "info" too.
     WebHost* host = FindWebHost("info");
     if (!host)
         return;
-    Skin::Window* window = host->element().element().window;
-    Gtk::Window* info = window && window->dialog ? window->dialog->GetWindow() : nullptr;
-    if (info)
-        info->show();
+    InfoDlg::instance().Show();
     host->Navigate(address);
 }
 
@@ -418,7 +416,18 @@ void CMainDlg::RunWizard()
             Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK);
         return;
     }
-    Log("The setup wizard is not part of this build yet");
+    manager.set_wizard_mode(true);
+    int result = run_setup_wizard(GetWindow());
+    Log(result == 1 ? std::string("Got IDOK") : "Got return value: " + std::to_string(result));
+    manager.set_wizard_mode(false);
+    manager.end_call();
+}
+
+void CMainDlg::RunOptionsSheet()
+{
+    Log("OnSettingsMsg");
+    COptionsSheet sheet;
+    sheet.run_sheet(GetWindow());
 }
 
 void CMainDlg::ShowToast(const std::string& text)
