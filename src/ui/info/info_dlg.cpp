@@ -60,6 +60,19 @@ void InfoDlg::SkinApplied()
     }
     if (m_web)
         m_web->SetOwnerWindow(m_gtk.get());
+    // The window is exactly its skin's size; a page never stretches it.
+    Skin::Window* window = this->window();
+    if (m_gtk && window && window->width > 0 && window->height > 0) {
+        // A window that is not resizable takes its content's natural size, and a web view's
+        // can be far taller than the skin: fix the size through the geometry hints instead.
+        Gdk::Geometry fixed {};
+        fixed.min_width = fixed.max_width = window->width;
+        fixed.min_height = fixed.max_height = window->height;
+        m_gtk->set_resizable(true);
+        m_gtk->set_geometry_hints(*m_gtk, fixed, Gdk::HINT_MIN_SIZE | Gdk::HINT_MAX_SIZE);
+        m_gtk->set_default_size(window->width, window->height);
+        m_gtk->resize(window->width, window->height);
+    }
     if (Skin::Definition* skin = this->skin()) {
         m_close = skin->ConnectCommand("info_close", [this](const std::string&, bool pressed) {
             if (!pressed)

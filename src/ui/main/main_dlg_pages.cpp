@@ -214,6 +214,10 @@ void CMainDlg::LoadMainPage()
     Log(choice.address);
     NavigateContent(choice.address);
 
+    // The information page was opened for the user stored at start; open it for the
+    // account that just signed in, so the window shows that account's notice.
+    if (WebHost* info = FindWebHost("info"))
+        info->Navigate(Skin::web_start_address("info", SkinsFolder(), settings, Deployment::get()));
     LoginValues reply = m_login_values->get();
     InfoDlg::instance().OnLoginInfoVersion(reply.info_version, reply.show_info);
 }
