@@ -1,4 +1,5 @@
 #pragma once
+#include "ui/main/tray_icon.h"
 #include "ui/handset/handset.h"
 #include "app/timer_table.h"
 #include "app/ui_thread.h"
@@ -33,14 +34,14 @@ class LoginReplyValues;
 class CMainDlg : public ui_thread::MessageTarget, public Skin::Dialog, public MainActions, public ExternalHost,
                  public LoginHost, public HandsetHost {
 public:
-    // Menu and dialog command ids the window handles.
+    // Menu and dialog command ids the window handles; the tray menu's are the tray icon's.
     enum Command : unsigned {
         ID_CANCEL = 2,
-        ID_SETTINGS_TRAY = 0x8008,
-        ID_SHOW = 0x8009,
-        ID_EXIT_TRAY = 0x800A,
+        ID_SETTINGS_TRAY = TrayIcon::ID_SETTINGS,
+        ID_SHOW = TrayIcon::ID_SHOW,
+        ID_EXIT_TRAY = TrayIcon::ID_EXIT,
         ID_SHOW_LOG = 0x800F,
-        ID_WIZARD_TRAY = 0x8011,
+        ID_WIZARD_TRAY = TrayIcon::ID_WIZARD,
         ID_NOTHING = 0x8013,
         ID_WIZARD_FILE = 0x8019,
         ID_SETTINGS_FILE = 0x801A,
@@ -49,7 +50,7 @@ public:
         ID_MY_ACCOUNT = 0x8021,
         ID_ACCESS_NUMBERS = 0x8022,
         ID_KNOWLEDGE_BASE = 0x8025,
-        ID_LOGOUT_TRAY = 0x802E,
+        ID_LOGOUT_TRAY = TrayIcon::ID_LOGOUT,
         ID_LOGOUT_FILE = 0x802F,
         ID_APP_ABOUT = 0xE140,
     };
