@@ -7,7 +7,7 @@
 #include "settings/app_settings.h"
 #include "ui/gui_loop.h"
 #include "ui/options/options_sheet.h"
-#include "ui/wizard/message_box.h"
+#include "ui/dialogs/message_box.h"
 #include "ui/wizard/options_wizard.h"
 
 #include <cstdio>

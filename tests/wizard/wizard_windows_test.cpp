@@ -3,7 +3,7 @@
 #include "telephony/call_manager.h"
 #include "ui/options/options_sheet.h"
 #include "ui/wizard/audio_device_lists.h"
-#include "ui/wizard/message_box.h"
+#include "ui/dialogs/message_box.h"
 #include "ui/wizard/options_wizard.h"
 #include "ui/wizard/wizard_texts.h"
 

@@ -5,6 +5,7 @@
 #include "app/messages.h"
 #include "app/single_instance.h"
 #include "log/log_dlg.h"
+#include "net/http_request.h"
 #include "settings/app_settings.h"
 #include "settings/deployment.h"
 #include "settings/registry.h"
@@ -17,7 +18,7 @@
 #include "ui/gui_loop.h"
 #include "ui/main/key_codes.h"
 #include "ui/main/main_menus.h"
-#include "ui/main/message_box.h"
+#include "ui/dialogs/message_box.h"
 #include "ui/main/presentation_text.h"
 #include "ui/main/tray_icon.h"
 #include "ui/main/window_placement.h"
@@ -31,7 +32,6 @@
 #include "ui/web/command_text.h"
 #include "ui/web/web_host.h"
 
-#include <curl/curl.h>
 #include <gtkmm.h>
 #include <netdb.h>
 
@@ -219,7 +219,7 @@ void CMainDlg::OnInitDialog()
         m_tray->add();
     m_tray->enable_logout(false);
 
-    curl_global_init(CURL_GLOBAL_ALL);
+    curl_global_once();
     ConnectCallManager();
     CallManager::instance().init();
     m_instance_server = std::make_unique<single_instance::Server>(this);

@@ -22,7 +22,7 @@
 #include "skin/tab_dlg.h"
 #include "skin/web_address.h"
 #include "telephony/call_manager.h"
-#include "ui/main/message_box.h"
+#include "ui/dialogs/message_box.h"
 #include "ui/main/tray_icon.h"
 #include "ui/toast/taskbar_notifier.h"
 #include "ui/dialogs/progress_dlg.h"

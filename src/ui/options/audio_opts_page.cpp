@@ -4,7 +4,7 @@
 #include "net/service_requests.h"
 #include "ui/options/options_rules.h"
 #include "ui/wizard/audio_device_lists.h"
-#include "ui/wizard/message_box.h"
+#include "ui/dialogs/message_box.h"
 
 #include <algorithm>
 #include <cmath>

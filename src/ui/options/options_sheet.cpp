@@ -2,7 +2,7 @@
 
 #include "log/log_dlg.h"
 #include "ui/options/options_rules.h"
-#include "ui/wizard/message_box.h"
+#include "ui/dialogs/message_box.h"
 
 namespace {
 enum Page { kAccountPage = 0, kAudioPage = 1 };

@@ -3,7 +3,7 @@
 #include "app/messages.h"
 #include "log/log_dlg.h"
 #include "telephony/call_manager.h"
-#include "ui/wizard/message_box.h"
+#include "ui/dialogs/message_box.h"
 #include "ui/wizard/wizard_texts.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include "log/log_dlg.h"
 #include "settings/app_settings.h"
 #include "telephony/call_manager.h"
-#include "ui/wizard/message_box.h"
+#include "ui/dialogs/message_box.h"
 #include "ui/wizard/options_wizard.h"
 #include "ui/wizard/wizard_rules.h"
 #include "ui/wizard/wizard_texts.h"
