@@ -1,11 +1,11 @@
 // Cost of turning label HTML into the model, and (with a display) into widgets: the toast
 // page, and a larger table such as a wizard step.
+#include <benchmark/benchmark.h>
+
 #include "support/display.h"
 #include "ui/toast/toast_text.h"
 #include "ui/web/html_label.h"
 #include "ui/web/html_model.h"
-
-#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -19,8 +19,9 @@ std::string step_table()
 {
     std::string html = "<table width='100%' border='1' cellpadding='2' cellspacing='1'>";
     for (int row = 0; row < 40; ++row)
-        html += "<tr><td width='20'><img src='RES:answer.png'></td><td><font color='#333333' size='9pt'>Check "
-            + std::to_string(row) + "</font></td><td align='right'><b>OK</b></td></tr>";
+        html +=
+            "<tr><td width='20'><img src='RES:answer.png'></td><td><font color='#333333' size='9pt'>Check " +
+            std::to_string(row) + "</font></td><td align='right'><b>OK</b></td></tr>";
     return html + "</table>";
 }
 

@@ -2,6 +2,12 @@
 // thread's start to UWM_LOGIN_MSG on the interface thread, and one update download of a
 // 32 MiB installer into its private file (download, fsync, rename, start).
 // Usage: login_bench [runs, default 15]
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/stat.h>
+
 #include "app/messages.h"
 #include "net/login_thread.h"
 #include "net/update_worker.h"
@@ -11,12 +17,6 @@
 #include "support/test_account.h"
 #include "support/test_certificates.h"
 #include "support/test_paths.h"
-
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <sys/stat.h>
 
 namespace {
 
@@ -66,7 +66,7 @@ int main(int argc, char** argv)
     for (int i = 0; i < runs; ++i) {
         window.messages = 0;
         auto start = Clock::now();
-        login_thread::start({ &window, values, deployment, "" });
+        login_thread::start({&window, values, deployment, ""});
         test_support::run_main_loop_until([&] { return window.messages == 1; }, 15000);
         login_ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
@@ -89,7 +89,9 @@ int main(int argc, char** argv)
     double download = median(download_ms);
     std::printf("login attempt (version check over local https to UWM_LOGIN_MSG): median %.1f ms of %d\n",
         median(login_ms), runs);
-    std::printf("update download of %.0f MiB into its private file and start: median %.0f ms (%.0f MiB/s) of %zu\n",
-        installer.size() / 1048576.0, download, installer.size() / 1048576.0 / (download / 1000.0), download_ms.size());
+    std::printf(
+        "update download of %.0f MiB into its private file and start: median %.0f ms (%.0f MiB/s) of %zu\n",
+        installer.size() / 1048576.0, download, installer.size() / 1048576.0 / (download / 1000.0),
+        download_ms.size());
     return 0;
 }

@@ -1,10 +1,10 @@
 // Cost of the page bridge's plain C++ steps: one window.external call decoded and checked,
 // and one kalvo: command text parsed (the dispatcher compiles its patterns on every call).
-#include "ui/web/command_text.h"
-#include "support/null_external_host.h"
-#include "ui/web/external_methods.h"
-
 #include <benchmark/benchmark.h>
+
+#include "support/null_external_host.h"
+#include "ui/web/command_text.h"
+#include "ui/web/external_methods.h"
 
 namespace {
 

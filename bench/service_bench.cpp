@@ -2,19 +2,17 @@
 // on 127.0.0.58 for the whole run; each request on a new libcurl handle (the program
 // makes one handle per request); STUN binding round trips; start and stop of an
 // instance on 127.0.0.59.
-#include <benchmark/benchmark.h>
-#include <curl/curl.h>
-
 #include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
+#include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstdlib>
+#include <curl/curl.h>
 #include <filesystem>
+#include <netinet/in.h>
+#include <poll.h>
 #include <string>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -24,8 +22,8 @@ std::string servicectl(const std::string& arguments)
 {
     // Bench programs live in BUILD/bench/; servicectl finds the server in BUILD.
     const auto build = std::filesystem::canonical("/proc/self/exe").parent_path().parent_path();
-    return "KALVO_BUILD_DIR=" + build.string() + " " KALVO_SOURCE_DIR "/service/servicectl " + arguments
-        + " >/dev/null";
+    return "KALVO_BUILD_DIR=" + build.string() + " " KALVO_SOURCE_DIR "/service/servicectl " + arguments +
+        " >/dev/null";
 }
 
 class Instance {
@@ -55,7 +53,10 @@ Instance& service()
     return instance;
 }
 
-size_t discard(char*, size_t size, size_t count, void*) { return size * count; }
+size_t discard(char*, size_t size, size_t count, void*)
+{
+    return size * count;
+}
 
 void get(benchmark::State& state, const std::string& url, bool verify)
 {
@@ -78,7 +79,9 @@ void get(benchmark::State& state, const std::string& url, bool verify)
 
 void VersionCheckHttps(benchmark::State& state)
 {
-    get(state, "https://" + kAddress + ":8443/live/check_version.php?u=alice&p=0C3D9E8B3C7B8E2B7A8E3E1C1E0D8A1B", true);
+    get(state,
+        "https://" + kAddress + ":8443/live/check_version.php?u=alice&p=0C3D9E8B3C7B8E2B7A8E3E1C1E0D8A1B",
+        true);
 }
 BENCHMARK(VersionCheckHttps)->Unit(benchmark::kMillisecond);
 
@@ -90,7 +93,10 @@ BENCHMARK(ConnectionCheckHttp)->Unit(benchmark::kMillisecond);
 
 void CachedMainPageHttps(benchmark::State& state)
 {
-    get(state, "https://" + kAddress + ":8443/live/index.php?cache=true&user=alice&pass=DD2E5D8F5B6F4C3B6F8C0A5D5F3E7E1B", true);
+    get(state,
+        "https://" + kAddress +
+            ":8443/live/index.php?cache=true&user=alice&pass=DD2E5D8F5B6F4C3B6F8C0A5D5F3E7E1B",
+        true);
 }
 BENCHMARK(CachedMainPageHttps)->Unit(benchmark::kMillisecond);
 
@@ -105,7 +111,8 @@ void StunBinding(benchmark::State& state)
     to.sin_family = AF_INET;
     to.sin_port = htons(3478);
     inet_pton(AF_INET, kAddress.c_str(), &to.sin_addr);
-    const unsigned char request[20] = {0, 1, 0, 0, 0x21, 0x12, 0xA4, 0x42, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    const unsigned char request[20] = {
+        0, 1, 0, 0, 0x21, 0x12, 0xA4, 0x42, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     char answer[512];
     for (auto _ : state) {
         sendto(fd, request, sizeof request, 0, reinterpret_cast<sockaddr*>(&to), sizeof to);

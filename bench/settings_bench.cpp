@@ -1,12 +1,12 @@
 // Cost of one settings load + save round trip and of one log-file line.
-#include "log/log_file.h"
-#include "settings/app_settings.h"
-#include "settings/registry.h"
-
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+
+#include "log/log_file.h"
+#include "settings/app_settings.h"
+#include "settings/registry.h"
 
 namespace {
 

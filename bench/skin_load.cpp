@@ -1,17 +1,16 @@
 // Time to load the shipped skin (parse the description, decode every image, measure the
 // tab labels) and to build the main window's shape from its background.
-#include "skin/contour_bitmap.h"
-#include "skin/loader.h"
-
-#include <cairo.h>
-
 #include <algorithm>
+#include <cairo.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <vector>
+
+#include "skin/contour_bitmap.h"
+#include "skin/loader.h"
 
 namespace {
 
@@ -26,10 +25,11 @@ Timing time_runs(int runs, const std::function<void()>& work)
     for (int i = 0; i < runs; ++i) {
         auto start = std::chrono::steady_clock::now();
         work();
-        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
     std::sort(ms.begin(), ms.end());
-    return { ms[ms.size() / 2], ms.front() };
+    return {ms[ms.size() / 2], ms.front()};
 }
 
 } // namespace
@@ -56,8 +56,8 @@ int main()
         pixels += std::size_t(image->width()) * image->height();
 
     Timing load = time_runs(30, [&] { loader.LoadFrom(skins, "Kalvo"); });
-    std::printf("skin load (parse + decode %zu images, %.2f Mpixel): median %.2f ms, min %.2f ms\n", skin->images.size(),
-        pixels / 1e6, load.median_ms, load.min_ms);
+    std::printf("skin load (parse + decode %zu images, %.2f Mpixel): median %.2f ms, min %.2f ms\n",
+        skin->images.size(), pixels / 1e6, load.median_ms, load.min_ms);
 
     const Skin::Window* main = skin->FindWindow("main");
     const Skin::Bitmap* background = main ? skin->FindImage(main->background) : nullptr;
@@ -72,8 +72,8 @@ int main()
         rectangles = cairo_region_num_rectangles(shape);
         cairo_region_destroy(shape);
     });
-    std::printf("main window region (%dx%d, %d rectangles): median %.3f ms, min %.3f ms\n", background->width(),
-        background->height(), rectangles, region.median_ms, region.min_ms);
+    std::printf("main window region (%dx%d, %d rectangles): median %.3f ms, min %.3f ms\n",
+        background->width(), background->height(), rectangles, region.median_ms, region.min_ms);
 
     std::error_code ignored;
     std::filesystem::remove_all(home, ignored);

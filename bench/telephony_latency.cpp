@@ -3,14 +3,6 @@
 // connected, for Kalvo's SIP layer and for baresip. Prints medians and the ratios.
 //
 //   telephony_latency [runs]      (default 7; needs service/servicectl and baresip)
-#include "telephony/sipx/sipx.h"
-
-#include "support/local_service.h"
-
-#include <pty.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -21,8 +13,14 @@
 #include <fstream>
 #include <mutex>
 #include <optional>
+#include <pty.h>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
+
+#include "support/local_service.h"
+#include "telephony/sipx/sipx.h"
 
 namespace {
 
@@ -36,7 +34,8 @@ const auto kWait = std::chrono::seconds(10);
 
 std::string g_work;
 
-void write_tone(const std::string& path) {
+void write_tone(const std::string& path)
+{
     std::ofstream out(path, std::ios::binary);
     auto put32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
     auto put16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
@@ -47,7 +46,8 @@ void write_tone(const std::string& path) {
         put16(static_cast<uint16_t>(static_cast<int16_t>(8000 * std::sin(2 * M_PI * 440 * i / 8000.0))));
 }
 
-double median(std::vector<double> values) {
+double median(std::vector<double> values)
+{
     if (values.empty())
         return NAN;
     std::sort(values.begin(), values.end());
@@ -63,7 +63,8 @@ struct Waiter {
     bool connected = false;
     bool destroyed = false;
 
-    static bool callback(SIPX_EVENT_CATEGORY category, void* info, void* user) {
+    static bool callback(SIPX_EVENT_CATEGORY category, void* info, void* user)
+    {
         auto* self = static_cast<Waiter*>(user);
         std::lock_guard lock(self->mutex);
         if (category == EVENT_CATEGORY_LINESTATE &&
@@ -78,22 +79,25 @@ struct Waiter {
         return true;
     }
 
-    bool wait(bool Waiter::*flag) {
+    bool wait(bool Waiter::*flag)
+    {
         std::unique_lock lock(mutex);
         return changed.wait_for(lock, kWait, [&] { return this->*flag; });
     }
-    void reset() {
+    void reset()
+    {
         std::lock_guard lock(mutex);
         registered = connected = destroyed = false;
     }
 };
 
-bool kalvo_runs(int runs, std::vector<double>& login_ms, std::vector<double>& call_ms) {
+bool kalvo_runs(int runs, std::vector<double>& login_ms, std::vector<double>& call_ms)
+{
     ::setenv(SIPX_ENV_PLAY_FILE, (g_work + "/tone.wav").c_str(), 1);
     ::setenv(SIPX_ENV_RECORD_FILE, (g_work + "/kalvo-echo.wav").c_str(), 1);
     SIPX_INST inst = nullptr;
-    if (sipxInitialize(&inst, SIPX_PORT_AUTO, SIPX_PORT_DISABLE, SIPX_PORT_DISABLE, 9000, 32, "", kKalvoAddress,
-                       false, nullptr, nullptr, nullptr) != SIPX_RESULT_SUCCESS)
+    if (sipxInitialize(&inst, SIPX_PORT_AUTO, SIPX_PORT_DISABLE, SIPX_PORT_DISABLE, 9000, 32, "",
+            kKalvoAddress, false, nullptr, nullptr, nullptr) != SIPX_RESULT_SUCCESS)
         return false;
     Waiter waiter;
     sipxConfigSetAudioCodecByName(inst, "SPEEX");
@@ -132,14 +136,16 @@ bool kalvo_runs(int runs, std::vector<double>& login_ms, std::vector<double>& ca
 // baresip on a pseudo-terminal (its events are timely there); lines are read as they come.
 class Baresip {
 public:
-    explicit Baresip(const std::string& config_dir) {
+    explicit Baresip(const std::string& config_dir)
+    {
         m_pid = forkpty(&m_fd, nullptr, nullptr, nullptr);
         if (m_pid == 0) {
             execlp("baresip", "baresip", "-f", config_dir.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
     }
-    ~Baresip() {
+    ~Baresip()
+    {
         if (m_pid > 0) {
             send("/quit\n");
             for (int i = 0; i < 100 && waitpid(m_pid, nullptr, WNOHANG) == 0; ++i)
@@ -157,7 +163,8 @@ public:
     const std::string& output() const { return m_output; }
 
     // Reads until the output holds text; false on time-out or end.
-    bool wait_for(const std::string& text) {
+    bool wait_for(const std::string& text)
+    {
         auto end = Clock::now() + kWait;
         while (Clock::now() < end) {
             if (m_output.find(text, m_seen) != std::string::npos) {
@@ -187,25 +194,28 @@ private:
 };
 
 // baresip's own count in "registered successfully! (N ms)", or NAN.
-double reported_registration_ms(const std::string& output) {
+double reported_registration_ms(const std::string& output)
+{
     size_t at = output.rfind("registered successfully");
     size_t open = at == std::string::npos ? at : output.find('(', at);
     return open == std::string::npos ? NAN : std::atof(output.c_str() + open + 1);
 }
 
-bool baresip_runs(int runs, std::vector<double>& login_ms, std::vector<double>& own_login_ms,
-                  std::vector<double>& call_ms) {
+bool baresip_runs(
+    int runs, std::vector<double>& login_ms, std::vector<double>& own_login_ms, std::vector<double>& call_ms)
+{
     std::string dir = g_work + "/baresip";
     std::filesystem::create_directories(dir);
-    std::ofstream(dir + "/config") << "sip_listen " << kBaresipAddress << ":5062\n"
-                                   << "net_interface " << kBaresipAddress << "\n"
-                                   << "audio_player aubridge,nil\n"
-                                   << "audio_source aufile," << g_work << "/tone.wav\n"
-                                   << "module_path /usr/lib/baresip/modules\n"
-                                   << "module stdio.so\nmodule g711.so\nmodule aufile.so\nmodule aubridge.so\n"
-                                   << "module account.so\nmodule menu.so\n";
-    std::ofstream(dir + "/accounts") << "<sip:bob@kalvo.test>;auth_pass=builder_ilbu;outbound=\"sip:" << kService
-                                     << ":5060;lr\";regint=600\n";
+    std::ofstream(dir + "/config")
+        << "sip_listen " << kBaresipAddress << ":5062\n"
+        << "net_interface " << kBaresipAddress << "\n"
+        << "audio_player aubridge,nil\n"
+        << "audio_source aufile," << g_work << "/tone.wav\n"
+        << "module_path /usr/lib/baresip/modules\n"
+        << "module stdio.so\nmodule g711.so\nmodule aufile.so\nmodule aubridge.so\n"
+        << "module account.so\nmodule menu.so\n";
+    std::ofstream(dir + "/accounts") << "<sip:bob@kalvo.test>;auth_pass=builder_ilbu;outbound=\"sip:"
+                                     << kService << ":5060;lr\";regint=600\n";
     for (int i = 0; i < runs; ++i) {
         auto start = Clock::now();
         Baresip baresip(dir);
@@ -225,7 +235,8 @@ bool baresip_runs(int runs, std::vector<double>& login_ms, std::vector<double>& 
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
     char work_template[] = "/tmp/kalvo-bench-XXXXXX";
     if (!mkdtemp(work_template))
@@ -261,6 +272,7 @@ int main(int argc, char** argv) {
     std::printf("(baresip's login time runs from its process start; its own count from its start of\n"
                 " registering, in whole ms)\n");
     if (!kalvo_ok || !baresip_ok)
-        std::fprintf(stderr, "telephony_latency: %s did not complete every run\n", kalvo_ok ? "baresip" : "Kalvo");
+        std::fprintf(
+            stderr, "telephony_latency: %s did not complete every run\n", kalvo_ok ? "baresip" : "Kalvo");
     return kalvo_ok && baresip_ok ? 0 : 1;
 }

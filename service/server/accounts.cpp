@@ -1,9 +1,9 @@
 #include "accounts.h"
 
-#include "digest.h"
-
 #include <sstream>
 #include <strings.h>
+
+#include "digest.h"
 
 namespace {
 
@@ -27,21 +27,31 @@ bool parse_count(const std::string& text, int& out)
 // A name that fits a SIP user part, a query value and a db_text row unchanged.
 bool plain_name(const std::string& name)
 {
-    return !name.empty()
-        && name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789._+-") == std::string::npos;
+    return !name.empty() &&
+        name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789._+-") ==
+        std::string::npos;
 }
 
 bool apply(Account& account, const std::string& key, const std::string& value)
 {
-    if (key == "password") account.password = value;
-    else if (key == "type") account.type = value;
-    else if (key == "details") account.details = value;
-    else if (key == "info_version") account.info_version = value;
-    else if (key == "show_info") account.show_info = (value == "true");
-    else if (key == "proxy") account.proxy = value;
-    else if (key == "voicemail_new") return parse_count(value, account.voicemail_new);
-    else if (key == "voicemail_old") return parse_count(value, account.voicemail_old);
-    else return false;
+    if (key == "password")
+        account.password = value;
+    else if (key == "type")
+        account.type = value;
+    else if (key == "details")
+        account.details = value;
+    else if (key == "info_version")
+        account.info_version = value;
+    else if (key == "show_info")
+        account.show_info = (value == "true");
+    else if (key == "proxy")
+        account.proxy = value;
+    else if (key == "voicemail_new")
+        return parse_count(value, account.voicemail_new);
+    else if (key == "voicemail_old")
+        return parse_count(value, account.voicemail_old);
+    else
+        return false;
     return true;
 }
 
@@ -113,8 +123,8 @@ std::optional<Account> AccountBook::find(const std::string& name) const
 std::optional<Account> AccountBook::authenticate(const std::string& name, const std::string& digest) const
 {
     auto account = find(name);
-    if (!account || digest.size() != 32
-        || strcasecmp(password_digest(account->password).c_str(), digest.c_str()) != 0)
+    if (!account || digest.size() != 32 ||
+        strcasecmp(password_digest(account->password).c_str(), digest.c_str()) != 0)
         return std::nullopt;
     return account;
 }

@@ -8,11 +8,11 @@
 struct Account {
     std::string name;
     std::string password;
-    std::string type;          // "pro" or another tier
-    std::string details;       // account details text
-    std::string info_version;  // version number of the information message
-    bool show_info = false;    // force the information window at each login
-    std::string proxy;         // outbound proxy; empty = the default gateway
+    std::string type; // "pro" or another tier
+    std::string details; // account details text
+    std::string info_version; // version number of the information message
+    bool show_info = false; // force the information window at each login
+    std::string proxy; // outbound proxy; empty = the default gateway
     int voicemail_new = 0;
     int voicemail_old = 0;
 };

@@ -1,8 +1,7 @@
 #include "digest.h"
 
-#include <openssl/evp.h>
-
 #include <cstdio>
+#include <openssl/evp.h>
 
 std::string password_digest(const std::string& password)
 {

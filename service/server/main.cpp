@@ -6,18 +6,17 @@
 //
 // At start it publishes every account's voice-mail counts to the registrar, then
 // writes the ready file; it runs until SIGTERM or SIGINT.
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <httplib.h>
+#include <sstream>
+#include <thread>
+
 #include "accounts.h"
 #include "mwi_publisher.h"
 #include "pages.h"
 #include "site.h"
-
-#include <httplib.h>
-
-#include <csignal>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-#include <thread>
 
 namespace {
 
@@ -37,17 +36,28 @@ bool parse_options(int argc, char** argv, Options& options)
         const std::string name = argv[i];
         const std::string value = argv[i + 1];
         try {
-            if (name == "--address") options.address = value;
-            else if (name == "--http-port") options.http_port = std::stoi(value);
-            else if (name == "--https-port") options.https_port = std::stoi(value);
-            else if (name == "--certificate") options.certificate = value;
-            else if (name == "--key") options.key = value;
-            else if (name == "--accounts") options.accounts = value;
-            else if (name == "--pages") options.pages = value;
-            else if (name == "--ready-file") options.ready_file = value;
-            else if (name == "--sip-domain") options.sip_domain = value;
-            else if (name == "--sip-port") options.sip_port = std::stoi(value);
-            else if (name == "--version") options.version = value;
+            if (name == "--address")
+                options.address = value;
+            else if (name == "--http-port")
+                options.http_port = std::stoi(value);
+            else if (name == "--https-port")
+                options.https_port = std::stoi(value);
+            else if (name == "--certificate")
+                options.certificate = value;
+            else if (name == "--key")
+                options.key = value;
+            else if (name == "--accounts")
+                options.accounts = value;
+            else if (name == "--pages")
+                options.pages = value;
+            else if (name == "--ready-file")
+                options.ready_file = value;
+            else if (name == "--sip-domain")
+                options.sip_domain = value;
+            else if (name == "--sip-port")
+                options.sip_port = std::stoi(value);
+            else if (name == "--version")
+                options.version = value;
             else {
                 std::fprintf(stderr, "unknown option %s\n", name.c_str());
                 return false;
@@ -57,9 +67,10 @@ bool parse_options(int argc, char** argv, Options& options)
             return false;
         }
     }
-    if (argc % 2 == 0 || options.certificate.empty() || options.key.empty() || options.accounts.empty()
-        || options.pages.empty()) {
-        std::fprintf(stderr, "usage: %s --certificate F --key F --accounts F --pages DIR [options]\n", argv[0]);
+    if (argc % 2 == 0 || options.certificate.empty() || options.key.empty() || options.accounts.empty() ||
+        options.pages.empty()) {
+        std::fprintf(
+            stderr, "usage: %s --certificate F --key F --accounts F --pages DIR [options]\n", argv[0]);
         return false;
     }
     return true;
@@ -124,7 +135,7 @@ int main(int argc, char** argv)
     httplib::SSLServer https(options.certificate.c_str(), options.key.c_str());
     if (!https.is_valid()) {
         std::fprintf(stderr, "cannot load the certificate %s or key %s\n", options.certificate.c_str(),
-                     options.key.c_str());
+            options.key.c_str());
         return 1;
     }
     for (httplib::Server* server : {&http, static_cast<httplib::Server*>(&https)}) {
@@ -135,7 +146,7 @@ int main(int argc, char** argv)
     }
     if (!http.bind_to_port(host, options.http_port) || !https.bind_to_port(host, options.https_port)) {
         std::fprintf(stderr, "cannot listen on %s:%d and %s:%d\n", host.c_str(), options.http_port,
-                     host.c_str(), options.https_port);
+            host.c_str(), options.https_port);
         return 1;
     }
     std::thread http_thread([&] { http.listen_after_bind(); });

@@ -1,13 +1,12 @@
 #include "mwi_publisher.h"
 
 #include <arpa/inet.h>
+#include <chrono>
 #include <netinet/in.h>
 #include <poll.h>
+#include <random>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <chrono>
-#include <random>
 
 namespace {
 
@@ -31,8 +30,12 @@ std::string random_token()
 
 class UdpSocket {
 public:
-    UdpSocket() : m_fd(socket(AF_INET, SOCK_DGRAM, 0)) {}
-    ~UdpSocket() { if (m_fd >= 0) close(m_fd); }
+    UdpSocket() : m_fd(socket(AF_INET, SOCK_DGRAM, 0)) { }
+    ~UdpSocket()
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
     UdpSocket(const UdpSocket&) = delete;
     UdpSocket& operator=(const UdpSocket&) = delete;
     int fd() const { return m_fd; }
@@ -50,9 +53,9 @@ MwiPublisher::MwiPublisher(std::string address, int sip_port, std::string domain
 
 std::string MwiPublisher::summary_body(const std::string& voicemail_uri, int new_count, int old_count)
 {
-    return std::string("Messages-Waiting: ") + (new_count > 0 ? "yes" : "no") + "\r\n"
-        + "Message-Account: " + voicemail_uri + "\r\n"
-        + "Voice-Message: " + std::to_string(new_count) + "/" + std::to_string(old_count) + "\r\n";
+    return std::string("Messages-Waiting: ") + (new_count > 0 ? "yes" : "no") + "\r\n" +
+        "Message-Account: " + voicemail_uri + "\r\n" + "Voice-Message: " + std::to_string(new_count) + "/" +
+        std::to_string(old_count) + "\r\n";
 }
 
 bool MwiPublisher::publish(const std::string& user, int new_count, int old_count, std::string* error)
@@ -77,7 +80,7 @@ bool MwiPublisher::publish(const std::string& user, int new_count, int old_count
 }
 
 bool MwiPublisher::transact(const std::string& user, const std::string& body, const std::string& etag,
-                            int& status, std::string& new_etag, std::string* error)
+    int& status, std::string& new_etag, std::string* error)
 {
     UdpSocket sock;
     sockaddr_in local{};
@@ -86,26 +89,21 @@ bool MwiPublisher::transact(const std::string& user, const std::string& body, co
     sockaddr_in remote = local;
     remote.sin_port = htons(static_cast<uint16_t>(m_sip_port));
     socklen_t length = sizeof local;
-    if (sock.fd() < 0 || bind(sock.fd(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0
-        || getsockname(sock.fd(), reinterpret_cast<sockaddr*>(&local), &length) != 0) {
+    if (sock.fd() < 0 || bind(sock.fd(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+        getsockname(sock.fd(), reinterpret_cast<sockaddr*>(&local), &length) != 0) {
         if (error)
             *error = "cannot bind a UDP socket on " + m_address;
         return false;
     }
     const std::string branch = "z9hG4bK" + random_token();
-    std::string request = "PUBLISH sip:" + user + "@" + m_domain + " SIP/2.0\r\n"
-        + "Via: SIP/2.0/UDP " + m_address + ":" + std::to_string(ntohs(local.sin_port))
-        + ";branch=" + branch + ";rport\r\n"
-        + "Max-Forwards: 70\r\n"
-        + "From: <sip:voicemail@" + m_domain + ">;tag=" + random_token() + "\r\n"
-        + "To: <sip:" + user + "@" + m_domain + ">\r\n"
-        + "Call-ID: " + random_token() + "@" + m_address + "\r\n"
-        + "CSeq: " + std::to_string(++m_sequence) + " PUBLISH\r\n"
-        + "Event: message-summary\r\n"
-        + "Expires: 604800\r\n"
-        + (etag.empty() ? "" : "SIP-If-Match: " + etag + "\r\n")
-        + "Content-Type: application/simple-message-summary\r\n"
-        + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+    std::string request = "PUBLISH sip:" + user + "@" + m_domain + " SIP/2.0\r\n" + "Via: SIP/2.0/UDP " +
+        m_address + ":" + std::to_string(ntohs(local.sin_port)) + ";branch=" + branch + ";rport\r\n" +
+        "Max-Forwards: 70\r\n" + "From: <sip:voicemail@" + m_domain + ">;tag=" + random_token() + "\r\n" +
+        "To: <sip:" + user + "@" + m_domain + ">\r\n" + "Call-ID: " + random_token() + "@" + m_address +
+        "\r\n" + "CSeq: " + std::to_string(++m_sequence) + " PUBLISH\r\n" + "Event: message-summary\r\n" +
+        "Expires: 604800\r\n" + (etag.empty() ? "" : "SIP-If-Match: " + etag + "\r\n") +
+        "Content-Type: application/simple-message-summary\r\n" +
+        "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
 
     using clock = std::chrono::steady_clock;
     const auto deadline = clock::now() + std::chrono::milliseconds(2500);
@@ -114,7 +112,7 @@ bool MwiPublisher::transact(const std::string& user, const std::string& body, co
     while (clock::now() < deadline) {
         if (clock::now() >= next_send) {
             sendto(sock.fd(), request.data(), request.size(), 0, reinterpret_cast<sockaddr*>(&remote),
-                   sizeof remote);
+                sizeof remote);
             next_send = clock::now() + std::chrono::milliseconds(500);
         }
         pollfd wait{sock.fd(), POLLIN, 0};

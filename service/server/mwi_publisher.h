@@ -19,13 +19,13 @@ public:
     bool publish(const std::string& user, int new_count, int old_count, std::string* error);
 
 private:
-    bool transact(const std::string& user, const std::string& body, const std::string& etag,
-                  int& status, std::string& new_etag, std::string* error);
+    bool transact(const std::string& user, const std::string& body, const std::string& etag, int& status,
+        std::string& new_etag, std::string* error);
 
     std::string m_address;
     int m_sip_port;
     std::string m_domain;
-    std::mutex m_mutex;                       // one transaction at a time
+    std::mutex m_mutex; // one transaction at a time
     std::map<std::string, std::string> m_etags;
     unsigned m_sequence = 0;
 };

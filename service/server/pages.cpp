@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-Pages::Pages(std::string folder) : m_folder(std::move(folder)) {}
+Pages::Pages(std::string folder) : m_folder(std::move(folder)) { }
 
 std::string html_escape(const std::string& text)
 {
@@ -11,19 +11,30 @@ std::string html_escape(const std::string& text)
     out.reserve(text.size());
     for (const char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&#39;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
 }
 
-std::optional<std::string> Pages::render(const std::string& name,
-                                         const std::map<std::string, std::string>& values) const
+std::optional<std::string> Pages::render(
+    const std::string& name, const std::map<std::string, std::string>& values) const
 {
     std::ifstream in(m_folder + "/" + name + ".html", std::ios::binary);
     if (!in)

@@ -11,8 +11,8 @@ public:
     explicit Pages(std::string folder);
 
     // The page, or nothing when the template cannot be read.
-    std::optional<std::string> render(const std::string& name,
-                                      const std::map<std::string, std::string>& values) const;
+    std::optional<std::string> render(
+        const std::string& name, const std::map<std::string, std::string>& values) const;
 
 private:
     std::string m_folder;

@@ -1,8 +1,7 @@
 #include "site.h"
 
-#include <httplib.h>
-
 #include <cstdio>
+#include <httplib.h>
 
 namespace {
 
@@ -100,9 +99,8 @@ void Site::install(httplib::Server& server)
 {
     server.set_logger(log_request);
 
-    server.Get("/client/check_connection.php", [](const httplib::Request&, httplib::Response& response) {
-        reply_text(response, "OK");
-    });
+    server.Get("/client/check_connection.php",
+        [](const httplib::Request&, httplib::Response& response) { reply_text(response, "OK"); });
 
     auto version = [this](const httplib::Request& request, httplib::Response& response) {
         reply_text(response, version_reply(request.get_param_value("u"), request.get_param_value("p")));
@@ -110,10 +108,13 @@ void Site::install(httplib::Server& server)
     server.Get("/live/check_version.php", version);
     server.Get("/client/req/check_version.php", version);
 
-    server.Get("/client/req/check_username.php", [this](const httplib::Request& request, httplib::Response& response) {
-        const bool valid = m_accounts.authenticate(request.get_param_value("u"), request.get_param_value("p")).has_value();
-        reply_text(response, valid ? "VALID" : "INVALID");
-    });
+    server.Get("/client/req/check_username.php",
+        [this](const httplib::Request& request, httplib::Response& response) {
+            const bool valid =
+                m_accounts.authenticate(request.get_param_value("u"), request.get_param_value("p"))
+                    .has_value();
+            reply_text(response, valid ? "VALID" : "INVALID");
+        });
 
     server.Get(kInstallerPath, [this](const httplib::Request&, httplib::Response& response) {
         ++m_installer_downloads;
@@ -128,7 +129,7 @@ void Site::install(httplib::Server& server)
 void Site::install_pages(httplib::Server& server)
 {
     auto page = [this](httplib::Response& response, const std::string& name,
-                       std::map<std::string, std::string> values) {
+                    std::map<std::string, std::string> values) {
         if (const auto html = m_pages.render(name, values)) {
             response.set_content(*html, "text/html; charset=utf-8");
         } else {
@@ -147,7 +148,8 @@ void Site::install_pages(httplib::Server& server)
             page(response, "login_failed", values);
             return;
         }
-        values["SKIN"] = request.get_param_value("cache") == "true" ? "%%SKIN_PATH%%" : m_addresses.secure_http + "/live/skin/";
+        values["SKIN"] = request.get_param_value("cache") == "true" ? "%%SKIN_PATH%%"
+                                                                    : m_addresses.secure_http + "/live/skin/";
         page(response, "main", values);
     });
 
@@ -169,16 +171,17 @@ void Site::install_pages(httplib::Server& server)
     server.Get("/client/req/register.php", register_page);
     server.Get("/live/register.php", register_page);
 
-    server.Get("/account/login.php", [this, page](const httplib::Request& request, httplib::Response& response) {
-        const std::string user = request.get_param_value("user");
-        auto values = page_values(user);
-        if (!m_accounts.authenticate(user, request.get_param_value("pass"))) {
-            response.status = 403;
-            page(response, "account_denied", values);
-            return;
-        }
-        page(response, request.get_param_value("page") == "calls.php" ? "history" : "account", values);
-    });
+    server.Get(
+        "/account/login.php", [this, page](const httplib::Request& request, httplib::Response& response) {
+            const std::string user = request.get_param_value("user");
+            auto values = page_values(user);
+            if (!m_accounts.authenticate(user, request.get_param_value("pass"))) {
+                response.status = 403;
+                page(response, "account_denied", values);
+                return;
+            }
+            page(response, request.get_param_value("page") == "calls.php" ? "history" : "account", values);
+        });
 
     server.Get("/access_numbers.php", [this, page](const httplib::Request&, httplib::Response& response) {
         page(response, "access_numbers", page_values(""));
@@ -212,8 +215,8 @@ void Site::install_control(httplib::Server& server)
     server.Get("/control/voicemail", [this](const httplib::Request& request, httplib::Response& response) {
         const std::string user = request.get_param_value("u");
         int new_count = 0, old_count = 0;
-        if (!parse_count(request.get_param_value("new"), new_count)
-            || !parse_count(request.get_param_value("old"), old_count)) {
+        if (!parse_count(request.get_param_value("new"), new_count) ||
+            !parse_count(request.get_param_value("old"), old_count)) {
             response.status = 400;
             reply_text(response, "ERROR new= and old= need counts");
             return;
@@ -234,11 +237,11 @@ void Site::install_control(httplib::Server& server)
 
     // /control/state: what tests check after the program acted.
     server.Get("/control/state", [this](const httplib::Request&, httplib::Response& response) {
-        std::string state = "installer_downloads=" + std::to_string(m_installer_downloads.load()) + "\n"
-            + "version=" + m_accounts.version_for("") + "\n";
+        std::string state = "installer_downloads=" + std::to_string(m_installer_downloads.load()) + "\n" +
+            "version=" + m_accounts.version_for("") + "\n";
         for (const auto& [name, account] : m_accounts.all())
-            state += "voicemail." + name + "=" + std::to_string(account.voicemail_new) + "/"
-                + std::to_string(account.voicemail_old) + "\n";
+            state += "voicemail." + name + "=" + std::to_string(account.voicemail_new) + "/" +
+                std::to_string(account.voicemail_old) + "\n";
         reply_text(response, state);
     });
 }

@@ -1,10 +1,10 @@
 #pragma once
+#include <atomic>
+#include <string>
+
 #include "accounts.h"
 #include "mwi_publisher.h"
 #include "pages.h"
-
-#include <atomic>
-#include <string>
 
 namespace httplib {
 class Server;
@@ -12,11 +12,11 @@ class Server;
 
 // Base addresses the service tells the program about.
 struct SiteAddresses {
-    std::string web_http;      // "http://127.0.0.N:PORT"
+    std::string web_http; // "http://127.0.0.N:PORT"
     std::string secure_http;
     std::string secure_https;
     std::string sip_domain;
-    std::string gateway;       // the registrar's address ("127.0.0.N")
+    std::string gateway; // the registrar's address ("127.0.0.N")
 };
 
 // Every endpoint and page of the service, plus the control endpoints tests use

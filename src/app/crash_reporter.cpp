@@ -72,9 +72,9 @@ const Handle* Install(const std::string& subject, const std::string& folder)
     // Load the unwinder now: backtrace() may allocate on its first call.
     void* warm[1];
     ::backtrace(warm, 1);
-    for (int signal_number : { SIGSEGV, SIGBUS, SIGFPE, SIGABRT })
+    for (int signal_number : {SIGSEGV, SIGBUS, SIGFPE, SIGABRT})
         std::signal(signal_number, on_crash);
-    g_handle = new Handle { subject, folder };
+    g_handle = new Handle{subject, folder};
     return g_handle;
 }
 

@@ -1,5 +1,8 @@
 #include "app/entry.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "app/command_line.h"
 #include "app/run.h"
 #include "app/single_instance.h"
@@ -8,9 +11,6 @@
 #include "settings/paths.h"
 #include "settings/registry_store.h"
 #include "ui/gui_loop.h"
-
-#include <cstdio>
-#include <cstdlib>
 
 int kalvo_main(int argc, char** argv)
 {

@@ -1,5 +1,7 @@
 #include "app/run.h"
 
+#include <unistd.h>
+
 #include "log/log_dlg.h"
 #include "log/log_file.h"
 #include "settings/app_settings.h"
@@ -9,8 +11,6 @@
 #include "ui/gui_loop.h"
 #include "ui/info/info_dlg.h"
 #include "ui/main/main_dlg.h"
-
-#include <unistd.h>
 
 int run(const std::string& command_line)
 {

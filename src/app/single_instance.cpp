@@ -1,9 +1,5 @@
 #include "app/single_instance.h"
 
-#include "app/messages.h"
-#include "log/log_dlg.h"
-#include "settings/paths.h"
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -13,13 +9,23 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include "app/messages.h"
+#include "log/log_dlg.h"
+#include "settings/paths.h"
+
 namespace single_instance {
 namespace {
 
 constexpr int kTimeoutMs = 200;
 
-std::string lock_path() { return paths::join(paths::runtime_dir(), "instance.lock"); }
-std::string socket_path() { return paths::join(paths::runtime_dir(), "instance.sock"); }
+std::string lock_path()
+{
+    return paths::join(paths::runtime_dir(), "instance.lock");
+}
+std::string socket_path()
+{
+    return paths::join(paths::runtime_dir(), "instance.sock");
+}
 
 bool fill_address(sockaddr_un& address, const std::string& path)
 {
@@ -33,7 +39,7 @@ bool fill_address(sockaddr_un& address, const std::string& path)
 
 void set_timeouts(int fd)
 {
-    timeval timeout { 0, kTimeoutMs * 1000 };
+    timeval timeout{0, kTimeoutMs * 1000};
     ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
     ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
 }
@@ -103,11 +109,10 @@ bool forward(const std::string& command_line)
     if (fd < 0)
         return false;
     set_timeouts(fd);
-    sockaddr_un address {};
-    bool ok = fill_address(address, socket_path())
-        && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
-        && write_all(fd, "UWM_IS_ME\n")
-        && read_line(fd, 32) == std::to_string(messages::UWM_IS_ME);
+    sockaddr_un address{};
+    bool ok = fill_address(address, socket_path()) &&
+        ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        write_all(fd, "UWM_IS_ME\n") && read_line(fd, 32) == std::to_string(messages::UWM_IS_ME);
     if (ok) {
         std::string text = command_line.substr(0, kMaxForwardedBytes);
         ok = write_all(fd, "WM_COPYDATA " + std::to_string(text.size()) + "\n" + text);
@@ -118,19 +123,18 @@ bool forward(const std::string& command_line)
     return ok;
 }
 
-Server::Server(ui_thread::MessageTarget* window)
-    : m_window(window)
+Server::Server(ui_thread::MessageTarget* window) : m_window(window)
 {
     std::string path = socket_path();
-    sockaddr_un address {};
+    sockaddr_un address{};
     if (!fill_address(address, path))
         return;
     ::unlink(path.c_str()); // a socket left by a process that died; we hold the lock
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 4) != 0
-        || ::pipe2(m_wake_fd, O_CLOEXEC) != 0) {
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 4) != 0 ||
+        ::pipe2(m_wake_fd, O_CLOEXEC) != 0) {
         LogDlg::instance().append(std::string("Could not listen for later starts: ") + std::strerror(errno));
         ::close(fd);
         return;
@@ -155,7 +159,7 @@ Server::~Server()
 void Server::serve()
 {
     for (;;) {
-        pollfd fds[2] = { { m_listen_fd, POLLIN, 0 }, { m_wake_fd[0], POLLIN, 0 } };
+        pollfd fds[2] = {{m_listen_fd, POLLIN, 0}, {m_wake_fd[0], POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0) {
             if (errno == EINTR)
                 continue;

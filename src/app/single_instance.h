@@ -1,9 +1,9 @@
 #pragma once
-#include "app/ui_thread.h"
-
 #include <atomic>
 #include <string>
 #include <thread>
+
+#include "app/ui_thread.h"
 
 // At most one Kalvo per user. The first start holds an flock on
 // $XDG_RUNTIME_DIR/kalvo/instance.lock for its whole life; a later start finds the lock
@@ -35,7 +35,7 @@ private:
 
     ui_thread::MessageTarget* m_window;
     int m_listen_fd = -1;
-    int m_wake_fd[2] = { -1, -1 };
+    int m_wake_fd[2] = {-1, -1};
     std::thread m_thread;
 };
 

@@ -8,10 +8,7 @@ struct TimerTable::Armed {
     guint source;
 };
 
-TimerTable::TimerTable(Handler handler)
-    : m_handler(std::move(handler))
-{
-}
+TimerTable::TimerTable(Handler handler) : m_handler(std::move(handler)) { }
 
 TimerTable::~TimerTable()
 {
@@ -21,7 +18,7 @@ TimerTable::~TimerTable()
 void TimerTable::set_timer(unsigned id, unsigned milliseconds)
 {
     kill_timer(id);
-    auto* armed = new Armed { this, id, 0 };
+    auto* armed = new Armed{this, id, 0};
     armed->source = g_timeout_add_full(G_PRIORITY_DEFAULT, milliseconds, &TimerTable::on_expiry, armed,
         [](gpointer data) { delete static_cast<Armed*>(data); });
     m_timers[id] = armed;
@@ -58,5 +55,6 @@ int TimerTable::on_expiry(void* data)
     // The handler may have killed or re-armed this id; keep the source only when it is
     // still the one armed under the id.
     auto found = table->m_timers.find(id);
-    return found != table->m_timers.end() && found->second->source == source ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
+    return found != table->m_timers.end() && found->second->source == source ? G_SOURCE_CONTINUE
+                                                                             : G_SOURCE_REMOVE;
 }

@@ -1,11 +1,11 @@
 #include "app/url_protocol.h"
 
-#include "log/log_dlg.h"
-#include "settings/paths.h"
-
 #include <fstream>
 #include <sstream>
 #include <vector>
+
+#include "log/log_dlg.h"
+#include "settings/paths.h"
 
 namespace url_protocol {
 namespace {
@@ -52,13 +52,13 @@ std::string desktop_entry(const std::string& executable)
            "Type=Application\n"
            "Name=Kalvo\n"
            "Comment=URL:Kalvo Protocol\n"
-           "Exec="
-        + exec_quote(executable)
-        + " /url %u\n"
-          "NoDisplay=true\n"
-          "Terminal=false\n"
-          "MimeType="
-        + kMimeType + ";\n";
+           "Exec=" +
+        exec_quote(executable) +
+        " /url %u\n"
+        "NoDisplay=true\n"
+        "Terminal=false\n"
+        "MimeType=" +
+        kMimeType + ";\n";
 }
 
 std::string with_default_handler(const std::string& current)
@@ -106,8 +106,8 @@ void register_handler(const std::string& executable)
     paths::make_dirs(applications);
     paths::make_dirs(paths::xdg_config_home());
     std::string mimeapps = paths::join(paths::xdg_config_home(), "mimeapps.list");
-    bool ok = write_if_different(paths::join(applications, kDesktopFileName), desktop_entry(executable))
-        && write_if_different(mimeapps, with_default_handler(read_text(mimeapps)));
+    bool ok = write_if_different(paths::join(applications, kDesktopFileName), desktop_entry(executable)) &&
+        write_if_different(mimeapps, with_default_handler(read_text(mimeapps)));
     if (!ok)
         LogDlg::instance().append("Could not register the kalvo: link handler");
 }

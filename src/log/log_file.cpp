@@ -1,19 +1,19 @@
 #include "log/log_file.h"
 
+#include <chrono>
+#include <cstdio>
+
 #include "settings/app_settings.h"
 #include "settings/paths.h"
 #include "settings/registry.h"
-
-#include <chrono>
-#include <cstdio>
 
 namespace log_file {
 
 std::string format_timestamp(const std::tm& local, int milliseconds)
 {
     char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d.%04d", local.tm_year + 1900, local.tm_mon + 1,
-        local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, milliseconds);
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d.%04d", local.tm_year + 1900,
+        local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, milliseconds);
     return text;
 }
 
@@ -36,7 +36,7 @@ void write_line(const std::string& message)
     std::time_t seconds = std::chrono::system_clock::to_time_t(now);
     int milliseconds = static_cast<int>(
         std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
-    std::tm local {};
+    std::tm local{};
     localtime_r(&seconds, &local);
 
     std::string line = format_timestamp(local, milliseconds) + " " + message + "\n";

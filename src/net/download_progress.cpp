@@ -23,7 +23,8 @@ std::string download_status_text(double total_bytes, double downloaded_bytes)
 {
     char text[64];
     if (total_bytes > 0)
-        std::snprintf(text, sizeof text, "%0.2fMB of %0.2fMB", downloaded_bytes / kBytesPerMB, total_bytes / kBytesPerMB);
+        std::snprintf(text, sizeof text, "%0.2fMB of %0.2fMB", downloaded_bytes / kBytesPerMB,
+            total_bytes / kBytesPerMB);
     else
         std::snprintf(text, sizeof text, "%0.2fMB", downloaded_bytes / kBytesPerMB);
     return text;

@@ -1,9 +1,9 @@
 #include "net/http_request.h"
 
+#include <mutex>
+
 #include "net/download_progress.h"
 #include "net/tls_trust.h"
-
-#include <mutex>
 
 namespace {
 

@@ -15,9 +15,9 @@ inline constexpr std::size_t kTextReplyLimit = 1024 * 1024;
 
 struct HttpRequest {
     std::string url;
-    std::optional<std::chrono::milliseconds> timeout;  // none: wait as long as it takes
-    std::string interface_address;                     // local IPv4 address to bind to, or empty
-    std::string ca_file;                               // trusted in addition to the system store
+    std::optional<std::chrono::milliseconds> timeout; // none: wait as long as it takes
+    std::string interface_address; // local IPv4 address to bind to, or empty
+    std::string ca_file; // trusted in addition to the system store
 };
 
 // Download progress as the progress window shows it: the bar's percent (none while the
@@ -27,7 +27,7 @@ using ProgressCallback = std::function<void(std::optional<int> percent, const st
 
 struct HttpReply {
     CURLcode code = CURLE_OK;
-    std::string body;  // the reply; what arrived before a failure is left but means nothing
+    std::string body; // the reply; what arrived before a failure is left but means nothing
     bool ok() const { return code == CURLE_OK; }
 };
 

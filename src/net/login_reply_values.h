@@ -1,8 +1,8 @@
 #pragma once
-#include "net/version_reply.h"
-
 #include <mutex>
 #include <string>
+
+#include "net/version_reply.h"
 
 // The per-login values of the version reply (lines 4 to 8) as the main window keeps them.
 struct LoginValues {

@@ -1,13 +1,13 @@
 #include "net/login_thread.h"
 
+#include <thread>
+
 #include "app/messages.h"
 #include "log/log_dlg.h"
 #include "log/log_file.h"
 #include "net/service_requests.h"
 #include "settings/app_settings.h"
 #include "version.h"
-
-#include <thread>
 
 std::string local_product_version()
 {
@@ -42,7 +42,8 @@ void run(const LoginAttempt& attempt)
     if (attempt.values)
         attempt.values->store(reply);
 
-    std::string local_version = attempt.local_version.empty() ? local_product_version() : attempt.local_version;
+    std::string local_version =
+        attempt.local_version.empty() ? local_product_version() : attempt.local_version;
     int local_number = version_number(local_version);
     log_file::write_line("LOGIN - Local version is " + local_version);
 

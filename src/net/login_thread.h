@@ -1,10 +1,10 @@
 #pragma once
+#include <memory>
+#include <string>
+
 #include "app/ui_thread.h"
 #include "net/login_reply_values.h"
 #include "settings/deployment.h"
-
-#include <memory>
-#include <string>
 
 // One sign-in attempt: the version check with the stored account, then one message to
 // the main window: UWM_DO_CONNECTION_MSG (sent) when the service cannot be reached,
@@ -16,7 +16,7 @@ struct LoginAttempt {
     // Shared with the main window, so a thread that outlives the window stores safely.
     std::shared_ptr<LoginReplyValues> values;
     Deployment deployment = Deployment::get();
-    std::string local_version;  // the program's product version text
+    std::string local_version; // the program's product version text
 };
 
 // The product version text of this build ("4, 0, 0, 22").

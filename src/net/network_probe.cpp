@@ -1,10 +1,5 @@
 #include "net/network_probe.h"
 
-#include "log/log_dlg.h"
-#include "log/log_file.h"
-#include "net/http_request.h"
-#include "net/service_requests.h"
-
 #include <arpa/inet.h>
 #include <ifaddrs.h>
 #include <memory>
@@ -12,10 +7,15 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "log/log_dlg.h"
+#include "log/log_file.h"
+#include "net/http_request.h"
+#include "net/service_requests.h"
+
 namespace {
 
 constexpr std::size_t kMaxInterfaces = 20;
-constexpr std::chrono::seconds kProbeTimeout { 5 };
+constexpr std::chrono::seconds kProbeTimeout{5};
 constexpr const char* kExpectedReply = "OK";
 
 void log_both(const std::string& message)
@@ -47,9 +47,9 @@ Decision decide(const std::vector<InterfaceProbe>& probes)
         if (!probes[i].done)
             return {};
         if (probes[i].passed())
-            return { true, i };
+            return {true, i};
     }
-    return { true, std::nullopt };
+    return {true, std::nullopt};
 }
 
 // Runs every probe in one multi handle until the decision is known.
@@ -115,7 +115,7 @@ std::vector<std::string> list_ipv4_interfaces()
 }
 
 std::string probe_network(const std::vector<std::string>& interfaces, const std::string& probe_address,
-                          std::chrono::milliseconds timeout)
+    std::chrono::milliseconds timeout)
 {
     std::size_t count = std::min(interfaces.size(), kMaxInterfaces);
     std::vector<InterfaceProbe> probes(count);

@@ -19,7 +19,7 @@ std::string probe_network(const std::vector<std::string>& interfaces, const std:
 
 // The same with a time-out per request other than the usual 5 seconds.
 std::string probe_network(const std::vector<std::string>& interfaces, const std::string& probe_address,
-                          std::chrono::milliseconds timeout);
+    std::chrono::milliseconds timeout);
 
 // The machine's interfaces against the deployment's connection-check address.
 std::string probe_network();

@@ -1,27 +1,28 @@
 #include "net/service_requests.h"
 
-#include "log/log_dlg.h"
-#include "log/log_file.h"
-#include "net/md5_digest.h"
-
 #include <cctype>
 #include <cstdio>
 #include <memory>
+
+#include "log/log_dlg.h"
+#include "log/log_file.h"
+#include "net/md5_digest.h"
 
 namespace {
 
 using std::chrono::seconds;
 
-constexpr seconds kVersionCheckTimeout { 10 };
-constexpr seconds kAccountInformationTimeout { 3 };
-constexpr seconds kMainPageTimeout { 10 };
-constexpr seconds kUsernameCheckTimeout { 3 };
+constexpr seconds kVersionCheckTimeout{10};
+constexpr seconds kAccountInformationTimeout{3};
+constexpr seconds kMainPageTimeout{10};
+constexpr seconds kUsernameCheckTimeout{3};
 
 // "?u=NAME&p=DIGEST" style query of the account requests.
-std::string account_query(const char* user_key, const std::string& user, const char* pass_key,
-                          const std::string& password)
+std::string account_query(
+    const char* user_key, const std::string& user, const char* pass_key, const std::string& password)
 {
-    return std::string(user_key) + "=" + percent_encode(user) + "&" + pass_key + "=" + cMD5::hex_digest(password);
+    return std::string(user_key) + "=" + percent_encode(user) + "&" + pass_key + "=" +
+        cMD5::hex_digest(password);
 }
 
 HttpRequest service_request(std::string url, seconds timeout, const Deployment& deployment)
@@ -45,7 +46,8 @@ std::optional<UrlParts> parse_url(const std::string& url)
     if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK)
         return std::nullopt;
     UrlParts parts;
-    for (auto [part, field] : { std::pair { CURLUPART_SCHEME, &parts.scheme }, std::pair { CURLUPART_HOST, &parts.host } }) {
+    for (auto [part, field] :
+        {std::pair{CURLUPART_SCHEME, &parts.scheme}, std::pair{CURLUPART_HOST, &parts.host}}) {
         char* value = nullptr;
         if (curl_url_get(parsed.get(), part, &value, 0) != CURLUE_OK)
             return std::nullopt;
@@ -75,14 +77,16 @@ std::string percent_encode(const std::string& text)
     return encoded;
 }
 
-HttpRequest version_check_request(const std::string& user, const std::string& password, const Deployment& deployment)
+HttpRequest version_check_request(
+    const std::string& user, const std::string& password, const Deployment& deployment)
 {
-    return service_request(deployment.secure_https + "/live/check_version.php?" + account_query("u", user, "p", password),
+    return service_request(
+        deployment.secure_https + "/live/check_version.php?" + account_query("u", user, "p", password),
         kVersionCheckTimeout, deployment);
 }
 
-HttpRequest account_information_request(const std::string& user, const std::string& password,
-                                        const Deployment& deployment)
+HttpRequest account_information_request(
+    const std::string& user, const std::string& password, const Deployment& deployment)
 {
     return service_request(
         deployment.web_http + "/client/req/check_version.php?" + account_query("u", user, "p", password),
@@ -94,8 +98,8 @@ std::string connection_check_address(const Deployment& deployment)
     return deployment.web_http + "/client/check_connection.php";
 }
 
-HttpRequest connection_check_request(const std::string& probe_address, const std::string& interface_address,
-                                     std::chrono::milliseconds timeout)
+HttpRequest connection_check_request(
+    const std::string& probe_address, const std::string& interface_address, std::chrono::milliseconds timeout)
 {
     HttpRequest request;
     request.url = probe_address;
@@ -105,14 +109,16 @@ HttpRequest connection_check_request(const std::string& probe_address, const std
     return request;
 }
 
-HttpRequest main_page_request(const std::string& user, const std::string& password, const Deployment& deployment)
+HttpRequest main_page_request(
+    const std::string& user, const std::string& password, const Deployment& deployment)
 {
-    return service_request(
-        deployment.secure_https + "/live/index.php?cache=true&" + account_query("user", user, "pass", password),
+    return service_request(deployment.secure_https + "/live/index.php?cache=true&" +
+            account_query("user", user, "pass", password),
         kMainPageTimeout, deployment);
 }
 
-HttpRequest username_check_request(const std::string& user, const std::string& password, const Deployment& deployment)
+HttpRequest username_check_request(
+    const std::string& user, const std::string& password, const Deployment& deployment)
 {
     return service_request(
         deployment.web_http + "/client/req/check_username.php?" + account_query("u", user, "p", password),
@@ -124,7 +130,8 @@ bool is_service_https_address(const std::string& url, const Deployment& deployme
     auto parts = parse_url(url);
     if (!parts || parts->scheme != "https")
         return false;
-    for (const std::string* base : { &deployment.web_http, &deployment.secure_http, &deployment.secure_https }) {
+    for (const std::string* base :
+        {&deployment.web_http, &deployment.secure_http, &deployment.secure_https}) {
         auto service = parse_url(*base);
         if (service && service->host == parts->host)
             return true;
@@ -132,8 +139,8 @@ bool is_service_https_address(const std::string& url, const Deployment& deployme
     return false;
 }
 
-CURLcode download_update(const std::string& url, std::FILE* file, ProgressCallback progress,
-                         const Deployment& deployment)
+CURLcode download_update(
+    const std::string& url, std::FILE* file, ProgressCallback progress, const Deployment& deployment)
 {
     if (!is_service_https_address(url, deployment)) {
         std::string message = "Update address refused (not https on a service host): " + url;

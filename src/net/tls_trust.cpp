@@ -1,21 +1,22 @@
 #include "net/tls_trust.h"
 
-#include "log/log_dlg.h"
-#include "log/log_file.h"
-
 #include <atomic>
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
 
+#include "log/log_dlg.h"
+#include "log/log_file.h"
+
 namespace {
 
 void log_unreadable_once(const std::string& ca_file)
 {
-    static std::atomic<bool> logged { false };
+    static std::atomic<bool> logged{false};
     if (logged.exchange(true))
         return;
-    std::string message = "CA file " + ca_file + " could not be loaded; only the system's certificates are trusted";
+    std::string message =
+        "CA file " + ca_file + " could not be loaded; only the system's certificates are trusted";
     LogDlg::instance().append(message);
     log_file::write_line("NETWORK - " + message);
 }

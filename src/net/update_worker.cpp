@@ -1,12 +1,5 @@
 #include "net/update_worker.h"
 
-#include "app/messages.h"
-#include "log/log_file.h"
-#include "net/service_requests.h"
-#include "settings/app_settings.h"
-#include "settings/paths.h"
-#include "settings/registry.h"
-
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -17,6 +10,13 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+
+#include "app/messages.h"
+#include "log/log_file.h"
+#include "net/service_requests.h"
+#include "settings/app_settings.h"
+#include "settings/paths.h"
+#include "settings/registry.h"
 
 extern char** environ;
 
@@ -38,7 +38,7 @@ std::string installation_folder(const UpdateDownload& download)
 // Only a folder of this user that nobody else can write may hold a program we start.
 bool folder_is_private(const std::string& folder)
 {
-    struct stat info {};
+    struct stat info { };
     if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
         return false;
     return info.st_uid == ::geteuid() && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
@@ -97,7 +97,7 @@ bool start_installer(const std::string& path)
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
     std::string program = path;
-    char* argv[] = { program.data(), nullptr };
+    char* argv[] = {program.data(), nullptr};
     pid_t pid = 0;
     int error = ::posix_spawn(&pid, path.c_str(), nullptr, &attributes, argv, environ);
     posix_spawnattr_destroy(&attributes);

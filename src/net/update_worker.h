@@ -1,10 +1,10 @@
 #pragma once
+#include <functional>
+#include <string>
+
 #include "app/ui_thread.h"
 #include "net/http_request.h"
 #include "settings/deployment.h"
-
-#include <functional>
-#include <string>
 
 // The installer's file name in the installation folder.
 inline constexpr const char* kInstallerName = "kalvo-setup";

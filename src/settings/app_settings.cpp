@@ -17,10 +17,7 @@ namespace {
 // written back with the others in one replace of the store when loading ends.
 class ValueReader {
 public:
-    ValueReader()
-        : m_values(registry_store::read_all(kSettingsKey))
-    {
-    }
+    ValueReader() : m_values(registry_store::read_all(kSettingsKey)) { }
 
     const std::string& text(const char* name, const std::string& fallback)
     {
@@ -30,8 +27,14 @@ public:
         m_missing[name] = fallback;
         return m_values[name] = fallback;
     }
-    int number(const char* name, int fallback) { return registry_int::decode(text(name, registry_int::encode(fallback))); }
-    bool flag(const char* name, bool fallback) { return registry_binary::decode(text(name, registry_binary::encode(fallback))); }
+    int number(const char* name, int fallback)
+    {
+        return registry_int::decode(text(name, registry_int::encode(fallback)));
+    }
+    bool flag(const char* name, bool fallback)
+    {
+        return registry_binary::decode(text(name, registry_binary::encode(fallback)));
+    }
 
     void write_missing()
     {
@@ -48,8 +51,8 @@ std::string decipher_password(const std::string& stored)
 {
     auto password = password_cipher::decipher(stored);
     if (!password) {
-        LogDlg::instance().append("Stored password is not in the enciphered form (" + std::to_string(stored.size())
-            + " characters); using an empty password");
+        LogDlg::instance().append("Stored password is not in the enciphered form (" +
+            std::to_string(stored.size()) + " characters); using an empty password");
         return {};
     }
     return *password;
@@ -92,28 +95,28 @@ void AppSettings::save() const
     // One replace of the store: a crash during a save keeps the old record whole.
     registry_store::write_all(kSettingsKey,
         {
-            { "username", username },
-            { "password", password_cipher::encipher(password) },
-            { "realm", realm },
-            { "identity", username + "@" + realm },
-            { "proxy_server", proxy_server },
-            { "stun_server", stun_server },
-            { "splash_path", splash_path },
-            { "input_device", registry_int::encode(input_device) },
-            { "quality", registry_int::encode(quality) },
-            { "info_version", registry_int::encode(info_version) },
-            { "output_device", registry_int::encode(output_device) },
-            { "ring_device", registry_int::encode(ring_device) },
-            { "network_device", registry_int::encode(network_device) },
-            { "window_x", registry_int::encode(window_x) },
-            { "window_y", registry_int::encode(window_y) },
-            { "use_rport", registry_binary::encode(use_rport) },
-            { "sre_ready", registry_binary::encode(sre_ready) },
-            { "show_minimize", registry_binary::encode(show_minimize) },
-            { "shown_wizard", registry_binary::encode(shown_wizard) },
-            { "remember_user", registry_binary::encode(remember_user) },
-            { "auto_login", registry_binary::encode(auto_login) },
-            { "start_minimized", registry_binary::encode(start_minimized) },
-            { "auto_start", registry_binary::encode(auto_start) },
+            {"username", username},
+            {"password", password_cipher::encipher(password)},
+            {"realm", realm},
+            {"identity", username + "@" + realm},
+            {"proxy_server", proxy_server},
+            {"stun_server", stun_server},
+            {"splash_path", splash_path},
+            {"input_device", registry_int::encode(input_device)},
+            {"quality", registry_int::encode(quality)},
+            {"info_version", registry_int::encode(info_version)},
+            {"output_device", registry_int::encode(output_device)},
+            {"ring_device", registry_int::encode(ring_device)},
+            {"network_device", registry_int::encode(network_device)},
+            {"window_x", registry_int::encode(window_x)},
+            {"window_y", registry_int::encode(window_y)},
+            {"use_rport", registry_binary::encode(use_rport)},
+            {"sre_ready", registry_binary::encode(sre_ready)},
+            {"show_minimize", registry_binary::encode(show_minimize)},
+            {"shown_wizard", registry_binary::encode(shown_wizard)},
+            {"remember_user", registry_binary::encode(remember_user)},
+            {"auto_login", registry_binary::encode(auto_login)},
+            {"start_minimized", registry_binary::encode(start_minimized)},
+            {"auto_start", registry_binary::encode(auto_start)},
         });
 }

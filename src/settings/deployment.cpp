@@ -1,11 +1,11 @@
 #include "settings/deployment.h"
 
-#include "log/log_dlg.h"
-#include "settings/paths.h"
-
 #include <cstdlib>
 #include <glib.h>
 #include <mutex>
+
+#include "log/log_dlg.h"
+#include "settings/paths.h"
 
 namespace {
 
@@ -60,7 +60,8 @@ const Deployment& Deployment::get()
         std::string error;
         deployment = load_from(path, &error);
         if (!error.empty())
-            LogDlg::instance().append("Deployment file " + path + " not used (" + error + "); using built-in service addresses");
+            LogDlg::instance().append(
+                "Deployment file " + path + " not used (" + error + "); using built-in service addresses");
     });
     return deployment;
 }

@@ -14,7 +14,7 @@ constexpr size_t kTextLength = 63;
 
 blowfish_ctx make_context()
 {
-    blowfish_ctx context {};
+    blowfish_ctx context{};
     blowfish_set_key(&context, sizeof kKey - 1, reinterpret_cast<const uint8_t*>(kKey));
     return context;
 }
@@ -37,14 +37,14 @@ int hex_digit_value(char digit)
 
 std::string encipher(const std::string& password)
 {
-    std::array<uint8_t, kBlockBytes> plain {};
+    std::array<uint8_t, kBlockBytes> plain{};
     std::string padded = password.substr(0, kTextLength);
     padded.resize(kTextLength, '|');
     for (size_t i = 0; i < kTextLength; ++i)
         plain[i] = static_cast<uint8_t>(padded[i]);
     plain[kTextLength] = 0;
 
-    std::array<uint8_t, kBlockBytes> enciphered {};
+    std::array<uint8_t, kBlockBytes> enciphered{};
     blowfish_ctx context = make_context();
     blowfish_encrypt(&context, kBlockBytes, enciphered.data(), plain.data());
 
@@ -68,11 +68,12 @@ std::optional<std::string> decipher(const std::string& stored)
         if (!is_hex_digit(c))
             return std::nullopt;
 
-    std::array<uint8_t, kBlockBytes> enciphered {};
+    std::array<uint8_t, kBlockBytes> enciphered{};
     for (size_t i = 0; i < kBlockBytes; ++i)
-        enciphered[i] = static_cast<uint8_t>(hex_digit_value(stored[2 * i]) * 16 + hex_digit_value(stored[2 * i + 1]));
+        enciphered[i] =
+            static_cast<uint8_t>(hex_digit_value(stored[2 * i]) * 16 + hex_digit_value(stored[2 * i + 1]));
 
-    std::array<uint8_t, kBlockBytes> plain {};
+    std::array<uint8_t, kBlockBytes> plain{};
     blowfish_ctx context = make_context();
     blowfish_decrypt(&context, kBlockBytes, plain.data(), enciphered.data());
 

@@ -21,7 +21,7 @@ std::string home()
 
 bool is_dir(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -42,10 +42,22 @@ std::string join(const std::string& a, const std::string& b)
     return a + "/" + b;
 }
 
-std::string xdg_config_home() { return env_or("XDG_CONFIG_HOME", home() + "/.config"); }
-std::string xdg_data_home() { return env_or("XDG_DATA_HOME", home() + "/.local/share"); }
-std::string config_dir() { return join(xdg_config_home(), "kalvo"); }
-std::string user_data_dir() { return join(xdg_data_home(), "kalvo"); }
+std::string xdg_config_home()
+{
+    return env_or("XDG_CONFIG_HOME", home() + "/.config");
+}
+std::string xdg_data_home()
+{
+    return env_or("XDG_DATA_HOME", home() + "/.local/share");
+}
+std::string config_dir()
+{
+    return join(xdg_config_home(), "kalvo");
+}
+std::string user_data_dir()
+{
+    return join(xdg_data_home(), "kalvo");
+}
 
 std::string runtime_dir()
 {

@@ -1,8 +1,8 @@
 #include "settings/registry.h"
 
-#include "settings/registry_store.h"
-
 #include <charconv>
+
+#include "settings/registry_store.h"
 
 registry_value::registry_value(const std::string& path)
 {

@@ -1,7 +1,5 @@
 #include "settings/registry_store.h"
 
-#include "settings/paths.h"
-
 #include <cstdio>
 #include <ctime>
 #include <fcntl.h>
@@ -10,6 +8,8 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "settings/paths.h"
 
 namespace registry_store {
 namespace {
@@ -58,7 +58,7 @@ private:
 std::string timestamp()
 {
     std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     localtime_r(&now, &local);
     char text[32];
     std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
@@ -79,8 +79,8 @@ GKeyFile* load_locked(const std::string& path)
     if (!missing) {
         std::string aside = path + ".corrupt-" + timestamp();
         std::rename(path.c_str(), aside.c_str());
-        report("Settings store " + path + " could not be read (" + message + "); moved aside to " + aside
-            + " and started with defaults");
+        report("Settings store " + path + " could not be read (" + message + "); moved aside to " + aside +
+            " and started with defaults");
     }
     g_key_file_free(file);
     return g_key_file_new();
@@ -113,8 +113,7 @@ bool save_locked(GKeyFile* file, const std::string& path)
     return ok;
 }
 
-template<typename Change>
-bool modify(Change change)
+template <typename Change> bool modify(Change change)
 {
     std::lock_guard guard(g_mutex);
     std::string path = file_path();
@@ -149,7 +148,7 @@ std::optional<std::string> read(const std::string& key, const std::string& name)
             g_free(value);
         }
     } else {
-        struct stat st {};
+        struct stat st { };
         if (::stat(path.c_str(), &st) == 0) {
             g_key_file_free(file);
             paths::make_dirs(paths::config_dir());
@@ -181,7 +180,8 @@ Values read_all(const std::string& key)
         for (gsize i = 0; names && i < count; ++i) {
             gchar* value = g_key_file_get_string(file, key.c_str(), names[i], nullptr);
             if (value) {
-                values[names[i] == std::string(kDefaultValueName) ? std::string() : std::string(names[i])] = value;
+                values[names[i] == std::string(kDefaultValueName) ? std::string() : std::string(names[i])] =
+                    value;
                 g_free(value);
             }
         }

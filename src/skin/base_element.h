@@ -13,7 +13,7 @@ public:
     BaseElement(const BaseElement&) = delete;
     BaseElement& operator=(const BaseElement&) = delete;
 
-    virtual void Redraw() {}
+    virtual void Redraw() { }
     virtual void Show() = 0;
     virtual void Hide() = 0;
 

@@ -6,9 +6,7 @@
 namespace Skin {
 
 Bitmap::Bitmap(int width, int height, std::vector<std::uint32_t> argb)
-    : m_width(width)
-    , m_height(height)
-    , m_pixels(std::move(argb))
+    : m_width(width), m_height(height), m_pixels(std::move(argb))
 {
     m_pixels.resize(std::size_t(width) * height);
 }
@@ -42,7 +40,8 @@ std::unique_ptr<Bitmap> Bitmap::load(const std::string& path, std::string* error
         for (int x = 0; x < width; ++x) {
             const guchar* p = row + x * channels;
             std::uint32_t a = alpha ? p[3] : 0xFF;
-            pixels[std::size_t(y) * width + x] = (a << 24) | (std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) | p[2];
+            pixels[std::size_t(y) * width + x] =
+                (a << 24) | (std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) | p[2];
         }
     }
     g_object_unref(pixbuf);
@@ -69,8 +68,8 @@ cairo_surface_t* Bitmap::surface() const
             std::uint32_t p = argb(x, y);
             std::uint32_t a = p >> 24;
             auto premultiply = [a](std::uint32_t c) { return (c * a + 127) / 255; };
-            row[x] = (a << 24) | (premultiply((p >> 16) & 0xFF) << 16) | (premultiply((p >> 8) & 0xFF) << 8)
-                | premultiply(p & 0xFF);
+            row[x] = (a << 24) | (premultiply((p >> 16) & 0xFF) << 16) | (premultiply((p >> 8) & 0xFF) << 8) |
+                premultiply(p & 0xFF);
         }
     }
     cairo_surface_mark_dirty(m_surface);

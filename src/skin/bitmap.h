@@ -1,10 +1,10 @@
 #pragma once
-#include "skin/colour.h"
-
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "skin/colour.h"
 
 typedef struct _cairo_surface cairo_surface_t;
 

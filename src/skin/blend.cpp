@@ -1,8 +1,8 @@
 #include "skin/blend.h"
 
-#include "skin/bitmap.h"
-
 #include <cairo.h>
+
+#include "skin/bitmap.h"
 
 namespace Skin {
 
@@ -23,7 +23,7 @@ void blend(cairo_t* cr, const Bitmap& bitmap, const Rect& source, const Rect& de
 
 void blend_whole(cairo_t* cr, const Bitmap& bitmap, int x, int y)
 {
-    blend(cr, bitmap, { 0, 0, bitmap.width(), bitmap.height() }, { x, y, bitmap.width(), bitmap.height() });
+    blend(cr, bitmap, {0, 0, bitmap.width(), bitmap.height()}, {x, y, bitmap.width(), bitmap.height()});
 }
 
 } // namespace Skin

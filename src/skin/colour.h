@@ -14,8 +14,17 @@ constexpr Colour rgb(int r, int g, int b)
 {
     return (Colour(r) & 0xFF) | ((Colour(g) & 0xFF) << 8) | ((Colour(b) & 0xFF) << 16);
 }
-constexpr int red_of(Colour c) { return int(c & 0xFF); }
-constexpr int green_of(Colour c) { return int((c >> 8) & 0xFF); }
-constexpr int blue_of(Colour c) { return int((c >> 16) & 0xFF); }
+constexpr int red_of(Colour c)
+{
+    return int(c & 0xFF);
+}
+constexpr int green_of(Colour c)
+{
+    return int((c >> 8) & 0xFF);
+}
+constexpr int blue_of(Colour c)
+{
+    return int((c >> 16) & 0xFF);
+}
 
 } // namespace Skin

@@ -2,10 +2,7 @@
 
 #include <cairo.h>
 
-CContourBitmap::CContourBitmap(const Skin::Bitmap* bitmap)
-    : m_bitmap(bitmap)
-{
-}
+CContourBitmap::CContourBitmap(const Skin::Bitmap* bitmap) : m_bitmap(bitmap) { }
 
 CContourBitmap::~CContourBitmap() = default;
 
@@ -18,7 +15,7 @@ cairo_region_t* CContourBitmap::GetRegion(Skin::Colour transparent) const
     if (transparent == Skin::kTopLeftColour && width > 0 && height > 0)
         transparent = m_bitmap->colour(0, 0);
 
-    cairo_rectangle_int_t whole { 0, 0, width, height };
+    cairo_rectangle_int_t whole{0, 0, width, height};
     cairo_region_t* region = cairo_region_create_rectangle(&whole);
     for (int y = 0; y < height; ++y) {
         int run_start = -1;
@@ -28,7 +25,7 @@ cairo_region_t* CContourBitmap::GetRegion(Skin::Colour transparent) const
             if (is_transparent && run_start < 0) {
                 run_start = x;
             } else if (!is_transparent && run_start >= 0) {
-                cairo_rectangle_int_t run { run_start, y, x - run_start, 1 };
+                cairo_rectangle_int_t run{run_start, y, x - run_start, 1};
                 cairo_region_subtract_rectangle(region, &run);
                 run_start = -1;
             }
@@ -47,8 +44,8 @@ cairo_region_t* CContourBitmap::GetRegionAt(int x, int y) const
 std::pair<int, int> CContourBitmap::GetSize() const
 {
     if (!m_bitmap)
-        return { 0, 0 };
-    return { m_bitmap->width(), m_bitmap->height() };
+        return {0, 0};
+    return {m_bitmap->width(), m_bitmap->height()};
 }
 
 void CContourBitmap::Draw(cairo_t* cr, int x, int y) const

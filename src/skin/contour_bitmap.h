@@ -1,8 +1,8 @@
 #pragma once
+#include <utility>
+
 #include "skin/bitmap.h"
 #include "skin/colour.h"
-
-#include <utility>
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_region cairo_region_t;

@@ -1,3 +1,10 @@
+#include <algorithm>
+#include <gtk/gtk.h>
+#include <gtkmm/fixed.h>
+#include <gtkmm/window.h>
+
+#include "log/log_dlg.h"
+#include "log/log_file.h"
 #include "skin/contour_bitmap.h"
 #include "skin/definition.h"
 #include "skin/dialog.h"
@@ -8,14 +15,6 @@
 #include "skin/skin_text.h"
 #include "skin/skin_web.h"
 #include "skin/tab_dlg.h"
-
-#include "log/log_dlg.h"
-#include "log/log_file.h"
-
-#include <gtk/gtk.h>
-#include <algorithm>
-#include <gtkmm/fixed.h>
-#include <gtkmm/window.h>
 
 namespace Skin {
 namespace {

@@ -1,11 +1,10 @@
 #include "skin/definition.h"
 
-#include "skin/dialog.h"
-
-#include <cairo.h>
-
 #include <algorithm>
+#include <cairo.h>
 #include <mutex>
+
+#include "skin/dialog.h"
 
 namespace Skin {
 
@@ -13,19 +12,18 @@ ElementType element_type_of(const std::string& tag)
 {
     static std::mutex mutex;
     static std::map<std::string, ElementType> table = {
-        { "text", ElementType::Text },
-        { "input", ElementType::Input },
-        { "button", ElementType::Button },
-        { "scrollbar", ElementType::ScrollBar },
-        { "web", ElementType::Web },
-        { "content", ElementType::Web },
+        {"text", ElementType::Text},
+        {"input", ElementType::Input},
+        {"button", ElementType::Button},
+        {"scrollbar", ElementType::ScrollBar},
+        {"web", ElementType::Web},
+        {"content", ElementType::Web},
     };
     std::lock_guard lock(mutex);
     return table.try_emplace(tag, ElementType::Text).first->second;
 }
 
-BaseElement::BaseElement(Element& element)
-    : m_element(element)
+BaseElement::BaseElement(Element& element) : m_element(element)
 {
     element.control = this;
 }
@@ -61,7 +59,8 @@ void Definition::ApplyWindow(Dialog& dialog, const std::string& window_name)
     dialog.Bind(this, window);
 }
 
-boost::signals2::connection Definition::ConnectCommand(const std::string& command, const CommandHandler& handler)
+boost::signals2::connection Definition::ConnectCommand(
+    const std::string& command, const CommandHandler& handler)
 {
     auto& signal = commands[command];
     if (!signal)

@@ -1,16 +1,15 @@
 #pragma once
-#include "skin/base_element.h"
-#include "skin/bitmap.h"
-#include "skin/colour.h"
-
 #include <boost/signals2/signal.hpp>
-
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "skin/base_element.h"
+#include "skin/bitmap.h"
+#include "skin/colour.h"
 
 typedef struct _cairo_region cairo_region_t;
 

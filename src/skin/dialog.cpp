@@ -1,10 +1,10 @@
 #include "skin/dialog.h"
 
+#include <gtkmm/window.h>
+
 #include "skin/blend.h"
 #include "skin/definition.h"
 #include "skin/skin_surface.h"
-
-#include <gtkmm/window.h>
 
 namespace Skin {
 
@@ -44,7 +44,8 @@ void Dialog::PaintBackground(cairo_t* cr)
 {
     if (!m_skin || !m_window)
         return;
-    const std::string& name = m_window->tab && m_window->tab->current ? m_window->tab->current->file : m_window->background;
+    const std::string& name =
+        m_window->tab && m_window->tab->current ? m_window->tab->current->file : m_window->background;
     if (const Bitmap* image = m_skin->FindImage(name))
         blend_whole(cr, *image, 0, 0);
 }

@@ -4,7 +4,7 @@ typedef struct _cairo cairo_t;
 namespace Gtk {
 class Fixed;
 class Window;
-}
+} // namespace Gtk
 
 namespace Skin {
 
@@ -24,7 +24,7 @@ public:
     // The dialog's own top-level window.
     virtual Gtk::Window* GetWindow() = 0;
     // Called once the dialog's controls exist.
-    virtual void SkinApplied() {}
+    virtual void SkinApplied() { }
     // Repaints the dialog at once, then every control of its skin window in element order.
     virtual void Redraw();
     // The container the controls are placed on. By default a surface that paints the

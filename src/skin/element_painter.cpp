@@ -24,7 +24,8 @@ void paint_element(cairo_t* cr, const Definition& skin, const Element& element, 
     const Bitmap* image = skin.FindImage(sprite->file);
     if (!image)
         return;
-    blend(cr, *image, { sprite->x, sprite->y, sprite->width, sprite->height }, { 0, 0, sprite->width, sprite->height });
+    blend(cr, *image, {sprite->x, sprite->y, sprite->width, sprite->height},
+        {0, 0, sprite->width, sprite->height});
 }
 
 } // namespace Skin

@@ -1,9 +1,9 @@
 #include "skin/kalvo_skin_file.h"
 
+#include <filesystem>
+
 #include "settings/paths.h"
 #include "skin/loader.h"
-
-#include <filesystem>
 
 std::string kalvo_skin_file(const std::string& name)
 {

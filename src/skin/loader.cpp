@@ -1,15 +1,15 @@
 #include "skin/loader.h"
 
+#include <filesystem>
+#include <gtk/gtk.h>
+#include <tinyxml2.h>
+
 #include "log/log_dlg.h"
 #include "log/log_file.h"
 #include "settings/app_settings.h"
 #include "settings/paths.h"
 #include "settings/registry.h"
 #include "skin/tab_dlg.h"
-
-#include <gtk/gtk.h>
-#include <filesystem>
-#include <tinyxml2.h>
 
 namespace Skin {
 namespace {
@@ -38,7 +38,8 @@ void show_message_box(const std::string& text, const std::string& caption)
     log_file::write_line("SKIN - " + text);
     if (!gdk_display_get_default())
         return;
-    GtkWidget* box = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_OTHER, GTK_BUTTONS_OK, "%s", text.c_str());
+    GtkWidget* box = gtk_message_dialog_new(
+        nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_OTHER, GTK_BUTTONS_OK, "%s", text.c_str());
     gtk_window_set_title(GTK_WINDOW(box), caption.c_str());
     gtk_dialog_run(GTK_DIALOG(box));
     gtk_widget_destroy(box);
@@ -50,7 +51,8 @@ void read_font(Element& element, const XMLElement* node)
     font->name = text_attribute(node, "name");
     font->style = text_attribute(node, "style");
     int_attribute(node, "size", font->size);
-    font->colour = rgb(int_attribute_or(node, "r", 0), int_attribute_or(node, "g", 0), int_attribute_or(node, "b", 0));
+    font->colour =
+        rgb(int_attribute_or(node, "r", 0), int_attribute_or(node, "g", 0), int_attribute_or(node, "b", 0));
     std::string align = text_attribute(node, "align");
     font->align = align == "center" ? 1 : align == "right" ? 2 : 0;
     element.font = std::move(font);
@@ -71,7 +73,8 @@ std::optional<Sprite> read_sprite(Definition& skin, const XMLElement* parent, co
     int_attribute(node, "height", sprite.height);
     const Bitmap* bitmap = skin.LoadImage(sprite.file);
     if (!bitmap) {
-        log_file::write_line("SKIN - image \"" + sprite.file + "\" could not be loaded; its sprite is left out");
+        log_file::write_line(
+            "SKIN - image \"" + sprite.file + "\" could not be loaded; its sprite is left out");
         return std::nullopt;
     }
     if (sprite.width == 0)
@@ -102,11 +105,7 @@ Loader& Loader::instance()
     return loader;
 }
 
-Loader::Loader()
-    : m_message_sink(show_message_box)
-    , m_label_measure(measure_tab_label)
-{
-}
+Loader::Loader() : m_message_sink(show_message_box), m_label_measure(measure_tab_label) { }
 
 void Loader::set_message_sink(MessageSink sink)
 {
@@ -146,7 +145,8 @@ std::unique_ptr<Definition> Loader::LoadFrom(const std::string& skins_folder, co
     auto skin = std::make_unique<Definition>();
     // Absolute, so the file addresses of local pages work from any current folder.
     std::error_code ignored;
-    skin->folder = std::filesystem::absolute(paths::join(skins_folder, skin_name), ignored).lexically_normal().string();
+    skin->folder =
+        std::filesystem::absolute(paths::join(skins_folder, skin_name), ignored).lexically_normal().string();
     std::string file = paths::join(skin->folder, DescriptionFile(settings.splash_path));
 
     tinyxml2::XMLDocument document;
@@ -157,7 +157,8 @@ std::unique_ptr<Definition> Loader::LoadFrom(const std::string& skins_folder, co
     XMLElement* root = document.RootElement();
     if (!ReadInformation(*skin, root))
         return nullptr;
-    for (XMLElement* node = root->FirstChildElement("window"); node; node = node->NextSiblingElement("window")) {
+    for (XMLElement* node = root->FirstChildElement("window"); node;
+         node = node->NextSiblingElement("window")) {
         if (!ReadWindow(*skin, node))
             return nullptr;
     }
@@ -177,9 +178,9 @@ bool Loader::ReadInformation(Definition& skin, XMLElement* root)
         const char* missing;
     };
     const Field fields[] = {
-        { "name", &skin.name, "No name was defined in the skin." },
-        { "author", &skin.author, "No author was defined in the skin." },
-        { "description", &skin.description, "No description was defined in the skin." },
+        {"name", &skin.name, "No name was defined in the skin."},
+        {"author", &skin.author, "No author was defined in the skin."},
+        {"description", &skin.description, "No description was defined in the skin."},
     };
     for (const Field& field : fields) {
         XMLElement* node = information->FirstChildElement(field.tag);
@@ -207,8 +208,8 @@ bool Loader::ReadWindow(Definition& skin, XMLElement* node)
     if (!window->background.empty()) {
         const Bitmap* background = skin.LoadImage(window->background);
         if (!background) {
-            log_file::write_line("SKIN - the background \"" + window->background + "\" of window \"" + window->name
-                + "\" could not be loaded");
+            log_file::write_line("SKIN - the background \"" + window->background + "\" of window \"" +
+                window->name + "\" could not be loaded");
             return false;
         }
         if (window->width == 0)
@@ -222,7 +223,8 @@ bool Loader::ReadWindow(Definition& skin, XMLElement* node)
         if (tag == "group") {
             Group group;
             group.name = text_attribute(child, "name");
-            for (XMLElement* member = child->FirstChildElement(); member; member = member->NextSiblingElement()) {
+            for (XMLElement* member = child->FirstChildElement(); member;
+                 member = member->NextSiblingElement()) {
                 if (!ReadControl(*window, &group, member))
                     return false;
             }
@@ -254,7 +256,8 @@ bool Loader::ReadControl(Window& window, Group* group, XMLElement* node)
     element->command = text_attribute(node, "type");
     if (const XMLElement* font = node->FirstChildElement("font"))
         read_font(*element, font);
-    for (const XMLElement* image = node->FirstChildElement("image"); image; image = image->NextSiblingElement("image")) {
+    for (const XMLElement* image = node->FirstChildElement("image"); image;
+         image = image->NextSiblingElement("image")) {
         ImageState state;
         state.name = text_attribute(image, "state");
         state.base = read_sprite(*window.skin, image, "base");
@@ -284,9 +287,10 @@ void Loader::ReadTabs(Window& window, XMLElement* node)
     common.right = text_attribute(node, "right");
     common.strip_type = text_attribute(node, "type");
     common.font_size = int_attribute_or(node, "fontsize", 10);
-    common.plain_colour = rgb(int_attribute_or(node, "r", 0), int_attribute_or(node, "g", 0), int_attribute_or(node, "b", 0));
-    common.highlight_colour
-        = rgb(int_attribute_or(node, "or", 255), int_attribute_or(node, "ob", 255), int_attribute_or(node, "og", 255));
+    common.plain_colour =
+        rgb(int_attribute_or(node, "r", 0), int_attribute_or(node, "g", 0), int_attribute_or(node, "b", 0));
+    common.highlight_colour = rgb(int_attribute_or(node, "or", 255), int_attribute_or(node, "ob", 255),
+        int_attribute_or(node, "og", 255));
     common.sticky = int_attribute_or(node, "sticky", 0) == 1;
 
     TabStripLayout layout;
@@ -297,10 +301,11 @@ void Loader::ReadTabs(Window& window, XMLElement* node)
         layout.cap_width = left->width();
         layout.item_height = left->height();
     } else {
-        log_file::write_line("SKIN - the tab image \"" + common.left + "\" could not be loaded; the strip has no height");
+        log_file::write_line(
+            "SKIN - the tab image \"" + common.left + "\" could not be loaded; the strip has no height");
     }
     // The painter draws from the cache; loading here keeps each file decoded once.
-    for (const std::string* file : { &common.background, &common.mid, &common.right }) {
+    for (const std::string* file : {&common.background, &common.mid, &common.right}) {
         if (!file->empty())
             window.skin->LoadImage(*file);
     }
@@ -324,14 +329,16 @@ void Loader::ReadTabs(Window& window, XMLElement* node)
 bool Loader::ReadTab(Window& window, XMLElement* node)
 {
     if (window.mode != "tab") {
-        log_file::write_line("SKIN - a tab element is only allowed in a window of mode \"tab\" (window \"" + window.name + "\")");
+        log_file::write_line("SKIN - a tab element is only allowed in a window of mode \"tab\" (window \"" +
+            window.name + "\")");
         return false;
     }
     auto tab = std::make_unique<TabInfo>();
     std::string parent = text_attribute(node, "parent");
     tab->parent = window.skin->FindWindow(parent);
     if (!tab->parent) {
-        log_file::write_line("SKIN - the tab window \"" + window.name + "\" names no earlier parent window \"" + parent + "\"");
+        log_file::write_line("SKIN - the tab window \"" + window.name +
+            "\" names no earlier parent window \"" + parent + "\"");
         return false;
     }
     auto direction = direction_of(text_attribute(node, "direction"));
@@ -343,7 +350,8 @@ bool Loader::ReadTab(Window& window, XMLElement* node)
     auto open = read_sprite(*window.skin, node, "open");
     auto close = read_sprite(*window.skin, node, "close");
     if (!open || !close) {
-        log_file::write_line("SKIN - the tab window \"" + window.name + "\" needs both an open and a close image");
+        log_file::write_line(
+            "SKIN - the tab window \"" + window.name + "\" needs both an open and a close image");
         return false;
     }
     tab->open = *open;

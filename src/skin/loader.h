@@ -1,10 +1,10 @@
 #pragma once
-#include "skin/definition.h"
-#include "skin/tab_strip.h"
-
 #include <functional>
 #include <memory>
 #include <string>
+
+#include "skin/definition.h"
+#include "skin/tab_strip.h"
 
 namespace tinyxml2 {
 class XMLElement;

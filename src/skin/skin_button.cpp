@@ -1,9 +1,9 @@
 #include "skin/skin_button.h"
 
+#include <gtkmm/widget.h>
+
 #include "skin/definition.h"
 #include "skin/element_painter.h"
-
-#include <gtkmm/widget.h>
 
 namespace Skin {
 
@@ -17,8 +17,7 @@ void SkinControl::Hide()
     widget().hide();
 }
 
-SkinButton::SkinButton(Definition& skin, Element& element)
-    : SkinControl(skin, element)
+SkinButton::SkinButton(Definition& skin, Element& element) : SkinControl(skin, element)
 {
     add_events(Gdk::BUTTON_PRESS_MASK | Gdk::BUTTON_RELEASE_MASK);
 }

@@ -1,7 +1,7 @@
 #pragma once
-#include "skin/skin_control.h"
-
 #include <gtkmm/drawingarea.h>
+
+#include "skin/skin_control.h"
 
 namespace Skin {
 

@@ -12,11 +12,7 @@ class Definition;
 // A skinned control that is a GTK widget placed on its dialog's control layer.
 class SkinControl : public BaseElement {
 public:
-    SkinControl(Definition& skin, Element& element)
-        : BaseElement(element)
-        , m_skin(skin)
-    {
-    }
+    SkinControl(Definition& skin, Element& element) : BaseElement(element), m_skin(skin) { }
 
     virtual Gtk::Widget& widget() = 0;
     void Show() override;

@@ -4,9 +4,7 @@
 
 namespace Skin {
 
-SkinInput::SkinInput(Definition& skin, Element& element)
-    : Gtk::ComboBoxText(true)
-    , SkinControl(skin, element)
+SkinInput::SkinInput(Definition& skin, Element& element) : Gtk::ComboBoxText(true), SkinControl(skin, element)
 {
     // The element's width rules: the entry must not ask for more than it.
     if (Gtk::Entry* entry = get_entry())

@@ -1,7 +1,7 @@
 #pragma once
-#include "skin/skin_control.h"
-
 #include <gtkmm/comboboxtext.h>
+
+#include "skin/skin_control.h"
 
 namespace Skin {
 

@@ -5,14 +5,14 @@
 namespace Skin {
 
 SkinScrollBar::SkinScrollBar(Definition& skin, Element& element)
-    : Gtk::Scale(Gtk::ORIENTATION_VERTICAL)
-    , SkinControl(skin, element)
+    : Gtk::Scale(Gtk::ORIENTATION_VERTICAL), SkinControl(skin, element)
 {
     set_draw_value(false);
     set_range(kMinimum, kMaximum);
     set_increments(1, 10);
     set_value(kMinimum);
-    m_changed = signal_value_changed().connect([this] { this->skin().FireCommand(this->element().command, false); });
+    m_changed =
+        signal_value_changed().connect([this] { this->skin().FireCommand(this->element().command, false); });
 }
 
 void SkinScrollBar::SetPos(int position)

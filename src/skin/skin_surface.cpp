@@ -4,8 +4,7 @@
 
 namespace Skin {
 
-SkinSurface::SkinSurface(Dialog& dialog)
-    : m_dialog(dialog)
+SkinSurface::SkinSurface(Dialog& dialog) : m_dialog(dialog)
 {
     set_has_window(false);
 }

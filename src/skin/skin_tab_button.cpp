@@ -5,8 +5,7 @@
 
 namespace Skin {
 
-SkinTabButton::SkinTabButton(Definition& skin, Element& element)
-    : SkinButton(skin, element)
+SkinTabButton::SkinTabButton(Definition& skin, Element& element) : SkinButton(skin, element)
 {
     add_events(Gdk::ENTER_NOTIFY_MASK | Gdk::LEAVE_NOTIFY_MASK);
 }

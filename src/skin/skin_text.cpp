@@ -1,17 +1,14 @@
 #include "skin/skin_text.h"
 
-#include "skin/definition.h"
-
 #include <gdkmm/screen.h>
 #include <gtkmm/stylecontext.h>
 #include <pango/pangocairo.h>
 
+#include "skin/definition.h"
+
 namespace Skin {
 
-SkinText::SkinText(Definition& skin, Element& element)
-    : SkinControl(skin, element)
-{
-}
+SkinText::SkinText(Definition& skin, Element& element) : SkinControl(skin, element) { }
 
 void SkinText::SetText(const std::string& text)
 {
@@ -35,7 +32,8 @@ bool SkinText::on_draw(const Cairo::RefPtr<Cairo::Context>& cr)
         layout->set_font_description(description);
     }
     if (font) {
-        cr->set_source_rgb(red_of(font->colour) / 255.0, green_of(font->colour) / 255.0, blue_of(font->colour) / 255.0);
+        cr->set_source_rgb(
+            red_of(font->colour) / 255.0, green_of(font->colour) / 255.0, blue_of(font->colour) / 255.0);
     } else {
         Gdk::RGBA colour = get_style_context()->get_color(get_state_flags());
         cr->set_source_rgba(colour.get_red(), colour.get_green(), colour.get_blue(), colour.get_alpha());
@@ -44,7 +42,9 @@ bool SkinText::on_draw(const Cairo::RefPtr<Cairo::Context>& cr)
     int text_height = 0;
     layout->get_pixel_size(text_width, text_height);
     int align = font ? font->align : 0;
-    int x = align == 1 ? (get_allocated_width() - text_width) / 2 : align == 2 ? get_allocated_width() - text_width : 0;
+    int x = align == 1 ? (get_allocated_width() - text_width) / 2
+        : align == 2   ? get_allocated_width() - text_width
+                       : 0;
     cr->rectangle(0, 0, get_allocated_width(), get_allocated_height());
     cr->clip();
     cr->move_to(x, 0);

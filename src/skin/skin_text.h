@@ -1,9 +1,8 @@
 #pragma once
-#include "skin/skin_control.h"
-
 #include <gtkmm/drawingarea.h>
-
 #include <string>
+
+#include "skin/skin_control.h"
 
 namespace Skin {
 

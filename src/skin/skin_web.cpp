@@ -1,12 +1,12 @@
 #include "skin/skin_web.h"
 
+#include <webkit2/webkit2.h>
+
 #include "log/log_dlg.h"
 #include "settings/app_settings.h"
 #include "settings/deployment.h"
 #include "skin/definition.h"
 #include "skin/web_address.h"
-
-#include <webkit2/webkit2.h>
 
 namespace Skin {
 namespace {
@@ -28,9 +28,7 @@ WebKitWebView* new_view()
 } // namespace
 
 SkinWeb::SkinWeb(Definition& skin, Element& element)
-    : Gtk::Box(Gtk::ORIENTATION_VERTICAL)
-    , SkinControl(skin, element)
-    , m_view(new_view())
+    : Gtk::Box(Gtk::ORIENTATION_VERTICAL), SkinControl(skin, element), m_view(new_view())
 {
     GtkWidget* view = GTK_WIDGET(m_view);
     gtk_box_pack_start(GTK_BOX(gobj()), view, TRUE, TRUE, 0);

@@ -1,9 +1,8 @@
 #pragma once
-#include "skin/skin_control.h"
-
 #include <gtkmm/box.h>
-
 #include <string>
+
+#include "skin/skin_control.h"
 
 typedef struct _WebKitWebView WebKitWebView;
 namespace Gtk {

@@ -1,12 +1,11 @@
 #include "skin/tab_dlg.h"
 
-#include "skin/definition.h"
-#include "skin/skin_web.h"
-
 #include <gdk/gdkkeysyms.h>
-
 #include <glibmm/main.h>
 #include <gtkmm/window.h>
+
+#include "skin/definition.h"
+#include "skin/skin_web.h"
 
 namespace Skin {
 namespace {
@@ -14,9 +13,8 @@ constexpr unsigned kSlideTimer = 0;
 }
 
 TabDlg::TabDlg(Window& window)
-    : m_skin_window(window)
-    , m_slide(window.width, window.tab ? window.tab->width : 0)
-    , m_timers([this](unsigned) { OnTimer(); })
+    : m_skin_window(window), m_slide(window.width, window.tab ? window.tab->width : 0),
+      m_timers([this](unsigned) { OnTimer(); })
 {
     Bind(window.skin, &window);
 }
@@ -39,7 +37,8 @@ void TabDlg::Create()
     m_gtk->set_skip_pager_hint(true);
     m_gtk->set_title("");
     m_gtk->add_events(Gdk::BUTTON_PRESS_MASK | Gdk::BUTTON_RELEASE_MASK);
-    m_gtk->signal_button_release_event().connect([this](GdkEventButton* event) { return OnButtonRelease(event); });
+    m_gtk->signal_button_release_event().connect(
+        [this](GdkEventButton* event) { return OnButtonRelease(event); });
     // Before the window's own handling, so keys reach the page whatever has the focus.
     m_gtk->signal_key_press_event().connect([this](GdkEventKey* event) { return OnKey(event); }, false);
     m_gtk->signal_key_release_event().connect([this](GdkEventKey* event) { return OnKey(event); }, false);

@@ -1,11 +1,10 @@
 #pragma once
+#include <memory>
+#include <sigc++/connection.h>
+
 #include "app/timer_table.h"
 #include "skin/dialog.h"
 #include "skin/tab_slide.h"
-
-#include <sigc++/connection.h>
-
-#include <memory>
 
 typedef struct _GdkEventButton GdkEventButton;
 typedef struct _GdkEventKey GdkEventKey;

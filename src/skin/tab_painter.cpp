@@ -1,10 +1,10 @@
 #include "skin/tab_painter.h"
 
+#include <pango/pangocairo.h>
+
 #include "skin/blend.h"
 #include "skin/definition.h"
 #include "skin/tab_strip.h"
-
-#include <pango/pangocairo.h>
 
 namespace Skin {
 
@@ -23,11 +23,11 @@ void paint_tab_item(cairo_t* cr, const Definition& skin, const Element& item, Dr
         if (const Bitmap* right = skin.FindImage(tab.right))
             blend_whole(cr, *right, item.width - right->width(), 0);
         if (const Bitmap* mid = skin.FindImage(tab.mid))
-            blend(cr, *mid, { tab.left_width, 0, tab.label_width, item.height },
-                { tab.left_width, 0, tab.label_width, mid->height() });
+            blend(cr, *mid, {tab.left_width, 0, tab.label_width, item.height},
+                {tab.left_width, 0, tab.label_width, mid->height()});
         colour = tab.highlight_colour;
     } else if (const Bitmap* background = skin.FindImage(tab.background)) {
-        blend(cr, *background, { 0, 0, item.width, item.height }, { 0, 0, item.width, background->height() });
+        blend(cr, *background, {0, 0, item.width, item.height}, {0, 0, item.width, background->height()});
     }
 
     PangoLayout* layout = pango_cairo_create_layout(cr);

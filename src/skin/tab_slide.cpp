@@ -4,9 +4,7 @@
 
 namespace Skin {
 
-TabSlide::TabSlide(int window_width, int grip_width)
-    : m_window_width(window_width)
-    , m_grip_width(grip_width)
+TabSlide::TabSlide(int window_width, int grip_width) : m_window_width(window_width), m_grip_width(grip_width)
 {
 }
 

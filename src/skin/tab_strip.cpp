@@ -29,7 +29,8 @@ LabelSize measure_tab_label(const std::string& label, int font_size)
     return size;
 }
 
-void lay_out_tab_items(const std::vector<Element*>& items, const TabStripLayout& layout, const LabelMeasure& measure)
+void lay_out_tab_items(
+    const std::vector<Element*>& items, const TabStripLayout& layout, const LabelMeasure& measure)
 {
     int running_x = layout.x;
     for (Element* item : items) {

@@ -1,9 +1,9 @@
 #pragma once
-#include "skin/definition.h"
-
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "skin/definition.h"
 
 typedef struct _PangoFontDescription PangoFontDescription;
 
@@ -29,12 +29,13 @@ struct TabStripLayout {
     int x = 0;
     int y = 0;
     int padding = 3;
-    int cap_width = 0;   // the `left` image's width, used for both caps
+    int cap_width = 0; // the `left` image's width, used for both caps
     int item_height = 0; // the `left` image's height
 };
 
 // Places the items left to right from the strip's origin: each is as wide as its two
 // caps plus its label (measured width + 4), and neighbours are twice the padding apart.
-void lay_out_tab_items(const std::vector<Element*>& items, const TabStripLayout& layout, const LabelMeasure& measure);
+void lay_out_tab_items(
+    const std::vector<Element*>& items, const TabStripLayout& layout, const LabelMeasure& measure);
 
 } // namespace Skin

@@ -1,10 +1,10 @@
 #include "skin/web_address.h"
 
+#include <glib.h>
+
 #include "log/log_dlg.h"
 #include "settings/app_settings.h"
 #include "settings/deployment.h"
-
-#include <glib.h>
 
 namespace Skin {
 namespace {
@@ -41,26 +41,26 @@ std::string file_address(const std::string& folder)
 std::string login_page_address(const std::string& skin_folder, const AppSettings& settings)
 {
     bool no_user = settings.username.empty();
-    std::string address = file_address(skin_folder) + "/login.html?u=" + escape(settings.username) + "&p="
-        + escape(settings.password) + "&s=" + flag(no_user || settings.remember_user) + "&a="
-        + flag(no_user || settings.auto_login);
+    std::string address = file_address(skin_folder) + "/login.html?u=" + escape(settings.username) +
+        "&p=" + escape(settings.password) + "&s=" + flag(no_user || settings.remember_user) +
+        "&a=" + flag(no_user || settings.auto_login);
     if (!settings.shown_wizard)
         address += "&w=true";
     return address;
 }
 
-std::string login_page_address(const std::string& skin_folder, const std::string& user, const std::string& password,
-    bool remember, bool auto_login, bool logged_out)
+std::string login_page_address(const std::string& skin_folder, const std::string& user,
+    const std::string& password, bool remember, bool auto_login, bool logged_out)
 {
-    std::string address = file_address(skin_folder) + "/login.html?u=" + escape(user) + "&p=" + escape(password)
-        + "&s=" + flag(remember) + "&a=" + flag(auto_login);
+    std::string address = file_address(skin_folder) + "/login.html?u=" + escape(user) +
+        "&p=" + escape(password) + "&s=" + flag(remember) + "&a=" + flag(auto_login);
     if (logged_out)
         address += "&lo=true";
     return address;
 }
 
-std::string web_start_address(const std::string& type, const std::string& skin_folder, const AppSettings& settings,
-    const Deployment& deployment)
+std::string web_start_address(const std::string& type, const std::string& skin_folder,
+    const AppSettings& settings, const Deployment& deployment)
 {
     std::string live = deployment.secure_http + "/live/";
     if (type == "tab")
@@ -81,7 +81,8 @@ std::string mask_password_in_address(const std::string& address)
         if (masked.compare(key + 1, 2, "p=") == 0) {
             std::size_t start = key + 3;
             std::size_t end = masked.find_first_of("&#", start);
-            masked.replace(start, end == std::string::npos ? std::string::npos : end - start, kMaskedPassword);
+            masked.replace(
+                start, end == std::string::npos ? std::string::npos : end - start, kMaskedPassword);
             break;
         }
         key = masked.find('&', key + 1);

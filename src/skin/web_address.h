@@ -17,13 +17,13 @@ std::string login_page_address(const std::string& skin_folder, const AppSettings
 
 // The login page shown again later (after a sign-out, on "show_login", when the service's
 // host name no longer resolves): the given account and flags, "&lo=true" after a sign-out.
-std::string login_page_address(const std::string& skin_folder, const std::string& user, const std::string& password,
-    bool remember, bool auto_login, bool logged_out);
+std::string login_page_address(const std::string& skin_folder, const std::string& user,
+    const std::string& password, bool remember, bool auto_login, bool logged_out);
 
 // The address a web element opens first, chosen by its type: "tab" the service's tab
 // page, "info" its information page for the stored user, anything else the login page.
-std::string web_start_address(const std::string& type, const std::string& skin_folder, const AppSettings& settings,
-    const Deployment& deployment);
+std::string web_start_address(const std::string& type, const std::string& skin_folder,
+    const AppSettings& settings, const Deployment& deployment);
 
 // The address with the value of its "p" query key replaced by "********", for logs.
 std::string mask_password_in_address(const std::string& address);

@@ -1,11 +1,10 @@
 #pragma once
-#include "telephony/sipx/sipx.h"
-
-#include <boost/signals2/signal.hpp>
-
 #include <atomic>
+#include <boost/signals2/signal.hpp>
 #include <functional>
 #include <string>
+
+#include "telephony/sipx/sipx.h"
 
 struct AppSettings;
 
@@ -125,13 +124,13 @@ private:
     SIPX_RESULT destroy_current_call();
 
     NetworkProbe m_probe;
-    std::atomic<SIPX_INST> m_inst { nullptr };
-    std::atomic<SIPX_LINE> m_line { SIPX_LINE_NULL };
-    std::atomic<SIPX_CALL> m_call { SIPX_CALL_NULL };
-    std::atomic<SIPX_SUB> m_sub { SIPX_SUB_NULL };
-    std::atomic<int> m_state { 0 };
-    std::atomic<bool> m_logged_in { false };
-    std::atomic<bool> m_wizard_mode { false };
+    std::atomic<SIPX_INST> m_inst{nullptr};
+    std::atomic<SIPX_LINE> m_line{SIPX_LINE_NULL};
+    std::atomic<SIPX_CALL> m_call{SIPX_CALL_NULL};
+    std::atomic<SIPX_SUB> m_sub{SIPX_SUB_NULL};
+    std::atomic<int> m_state{0};
+    std::atomic<bool> m_logged_in{false};
+    std::atomic<bool> m_wizard_mode{false};
     std::string m_account_type;
     std::string m_outbound_proxy;
     std::string m_bind_address;

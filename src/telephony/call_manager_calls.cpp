@@ -1,11 +1,10 @@
 // The one call at a time: placing, answering, ending, hold, mute, tones and levels.
-#include "telephony/call_manager.h"
+#include <algorithm>
 
 #include "log/log_dlg.h"
 #include "settings/deployment.h"
 #include "telephony/call_addressing.h"
-
-#include <algorithm>
+#include "telephony/call_manager.h"
 
 namespace {
 
@@ -58,7 +57,8 @@ void CallManager::place_call(const std::string& target)
     m_state = 1;
     log_window("Setting m_state to 1");
     log_window(address);
-    if (sipxCallConnect(call, address.c_str(), 0, nullptr, nullptr, true, nullptr, nullptr) != SIPX_RESULT_SUCCESS) {
+    if (sipxCallConnect(call, address.c_str(), 0, nullptr, nullptr, true, nullptr, nullptr) !=
+        SIPX_RESULT_SUCCESS) {
         // A call that never started would block every later call: drop it.
         log_window("Could not connect the call to " + address);
         destroy_current_call();

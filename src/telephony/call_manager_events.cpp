@@ -1,12 +1,11 @@
 // Stack events: log lines, the call manager's own reactions, and the signals.
-#include "telephony/call_manager.h"
+#include <exception>
 
 #include "log/log_dlg.h"
 #include "settings/deployment.h"
+#include "telephony/call_manager.h"
 #include "telephony/message_waiting.h"
 #include "telephony/ring_file.h"
-
-#include <exception>
 
 namespace {
 
@@ -128,7 +127,8 @@ void CallManager::on_notify(const SIPX_NOTIFY_INFO& info)
 {
     if (!info.pContent || info.nContentLength == 0)
         return;
-    std::string body = message_waiting::body_text(static_cast<const char*>(info.pContent), info.nContentLength);
+    std::string body =
+        message_waiting::body_text(static_cast<const char*>(info.pContent), info.nContentLength);
     std::string problem;
     std::optional<int> count = message_waiting::count(body, &problem);
     if (!problem.empty())

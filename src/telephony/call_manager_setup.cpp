@@ -1,14 +1,13 @@
 // Stack set-up and the SIP line.
-#include "telephony/call_manager.h"
+#include <cstring>
 
 #include "log/log_dlg.h"
 #include "log/log_file.h"
 #include "net/network_probe.h"
 #include "settings/app_settings.h"
 #include "settings/deployment.h"
+#include "telephony/call_manager.h"
 #include "telephony/sip_password.h"
-
-#include <cstring>
 
 namespace {
 
@@ -40,10 +39,7 @@ CallManager& CallManager::instance()
     return *manager;
 }
 
-CallManager::CallManager(NetworkProbe probe)
-    : m_probe(std::move(probe))
-{
-}
+CallManager::CallManager(NetworkProbe probe) : m_probe(std::move(probe)) { }
 
 CallManager::~CallManager()
 {
@@ -72,8 +68,8 @@ bool CallManager::init()
     // stopped again at once, before the real start below.
     if (settings.identity.empty()) {
         SIPX_INST probe_instance = nullptr;
-        SIPX_RESULT result = sipxInitialize(&probe_instance, SIPX_PORT_AUTO, SIPX_PORT_AUTO, kTlsPort, kFirstRtpPort,
-            kMaxConnections, "", m_bind_address.c_str(), false, nullptr, nullptr, nullptr);
+        SIPX_RESULT result = sipxInitialize(&probe_instance, SIPX_PORT_AUTO, SIPX_PORT_AUTO, kTlsPort,
+            kFirstRtpPort, kMaxConnections, "", m_bind_address.c_str(), false, nullptr, nullptr, nullptr);
         if (result == SIPX_RESULT_SUCCESS)
             sipxUnInitialize(probe_instance, false);
     }
@@ -120,7 +116,7 @@ void CallManager::log_codecs()
     sipxConfigGetNumAudioCodecs(m_inst, &count);
     log_window("********** Looking for codecs");
     for (int index = 0; index < count; ++index) {
-        SIPX_AUDIO_CODEC codec {};
+        SIPX_AUDIO_CODEC codec{};
         if (sipxConfigGetAudioCodec(m_inst, index, &codec) == SIPX_RESULT_SUCCESS)
             log_window(field_text(codec.cName));
     }
@@ -128,7 +124,7 @@ void CallManager::log_codecs()
 
 void CallManager::log_local_contacts()
 {
-    SIPX_CONTACT_ADDRESS contacts[kMaxLocalContacts] {};
+    SIPX_CONTACT_ADDRESS contacts[kMaxLocalContacts]{};
     std::size_t count = 0;
     if (sipxConfigGetLocalContacts(m_inst, contacts, kMaxLocalContacts, &count) != SIPX_RESULT_SUCCESS)
         count = 0;
@@ -192,15 +188,15 @@ void CallManager::choose_audio_devices(int input_device, int output_device)
     std::size_t count = 0;
     const char* name = nullptr;
     sipxAudioGetNumInputDevices(m_inst, &count);
-    if (static_cast<unsigned>(input_device) < count
-        && sipxAudioGetInputDevice(m_inst, input_device, &name) == SIPX_RESULT_SUCCESS && name)
+    if (static_cast<unsigned>(input_device) < count &&
+        sipxAudioGetInputDevice(m_inst, input_device, &name) == SIPX_RESULT_SUCCESS && name)
         sipxAudioSetCallInputDevice(m_inst, name);
 
     count = 0;
     name = nullptr;
     sipxAudioGetNumOutputDevices(m_inst, &count);
-    if (static_cast<unsigned>(output_device) < count
-        && sipxAudioGetOutputDevice(m_inst, output_device, &name) == SIPX_RESULT_SUCCESS && name)
+    if (static_cast<unsigned>(output_device) < count &&
+        sipxAudioGetOutputDevice(m_inst, output_device, &name) == SIPX_RESULT_SUCCESS && name)
         sipxAudioSetCallOutputDevice(m_inst, name);
 }
 

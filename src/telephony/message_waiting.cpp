@@ -1,7 +1,6 @@
 #include "telephony/message_waiting.h"
 
 #include <boost/regex.hpp>
-
 #include <climits>
 #include <cstring>
 #include <exception>
@@ -34,7 +33,8 @@ std::optional<long long> decimal(const std::string& digits)
 
 std::optional<int> count(const std::string& body, std::string* problem)
 {
-    static const boost::regex pattern(".*Voice-Message: ([0-9]+)/([0-9]+).*", boost::regex::perl | boost::regex::mod_s);
+    static const boost::regex pattern(
+        ".*Voice-Message: ([0-9]+)/([0-9]+).*", boost::regex::perl | boost::regex::mod_s);
     boost::smatch match;
     try {
         if (!boost::regex_match(body, match, pattern))

@@ -1,10 +1,10 @@
 #include "telephony/ring_file.h"
 
+#include <filesystem>
+
 #include "settings/app_settings.h"
 #include "settings/paths.h"
 #include "settings/registry.h"
-
-#include <filesystem>
 
 std::string ring_file_path()
 {

@@ -7,22 +7,21 @@
 // Without --skins the skins folder comes from the "Skins Directory" setting. A skin that
 // does not load is reported on standard error, with exit code 1.
 
+#include <cstdlib>
+#include <cstring>
+#include <gtkmm/main.h>
+#include <gtkmm/window.h>
+#include <iostream>
+#include <memory>
+#include <set>
+#include <vector>
+
 #include "log/log_dlg.h"
 #include "skin/definition.h"
 #include "skin/dialog.h"
 #include "skin/loader.h"
 #include "skin/skin_text.h"
 #include "skin/tab_dlg.h"
-
-#include <gtkmm/main.h>
-#include <gtkmm/window.h>
-
-#include <cstdlib>
-#include <cstring>
-#include <iostream>
-#include <memory>
-#include <set>
-#include <vector>
 
 namespace {
 
@@ -72,8 +71,8 @@ int main(int argc, char** argv)
     loader.set_message_sink([](const std::string& text, const std::string& caption) {
         std::cerr << caption << ": " << text << std::endl;
     });
-    std::unique_ptr<Skin::Definition> skin
-        = skins_folder.empty() ? loader.Load(skin_name) : loader.LoadFrom(skins_folder, skin_name);
+    std::unique_ptr<Skin::Definition> skin =
+        skins_folder.empty() ? loader.Load(skin_name) : loader.LoadFrom(skins_folder, skin_name);
     if (!skin) {
         std::cerr << "kalvo-skinview: the skin \"" << skin_name << "\" could not be loaded\n";
         return 1;
@@ -109,8 +108,8 @@ int main(int argc, char** argv)
         Skin::Window& window = *dialog->window();
         dialog->move(left, 60);
         dialog->show();
-        std::cout << "window " << window.name << " at " << left << "," << 60 << " size " << window.width << "x"
-                  << window.height << std::endl;
+        std::cout << "window " << window.name << " at " << left << "," << 60 << " size " << window.width
+                  << "x" << window.height << std::endl;
         left += window.width + 40;
     }
     for (const auto& window : skin->windows) {
@@ -120,8 +119,8 @@ int main(int argc, char** argv)
         tab->Reposition();
         tab->GetWindow()->show();
         tab->Reposition();
-        std::cout << "tab " << window->name << " beside " << window->tab->parent->name << " grip " << window->tab->width
-                  << " anchor " << window->tab->x << "," << window->tab->y << std::endl;
+        std::cout << "tab " << window->name << " beside " << window->tab->parent->name << " grip "
+                  << window->tab->width << " anchor " << window->tab->x << "," << window->tab->y << std::endl;
     }
     Gtk::Main::run();
     return 0;

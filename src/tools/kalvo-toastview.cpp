@@ -2,16 +2,16 @@
 // icon, printing every command the toast or the tray hands on. For checking the look under
 // `xvfb-run -a`, e.g. with `import -window root shot.png` while it runs.
 //   kalvo-toastview ["<html text>"] [--seconds N] [--logged-in]
-#include "log/log_dlg.h"
-#include "ui/gui_loop.h"
-#include "ui/main/tray_icon.h"
-#include "ui/toast/taskbar_notifier.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <glib.h>
 #include <string>
+
+#include "log/log_dlg.h"
+#include "ui/gui_loop.h"
+#include "ui/main/tray_icon.h"
+#include "ui/toast/taskbar_notifier.h"
 
 int main(int argc, char** argv)
 {
@@ -50,11 +50,18 @@ int main(int argc, char** argv)
     std::printf("tray: %s\n", tray.uses_status_notifier() ? "StatusNotifierItem" : "GtkStatusIcon");
 
     CTaskbarNotifier toast;
-    toast.set_command_handler([](const std::string& command) { std::printf("command: %s\n", command.c_str()); });
+    toast.set_command_handler(
+        [](const std::string& command) { std::printf("command: %s\n", command.c_str()); });
     toast.show_toast(text);
     std::fflush(stdout);
 
     if (seconds > 0)
-        g_timeout_add_seconds(seconds, [](gpointer) { gui_loop::quit(0); return G_SOURCE_REMOVE; }, nullptr);
+        g_timeout_add_seconds(
+            seconds,
+            [](gpointer) {
+                gui_loop::quit(0);
+                return G_SOURCE_REMOVE;
+            },
+            nullptr);
     return gui_loop::run();
 }

@@ -3,19 +3,19 @@
 //   kalvo-wizardview [wizard|options] [--page N] [--echo verifying|talking|heard|failed]
 //                    [--shot file.png]
 // The echo stages are driven with the stack's events, without a real registration or call.
-#include "log/log_dlg.h"
-#include "settings/app_settings.h"
-#include "ui/gui_loop.h"
-#include "ui/options/options_sheet.h"
-#include "ui/dialogs/message_box.h"
-#include "ui/wizard/options_wizard.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <gdkmm/pixbuf.h>
 #include <glib.h>
 #include <string>
+
+#include "log/log_dlg.h"
+#include "settings/app_settings.h"
+#include "ui/dialogs/message_box.h"
+#include "ui/gui_loop.h"
+#include "ui/options/options_sheet.h"
+#include "ui/wizard/options_wizard.h"
 
 namespace {
 

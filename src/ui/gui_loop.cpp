@@ -1,11 +1,11 @@
 #include "ui/gui_loop.h"
 
-#include "app/ui_thread.h"
-
 #include <csignal>
 #include <glib-unix.h>
-#include <gtkmm/main.h>
 #include <gtk/gtk.h>
+#include <gtkmm/main.h>
+
+#include "app/ui_thread.h"
 
 extern "C" void kalvo_register_resource(void);
 

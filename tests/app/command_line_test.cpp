@@ -1,9 +1,9 @@
+#include <gtest/gtest.h>
+
 #include "app/command_line.h"
 #include "app/messages.h"
 #include "app/url_protocol.h"
 #include "ui/main/window_placement.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -19,12 +19,12 @@ TEST(CommandLine, StartupSwitchMustEndTheLine)
 
 TEST(CommandLine, UrlArgumentIsQuotedAsTheDispatcherExpects)
 {
-    const char* argv[] = { "/usr/bin/kalvo", "/url", "kalvo://call/?555" };
+    const char* argv[] = {"/usr/bin/kalvo", "/url", "kalvo://call/?555"};
     std::string text = command_line::build(3, argv);
     EXPECT_EQ(text, "/usr/bin/kalvo /url \"kalvo://call/?555\"");
     EXPECT_TRUE(command_line::has_url_command(text));
 
-    const char* spaced[] = { "/opt/my apps/kalvo", "/startup" };
+    const char* spaced[] = {"/opt/my apps/kalvo", "/startup"};
     EXPECT_EQ(command_line::build(2, spaced), "\"/opt/my apps/kalvo\" /startup");
     EXPECT_FALSE(command_line::has_url_command(command_line::build(2, spaced)));
 }
@@ -33,7 +33,8 @@ TEST(Messages, RegisteredNamesCarryTheApplicationGuid)
 {
     EXPECT_EQ(messages::registered_name(messages::UWM_CALLSTATE_MSG),
         "UWM_CALLSTATE_MSG-{5A1D2E3F-7B6C-4e8d-9F0A-1B2C3D4E5F60}");
-    EXPECT_EQ(messages::registered_name(messages::UWM_IS_ME), "UWM_IS_ME-{5A1D2E3F-7B6C-4e8d-9F0A-1B2C3D4E5F60}");
+    EXPECT_EQ(
+        messages::registered_name(messages::UWM_IS_ME), "UWM_IS_ME-{5A1D2E3F-7B6C-4e8d-9F0A-1B2C3D4E5F60}");
     EXPECT_EQ(messages::registered_name(messages::UWM_WIZ_DISABLEBUTTONS_MSG),
         "UWM_WIZ_DISABLEBUTTONS_MSG-{5A1D2E3F-7B6C-4e8d-9F0A-1B2C3D4E5F60}");
     EXPECT_EQ(messages::registered_name(messages::WM_TRAYICON), "WM_TRAYICON");
@@ -52,16 +53,20 @@ TEST(UrlProtocol, DefaultHandlerIsSetKeepingOtherEntries)
     EXPECT_EQ(url_protocol::with_default_handler(""),
         "[Default Applications]\nx-scheme-handler/kalvo=kalvo-url-handler.desktop\n");
 
-    std::string current = "[Default Applications]\ntext/html=firefox.desktop\nx-scheme-handler/kalvo=old.desktop\n"
-                          "[Added Associations]\nimage/png=eog.desktop\n";
+    std::string current =
+        "[Default Applications]\ntext/html=firefox.desktop\nx-scheme-handler/kalvo=old.desktop\n"
+        "[Added Associations]\nimage/png=eog.desktop\n";
     std::string updated = url_protocol::with_default_handler(current);
-    EXPECT_EQ(updated, "[Default Applications]\ntext/html=firefox.desktop\nx-scheme-handler/kalvo=kalvo-url-handler.desktop\n"
-                       "[Added Associations]\nimage/png=eog.desktop\n");
+    EXPECT_EQ(updated,
+        "[Default "
+        "Applications]\ntext/html=firefox.desktop\nx-scheme-handler/kalvo=kalvo-url-handler.desktop\n"
+        "[Added Associations]\nimage/png=eog.desktop\n");
     EXPECT_EQ(url_protocol::with_default_handler(updated), updated);
 
     std::string other_group_only = "[Added Associations]\nimage/png=eog.desktop\n";
     EXPECT_EQ(url_protocol::with_default_handler(other_group_only),
-        "[Added Associations]\nimage/png=eog.desktop\n\n[Default Applications]\nx-scheme-handler/kalvo=kalvo-url-handler.desktop\n");
+        "[Added Associations]\nimage/png=eog.desktop\n\n[Default "
+        "Applications]\nx-scheme-handler/kalvo=kalvo-url-handler.desktop\n");
 }
 
 TEST(WindowPlacement, SavedPositionOnlyWhenInsideTheScreenAndNonZero)

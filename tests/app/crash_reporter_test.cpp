@@ -1,11 +1,11 @@
-#include "app/crash_reporter.h"
-#include "support/test_paths.h"
-
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "app/crash_reporter.h"
+#include "support/test_paths.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Runs the kalvo program itself under the test's display.
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
 #include "settings/app_settings.h"
 #include "settings/registry.h"
 #include "support/child_process.h"
 #include "support/test_paths.h"
-
-#include <cstdlib>
-#include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -26,22 +26,22 @@ protected:
 
 bool exists(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     return ::stat(path.c_str(), &st) == 0;
 }
 
 TEST_F(ProgramStart, StartupLaunchWithoutAutoStartEndsWithZero)
 {
     registry_binary(settings_path("auto_start")).set(false);
-    ChildProcess kalvo({ program(), "/startup" });
+    ChildProcess kalvo({program(), "/startup"});
     EXPECT_EQ(kalvo.wait_for_exit(20000), 0);
 }
 
 TEST_F(ProgramStart, SecondStartForwardsAndEndsWithOne)
 {
-    ChildProcess first({ program() });
+    ChildProcess first({program()});
     ASSERT_TRUE(test_support::wait_for_file(socket(), 20000));
-    ChildProcess second({ program(), "/url", "kalvo://call/?555" });
+    ChildProcess second({program(), "/url", "kalvo://call/?555"});
     EXPECT_EQ(second.wait_for_exit(10000), 1);
     EXPECT_TRUE(first.running());
     EXPECT_EQ(first.terminate(), 0);
@@ -52,7 +52,7 @@ TEST_F(ProgramStart, FirstStartSetsInstallPathAndStartsANewLog)
 {
     std::string install = m_user.home() + "/.local/share/kalvo";
     test_support::write_file(install + "/kalvo.log", "a line of the previous run\n");
-    ChildProcess kalvo({ program() });
+    ChildProcess kalvo({program()});
     ASSERT_TRUE(test_support::wait_for_file(socket(), 20000));
     EXPECT_EQ(registry_string(settings_path("install_path")).get(), install);
     // The call manager starts with the window and writes the new log at once.
@@ -65,7 +65,7 @@ TEST_F(ProgramStart, StartupLaunchWithAutoStartKeepsRunning)
 {
     registry_binary(settings_path("auto_start")).set(true);
     registry_binary(settings_path("start_minimized")).set(true);
-    ChildProcess kalvo({ program(), "/startup" });
+    ChildProcess kalvo({program(), "/startup"});
     ASSERT_TRUE(test_support::wait_for_file(socket(), 20000));
     EXPECT_TRUE(kalvo.running());
     EXPECT_EQ(kalvo.terminate(), 0);

@@ -1,10 +1,3 @@
-#include "app/single_instance.h"
-#include "app/messages.h"
-#include "app/timer_table.h"
-#include "app/ui_thread.h"
-#include "support/main_loop.h"
-#include "support/test_paths.h"
-
 #include <atomic>
 #include <chrono>
 #include <glib.h>
@@ -12,13 +5,21 @@
 #include <thread>
 #include <vector>
 
+#include "app/messages.h"
+#include "app/single_instance.h"
+#include "app/timer_table.h"
+#include "app/ui_thread.h"
+#include "support/main_loop.h"
+#include "support/test_paths.h"
+
 namespace {
 
 using test_support::run_main_loop_until;
 
 struct Recorder : ui_thread::MessageTarget {
     std::vector<std::pair<ui_thread::Message, ui_thread::WParam>> seen;
-    ui_thread::Result handle_message(ui_thread::Message message, ui_thread::WParam wparam, ui_thread::LParam lparam) override
+    ui_thread::Result handle_message(
+        ui_thread::Message message, ui_thread::WParam wparam, ui_thread::LParam lparam) override
     {
         EXPECT_TRUE(ui_thread::on_ui_thread());
         seen.emplace_back(message, wparam);
@@ -47,7 +48,7 @@ TEST(UiThread, SendWaitsForTheResultAndRunsInlineOnTheInterfaceThread)
     EXPECT_EQ(ui_thread::send(&target, 7, 5, 1), 11);
     ASSERT_EQ(target.seen.size(), 1u);
 
-    std::atomic<ui_thread::Result> answer { -1 };
+    std::atomic<ui_thread::Result> answer{-1};
     std::thread worker([&] { answer = ui_thread::send(&target, 8, 20, 2); });
     ASSERT_TRUE(run_main_loop_until([&] { return answer.load() != -1; }));
     worker.join();
@@ -114,7 +115,8 @@ TEST(TimerTable, HandlerMayKillOrRearmItsOwnTimer)
 
 struct FirstInstance : ui_thread::MessageTarget {
     std::string received;
-    ui_thread::Result handle_message(ui_thread::Message message, ui_thread::WParam, ui_thread::LParam lparam) override
+    ui_thread::Result handle_message(
+        ui_thread::Message message, ui_thread::WParam, ui_thread::LParam lparam) override
     {
         if (message == messages::UWM_IS_ME)
             return messages::UWM_IS_ME;
@@ -133,8 +135,9 @@ TEST(SingleInstance, SecondStartHandsItsCommandLineToTheFirst)
     single_instance::Server server(&window);
     ASSERT_TRUE(server.listening());
 
-    std::atomic<int> forwarded { -1 };
-    std::thread second([&] { forwarded = single_instance::forward("/usr/bin/kalvo /url \"kalvo://call/?555\"") ? 1 : 0; });
+    std::atomic<int> forwarded{-1};
+    std::thread second(
+        [&] { forwarded = single_instance::forward("/usr/bin/kalvo /url \"kalvo://call/?555\"") ? 1 : 0; });
     ASSERT_TRUE(run_main_loop_until([&] { return forwarded.load() != -1; }));
     second.join();
     EXPECT_EQ(forwarded.load(), 1);

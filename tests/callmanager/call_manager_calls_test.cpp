@@ -1,6 +1,6 @@
-#include "call_manager_fixture.h"
-
 #include <gmock/gmock.h>
+
+#include "call_manager_fixture.h"
 
 using fake_sipx::calls_starting;
 using fake_sipx::state;
@@ -18,7 +18,8 @@ TEST_F(CallManagerTest, TargetsWithoutAnAtGetTheSipDomain)
     EXPECT_EQ(m_manager.current_call(), 7u);
     EXPECT_EQ(m_manager.call_activity(), 1);
     EXPECT_TRUE(in_order(log_lines(),
-        { "In call check", "Placing a call to:", "Creating call", "Setting m_state to 1", "echotest@" + m_domain }));
+        {"In call check", "Placing a call to:", "Creating call", "Setting m_state to 1",
+            "echotest@" + m_domain}));
 }
 
 TEST_F(CallManagerTest, TargetsWithAnAtAreDialledUnchanged)
@@ -34,7 +35,7 @@ TEST_F(CallManagerTest, PlacingIsRefusedInACallAndDoesNothingSignedOut)
     place_a_call();
     m_manager.place_call("carol");
     EXPECT_THAT(state().calls, ElementsAre());
-    EXPECT_TRUE(in_order(log_lines(), { "In call check", "m_call != 0", "7", "We're in a call" }));
+    EXPECT_TRUE(in_order(log_lines(), {"In call check", "m_call != 0", "7", "We're in a call"}));
 
     CallManager signed_out([] { return std::string("0.0.0.0"); });
     state().calls.clear();
@@ -65,7 +66,8 @@ TEST_F(CallManagerTest, EndCallDestroysTheCurrentCall)
     EXPECT_THAT(state().calls, ElementsAre("sipxCallDestroy 7"));
     EXPECT_EQ(m_manager.current_call(), 0u);
     EXPECT_EQ(m_manager.call_activity(), 0);
-    EXPECT_TRUE(in_order(log_lines(), { "Ending call and setting m_call to 0", "Destroyed call", "m_call is 0" }));
+    EXPECT_TRUE(
+        in_order(log_lines(), {"Ending call and setting m_call to 0", "Destroyed call", "m_call is 0"}));
 
     state().calls.clear();
     m_manager.end_call();
@@ -92,7 +94,7 @@ TEST_F(CallManagerTest, ACallTheStackNoLongerKnowsIsForgotten)
     EXPECT_FALSE(m_manager.in_call());
     EXPECT_EQ(m_manager.call_activity(), 0);
     EXPECT_TRUE(in_order(log_lines(),
-        { "Error destroying call", "The SIP stack does not know call 7; forgetting it", "m_call is 0" }));
+        {"Error destroying call", "The SIP stack does not know call 7; forgetting it", "m_call is 0"}));
 
     state().calls.clear();
     m_manager.place_call("carol");
@@ -158,10 +160,11 @@ TEST_F(CallManagerTest, TonesAreSentOnlyDuringACall)
     m_manager.end_tone('#');
     m_manager.start_tone('5', true, true);
     EXPECT_THAT(state().calls,
-        ElementsAre("sipxCallStartTone 7 35 true true", "sipxCallStopTone 7", "sipxCallStartTone 7 53 true true"));
+        ElementsAre(
+            "sipxCallStartTone 7 35 true true", "sipxCallStopTone 7", "sipxCallStartTone 7 53 true true"));
     EXPECT_TRUE(in_order(log_lines(),
-        { "Checking call state in start_tone", "********** Playing DTMF tone", "Checking call state in end_tone",
-            "********** Ending DTMF tone" }));
+        {"Checking call state in start_tone", "********** Playing DTMF tone",
+            "Checking call state in end_tone", "********** Ending DTMF tone"}));
 
     state().calls.clear();
     m_manager.start_tone(1000, true, true);
@@ -175,7 +178,7 @@ TEST_F(CallManagerTest, RemoteUserTakesTheUserPartOfTheFarEnd)
     state().remote_id = "\"Bob Smith\" <sip:bob@kalvo.test>";
     EXPECT_EQ(m_manager.remote_user(), "bob");
     EXPECT_THAT(state().calls, ElementsAre("sipxCallGetRemoteID 7 256"));
-    EXPECT_TRUE(in_order(log_lines(), { "\"Bob Smith\" <sip:bob@kalvo.test>", "bob" }));
+    EXPECT_TRUE(in_order(log_lines(), {"\"Bob Smith\" <sip:bob@kalvo.test>", "bob"}));
 
     state().remote_id = "anonymous";
     EXPECT_EQ(m_manager.remote_user(), "anonymous");

@@ -1,17 +1,15 @@
-#include "call_manager_fixture.h"
+#include <cstring>
+#include <filesystem>
+#include <gmock/gmock.h>
+#include <stdexcept>
 
+#include "call_manager_fixture.h"
 #include "log/log_dlg.h"
 #include "settings/app_settings.h"
 #include "settings/deployment.h"
 #include "settings/paths.h"
 #include "settings/registry.h"
 #include "telephony/ring_file.h"
-
-#include <gmock/gmock.h>
-
-#include <cstring>
-#include <filesystem>
-#include <stdexcept>
 
 using fake_sipx::calls_starting;
 using fake_sipx::state;
@@ -36,7 +34,7 @@ protected:
     {
         sign_in();
         m_manager.call_state_changed.connect([this](SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE cause) {
-            m_seen.push_back({ event, cause, state().calls });
+            m_seen.push_back({event, cause, state().calls});
         });
     }
     std::vector<SeenCallState> m_seen;
@@ -132,7 +130,7 @@ TEST_F(CallEventsTest, BadCallEventsAreLoggedAndSurvived)
     EXPECT_EQ(m_manager.current_call(), 7u);
 
     EXPECT_FALSE(CallManager::on_sipx_event(EVENT_CATEGORY_CALLSTATE, nullptr, &m_manager));
-    SIPX_CALLSTATE_INFO info {};
+    SIPX_CALLSTATE_INFO info{};
     EXPECT_FALSE(CallManager::on_sipx_event(EVENT_CATEGORY_CALLSTATE, &info, nullptr));
 }
 
@@ -148,12 +146,12 @@ TEST_F(CallManagerTest, EachRegistrationSubscribesToMessageSummaries)
     EXPECT_TRUE(line_event(LINESTATE_REGISTERED));
     EXPECT_EQ(m_manager.subscription(), 12u);
 
-    std::string subscribe = "sipxConfigSubscribe inst 3 " + Deployment::get().voicemail
-        + " message-summary application/simple-message-summary 1";
+    std::string subscribe = "sipxConfigSubscribe inst 3 " + Deployment::get().voicemail +
+        " message-summary application/simple-message-summary 1";
     EXPECT_THAT(calls_starting("sipxConfigSubscribe"), ElementsAre(subscribe, subscribe));
     EXPECT_THAT(calls_starting("sipxConfigUnsubscribe"), ElementsAre());
     EXPECT_THAT(seen, ElementsAre(LINESTATE_REGISTERING, LINESTATE_REGISTERED, LINESTATE_REGISTERED));
-    EXPECT_TRUE(in_order(log_lines(), { "Got a line state event", "EVENT 1" }));
+    EXPECT_TRUE(in_order(log_lines(), {"Got a line state event", "EVENT 1"}));
 }
 
 TEST_F(CallManagerTest, AFailedRegistrationIsPassedOnWithoutSubscribing)
@@ -171,7 +169,7 @@ TEST_F(CallManagerTest, ConfigurationEventsAreLoggedAndRaised)
     sign_in();
     std::vector<SIPX_CONFIG_EVENT> seen;
     m_manager.config_event.connect([&](SIPX_CONFIG_EVENT event) { seen.push_back(event); });
-    SIPX_CONFIG_INFO info { sizeof(SIPX_CONFIG_INFO), CONFIG_STUN_FAILURE, "" };
+    SIPX_CONFIG_INFO info{sizeof(SIPX_CONFIG_INFO), CONFIG_STUN_FAILURE, ""};
     state().event_text = "CONFIG_STUN_FAILURE";
     EXPECT_TRUE(deliver(EVENT_CATEGORY_CONFIG, &info));
     EXPECT_THAT(seen, ElementsAre(CONFIG_STUN_FAILURE));
@@ -181,8 +179,8 @@ TEST_F(CallManagerTest, ConfigurationEventsAreLoggedAndRaised)
 TEST_F(CallManagerTest, InfoEventsAreLoggedAndOtherCategoriesIgnored)
 {
     sign_in();
-    SIPX_INFO_INFO info {};
-    SIPX_INFOSTATUS_INFO status {};
+    SIPX_INFO_INFO info{};
+    SIPX_INFOSTATUS_INFO status{};
     EXPECT_TRUE(deliver(EVENT_CATEGORY_INFO, &info));
     EXPECT_TRUE(deliver(EVENT_CATEGORY_INFO_STATUS, &status));
     EXPECT_THAT(log_lines(), ElementsAre("EVENT 3", "EVENT 2"));
@@ -200,7 +198,7 @@ TEST_F(CallManagerTest, EventTextsAreCutToTheirBuffer)
 {
     sign_in();
     state().event_text = std::string(300, 'E');
-    SIPX_INFO_INFO info {};
+    SIPX_INFO_INFO info{};
     deliver(EVENT_CATEGORY_INFO, &info);
     EXPECT_THAT(log_lines(), ElementsAre(std::string(127, 'E')));
 }
@@ -209,7 +207,8 @@ TEST_F(CallManagerTest, AFailingSlotDoesNotEscapeIntoTheStack)
 {
     sign_in();
     std::string reason = "slot broke";
-    m_manager.line_state_changed.connect([reason](SIPX_LINESTATE_EVENT) { throw std::runtime_error(reason); });
+    m_manager.line_state_changed.connect(
+        [reason](SIPX_LINESTATE_EVENT) { throw std::runtime_error(reason); });
     EXPECT_FALSE(line_event(LINESTATE_REGISTERED));
     EXPECT_THAT(log_lines(), Contains("Handling a SIP event failed: slot broke"));
 }
@@ -270,6 +269,6 @@ TEST_F(MessageWaitingTest, HugeAndBinaryBodiesAreSurvived)
         repeated += "Voice-Message: ";
     notify_text(repeated);
     EXPECT_THAT(m_counts, ElementsAre(2, 5));
-    EXPECT_THAT(log_lines(), Contains("Ignoring a message-summary notification: the message counts are out of range"));
+    EXPECT_THAT(log_lines(),
+        Contains("Ignoring a message-summary notification: the message counts are out of range"));
 }
-

@@ -3,12 +3,11 @@
 #include "log/log_dlg.h"
 #include "log/log_file.h"
 #include "settings/app_settings.h"
-#include "settings/registry.h"
 #include "settings/deployment.h"
+#include "settings/registry.h"
 
 CallManagerTest::CallManagerTest()
-    : m_manager([this] { return m_probed_address; })
-    , m_domain(Deployment::get().sip_domain)
+    : m_manager([this] { return m_probed_address; }), m_domain(Deployment::get().sip_domain)
 {
     fake_sipx::reset();
     LogDlg::instance().clear();
@@ -29,7 +28,8 @@ std::vector<std::string> CallManagerTest::log_lines()
     return lines;
 }
 
-bool CallManagerTest::in_order(const std::vector<std::string>& lines, const std::vector<std::string>& expected)
+bool CallManagerTest::in_order(
+    const std::vector<std::string>& lines, const std::vector<std::string>& expected)
 {
     std::size_t next = 0;
     for (const std::string& line : lines) {
@@ -69,7 +69,7 @@ bool CallManagerTest::deliver(SIPX_EVENT_CATEGORY category, void* record)
 
 bool CallManagerTest::call_event(SIPX_CALL call, SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE cause)
 {
-    SIPX_CALLSTATE_INFO info {};
+    SIPX_CALLSTATE_INFO info{};
     info.nSize = sizeof info;
     info.hCall = call;
     info.hLine = 3;
@@ -81,7 +81,7 @@ bool CallManagerTest::call_event(SIPX_CALL call, SIPX_CALLSTATE_EVENT event, SIP
 
 bool CallManagerTest::line_event(SIPX_LINESTATE_EVENT event)
 {
-    SIPX_LINESTATE_INFO info {};
+    SIPX_LINESTATE_INFO info{};
     info.nSize = sizeof info;
     info.hLine = 3;
     info.event = event;
@@ -90,7 +90,7 @@ bool CallManagerTest::line_event(SIPX_LINESTATE_EVENT event)
 
 bool CallManagerTest::notify(const void* content, std::size_t length)
 {
-    SIPX_NOTIFY_INFO info {};
+    SIPX_NOTIFY_INFO info{};
     info.nSize = sizeof info;
     info.hSub = 11;
     info.szNotiferUserAgent = "";

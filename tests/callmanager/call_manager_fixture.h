@@ -1,12 +1,11 @@
 #pragma once
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
 #include "fake_sipx.h"
 #include "support/test_paths.h"
 #include "telephony/call_manager.h"
-
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 // A call manager over the recording fake, with its own settings store and log.
 class CallManagerTest : public ::testing::Test {
@@ -25,8 +24,8 @@ protected:
     void place_a_call();
 
     bool deliver(SIPX_EVENT_CATEGORY category, void* record);
-    bool call_event(SIPX_CALL call, SIPX_CALLSTATE_EVENT event,
-        SIPX_CALLSTATE_CAUSE cause = CALLSTATE_CAUSE_NORMAL);
+    bool call_event(
+        SIPX_CALL call, SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE cause = CALLSTATE_CAUSE_NORMAL);
     bool line_event(SIPX_LINESTATE_EVENT event);
     bool notify(const void* content, std::size_t length);
 

@@ -1,10 +1,9 @@
-#include "call_manager_fixture.h"
+#include <gmock/gmock.h>
 
+#include "call_manager_fixture.h"
 #include "log/log_dlg.h"
 #include "settings/app_settings.h"
 #include "settings/registry.h"
-
-#include <gmock/gmock.h>
 
 using fake_sipx::calls_starting;
 using fake_sipx::position_of;
@@ -32,7 +31,7 @@ TEST_F(CallManagerTest, InitStartsTheStackWithItsFixedParametersInOrder)
     store_setting("identity", "alice@" + m_domain);
     store_setting("stun_server", "stun.example");
     store_setting("proxy_server", "proxy.example:5060");
-    state().codecs = { "SPEEX", "OPUS", "PCMU" };
+    state().codecs = {"SPEEX", "OPUS", "PCMU"};
 
     ASSERT_TRUE(m_manager.init());
 
@@ -60,8 +59,8 @@ TEST_F(CallManagerTest, InitStartsTheStackWithItsFixedParametersInOrder)
     };
     EXPECT_EQ(state().calls, expected);
     EXPECT_TRUE(in_order(log_lines(),
-        { "We're binding to interface 192.0.2.10", "********** Looking for codecs", "SPEEX", "OPUS", "PCMU",
-            "********** Done initializing sipXtapi" }));
+        {"We're binding to interface 192.0.2.10", "********** Looking for codecs", "SPEEX", "OPUS", "PCMU",
+            "********** Done initializing sipXtapi"}));
 }
 
 TEST_F(CallManagerTest, EmptyIdentityStartsBoundOnceThenAgainUnbound)
@@ -126,7 +125,7 @@ TEST_F(CallManagerTest, LocalContactsGoToTheLogFileAtMostThirtyTwo)
 
 TEST_F(CallManagerTest, CodecNamesFillingTheirFieldAreReadOnlyToItsEnd)
 {
-    state().codecs = { std::string(40, 'C') };
+    state().codecs = {std::string(40, 'C')};
     ASSERT_TRUE(m_manager.init());
     EXPECT_THAT(log_lines(), testing::Contains(std::string(32, 'C')));
 }
@@ -170,7 +169,7 @@ TEST_F(CallManagerTest, ThePasswordNeverReachesEitherLogInClear)
     ASSERT_TRUE(m_manager.init());
     m_manager.login("alice", "s3cr3t-pw");
     std::vector<std::string> lines = log_lines();
-    EXPECT_TRUE(in_order(lines, { "Trying to login with username:", "alice", "and password:", "********" }));
+    EXPECT_TRUE(in_order(lines, {"Trying to login with username:", "alice", "and password:", "********"}));
     EXPECT_THAT(LogDlg::instance().text(), Not(HasSubstr("s3cr3t")));
     EXPECT_THAT(log_file_text(), Not(HasSubstr("s3cr3t")));
 }
@@ -180,9 +179,10 @@ TEST_F(CallManagerTest, EmptyProxyAndPasswordArePassedAsTheyAre)
     ASSERT_TRUE(m_manager.init());
     state().calls.clear();
     m_manager.login("alice", "");
-    EXPECT_THAT(calls_starting("sipxConfigSetOutboundProxy"), ElementsAre("sipxConfigSetOutboundProxy inst []"));
-    EXPECT_THAT(calls_starting("sipxLineAddCredential"),
-        ElementsAre("sipxLineAddCredential 3 alice [] " + m_domain));
+    EXPECT_THAT(
+        calls_starting("sipxConfigSetOutboundProxy"), ElementsAre("sipxConfigSetOutboundProxy inst []"));
+    EXPECT_THAT(
+        calls_starting("sipxLineAddCredential"), ElementsAre("sipxLineAddCredential 3 alice [] " + m_domain));
 }
 
 TEST_F(CallManagerTest, ASecondLoginRemovesTheFirstLine)
@@ -208,8 +208,8 @@ TEST_F(CallManagerTest, UnregisterKeepsTheLineHandle)
 
 TEST_F(CallManagerTest, StoredDevicesAreChosenOnlyWhenTheyExist)
 {
-    state().input_devices = { "mic-a", "mic-b" };
-    state().output_devices = { "spk-a", "spk-b" };
+    state().input_devices = {"mic-a", "mic-b"};
+    state().output_devices = {"spk-a", "spk-b"};
     ASSERT_TRUE(m_manager.init());
 
     store_setting("input_device", 1);
@@ -224,4 +224,3 @@ TEST_F(CallManagerTest, StoredDevicesAreChosenOnlyWhenTheyExist)
     EXPECT_THAT(calls_starting("sipxAudioSetCall"), ElementsAre("sipxAudioSetCallOutputDevice inst spk-a"));
     EXPECT_THAT(calls_starting("sipxAudioSetRinger"), ElementsAre());
 }
-

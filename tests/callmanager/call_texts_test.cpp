@@ -1,10 +1,9 @@
+#include <gtest/gtest.h>
+#include <string>
+
 #include "telephony/call_addressing.h"
 #include "telephony/message_waiting.h"
 #include "telephony/sip_password.h"
-
-#include <gtest/gtest.h>
-
-#include <string>
 
 namespace {
 
@@ -30,10 +29,10 @@ TEST(MessageWaitingCount, CountsTooLargeForAnIntAreRefusedWithAReason)
 
 TEST(MessageWaitingBody, StopsAtTheLengthOrTheFirstZero)
 {
-    const char unterminated[] = { 'V', 'o', 'i', 'c', 'e' };
+    const char unterminated[] = {'V', 'o', 'i', 'c', 'e'};
     EXPECT_EQ(message_waiting::body_text(unterminated, 3), "Voi");
     EXPECT_EQ(message_waiting::body_text(unterminated, sizeof unterminated), "Voice");
-    const char binary[] = { 'a', 'b', '\0', 'c', '\xff' };
+    const char binary[] = {'a', 'b', '\0', 'c', '\xff'};
     EXPECT_EQ(message_waiting::body_text(binary, sizeof binary), "ab");
     EXPECT_EQ(message_waiting::body_text(nullptr, 10), "");
 }

@@ -16,7 +16,7 @@ State& state()
 
 void reset()
 {
-    state() = State {};
+    state() = State{};
 }
 
 std::vector<std::string> calls_starting(const std::string& prefix)
@@ -41,7 +41,7 @@ int position_of(const std::string& prefix)
 
 SIPX_CONTACT_ADDRESS contact(const std::string& address, SIPX_CONTACT_TYPE type)
 {
-    SIPX_CONTACT_ADDRESS entry {};
+    SIPX_CONTACT_ADDRESS entry{};
     entry.eContactType = type;
     std::strncpy(entry.cIpAddress, address.c_str(), sizeof entry.cIpAddress - 1);
     return entry;
@@ -97,9 +97,9 @@ SIPX_RESULT sipxInitialize(SIPX_INST* phInst, int udpPort, int tcpPort, int tlsP
     int maxConnections, const char* szIdentity, const char* szBindToAddr, bool bUseSequentialPorts,
     const char* szTLSCertificateNickname, const char* szTLSCertificatePassword, const char* szDbLocation)
 {
-    record("sipxInitialize", udpPort, tcpPort, tlsPort, rtpPortStart, maxConnections, "[" + text(szIdentity) + "]",
-        text(szBindToAddr), bUseSequentialPorts, text(szTLSCertificateNickname), text(szTLSCertificatePassword),
-        text(szDbLocation));
+    record("sipxInitialize", udpPort, tcpPort, tlsPort, rtpPortStart, maxConnections,
+        "[" + text(szIdentity) + "]", text(szBindToAddr), bUseSequentialPorts, text(szTLSCertificateNickname),
+        text(szTLSCertificatePassword), text(szDbLocation));
     if (state().initialize_result != SIPX_RESULT_SUCCESS)
         return state().initialize_result;
     *phInst = &state();
@@ -211,8 +211,8 @@ SIPX_RESULT sipxEventListenerAdd(SIPX_INST hInst, SIPX_EVENT_CALLBACK_PROC pCall
     return SIPX_RESULT_SUCCESS;
 }
 
-SIPX_RESULT sipxConfigGetLocalContacts(SIPX_INST hInst, SIPX_CONTACT_ADDRESS addresses[], size_t nMaxAddresses,
-    size_t* pnActualAddresses)
+SIPX_RESULT sipxConfigGetLocalContacts(
+    SIPX_INST hInst, SIPX_CONTACT_ADDRESS addresses[], size_t nMaxAddresses, size_t* pnActualAddresses)
 {
     record("sipxConfigGetLocalContacts", instance_text(hInst), nMaxAddresses);
     std::size_t count = std::min(nMaxAddresses, state().contacts.size());
@@ -240,7 +240,8 @@ SIPX_RESULT sipxLineRemove(SIPX_LINE hLine)
     return hLine == SIPX_LINE_NULL ? SIPX_RESULT_INVALID_ARGS : SIPX_RESULT_SUCCESS;
 }
 
-SIPX_RESULT sipxLineAddCredential(SIPX_LINE hLine, const char* szUserID, const char* szPasswd, const char* szRealm)
+SIPX_RESULT sipxLineAddCredential(
+    SIPX_LINE hLine, const char* szUserID, const char* szPasswd, const char* szRealm)
 {
     record("sipxLineAddCredential", hLine, text(szUserID), "[" + text(szPasswd) + "]", text(szRealm));
     return SIPX_RESULT_SUCCESS;
@@ -310,8 +311,8 @@ SIPX_RESULT sipxCallCreate(SIPX_INST hInst, SIPX_LINE hLine, SIPX_CALL* phCall)
 }
 
 SIPX_RESULT sipxCallConnect(SIPX_CALL hCall, const char* szAddress, SIPX_CONTACT_ID contactId,
-    SIPX_VIDEO_DISPLAY* pDisplay, SIPX_SECURITY_ATTRIBUTES* pSecurity, bool bTakeFocus, SIPX_CALL_OPTIONS* options,
-    const char* szCallId)
+    SIPX_VIDEO_DISPLAY* pDisplay, SIPX_SECURITY_ATTRIBUTES* pSecurity, bool bTakeFocus,
+    SIPX_CALL_OPTIONS* options, const char* szCallId)
 {
     record("sipxCallConnect", hCall, text(szAddress), contactId, pDisplay == nullptr, pSecurity == nullptr,
         bTakeFocus, options == nullptr, text(szCallId));
@@ -321,7 +322,8 @@ SIPX_RESULT sipxCallConnect(SIPX_CALL hCall, const char* szAddress, SIPX_CONTACT
 SIPX_RESULT sipxCallAccept(SIPX_CALL hCall, SIPX_VIDEO_DISPLAY* pDisplay, SIPX_SECURITY_ATTRIBUTES* pSecurity,
     SIPX_CALL_OPTIONS* options, bool bSendEarlyMedia)
 {
-    record("sipxCallAccept", hCall, pDisplay == nullptr, pSecurity == nullptr, options == nullptr, bSendEarlyMedia);
+    record("sipxCallAccept", hCall, pDisplay == nullptr, pSecurity == nullptr, options == nullptr,
+        bSendEarlyMedia);
     return SIPX_RESULT_SUCCESS;
 }
 
@@ -380,8 +382,8 @@ SIPX_RESULT sipxCallStopTone(SIPX_CALL hCall)
     return SIPX_RESULT_SUCCESS;
 }
 
-SIPX_RESULT sipxCallAudioPlayFileStart(SIPX_CALL hCall, const char* szFile, bool bRepeat, bool bLocal, bool bRemote,
-    bool bMixWithMicrophone, float fVolumeScaling)
+SIPX_RESULT sipxCallAudioPlayFileStart(SIPX_CALL hCall, const char* szFile, bool bRepeat, bool bLocal,
+    bool bRemote, bool bMixWithMicrophone, float fVolumeScaling)
 {
     record("sipxCallAudioPlayFileStart", hCall, text(szFile), bRepeat, bLocal, bRemote, bMixWithMicrophone,
         fVolumeScaling);
@@ -413,8 +415,8 @@ const char* sipxEventToString(SIPX_EVENT_CATEGORY category, const void*, char* s
     return szBuffer;
 }
 
-SIPX_RESULT sipxConfigSubscribe(SIPX_INST hInst, SIPX_LINE hLine, const char* szTargetUrl, const char* szEventType,
-    const char* szAcceptType, SIPX_CONTACT_ID contactId, SIPX_SUB* phSub)
+SIPX_RESULT sipxConfigSubscribe(SIPX_INST hInst, SIPX_LINE hLine, const char* szTargetUrl,
+    const char* szEventType, const char* szAcceptType, SIPX_CONTACT_ID contactId, SIPX_SUB* phSub)
 {
     record("sipxConfigSubscribe", instance_text(hInst), hLine, text(szTargetUrl), text(szEventType),
         text(szAcceptType), contactId);

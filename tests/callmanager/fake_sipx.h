@@ -1,9 +1,9 @@
 #pragma once
-#include "telephony/sipx/sipx.h"
-
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "telephony/sipx/sipx.h"
 
 // A recording stand-in for the SIP layer: every sipx function appends one line to
 // `calls` ("sipxCallConnect 7 bob@kalvo.net") and answers from the fields below.

@@ -1,17 +1,5 @@
 // The call manager over the real SIP layer against the local stand-in service: sign-in,
 // STUN, voice-mail count, an echo-test call with real levels, and a wrong password.
-#include "support/local_service.h"
-#include "support/test_paths.h"
-#include "telephony/call_manager.h"
-
-#include "log/log_dlg.h"
-#include "settings/app_settings.h"
-#include "settings/deployment.h"
-#include "settings/registry.h"
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -21,10 +9,20 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <iostream>
 #include <mutex>
 #include <thread>
 #include <vector>
+
+#include "log/log_dlg.h"
+#include "settings/app_settings.h"
+#include "settings/deployment.h"
+#include "settings/registry.h"
+#include "support/local_service.h"
+#include "support/test_paths.h"
+#include "telephony/call_manager.h"
 
 using namespace std::chrono_literals;
 using test_support::LocalService;
@@ -45,9 +43,8 @@ public:
     bool wait_for(const std::string& entry, std::chrono::milliseconds timeout = 15s)
     {
         std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, timeout, [&] {
-            return std::find(m_entries.begin(), m_entries.end(), entry) != m_entries.end();
-        });
+        return m_changed.wait_for(lock, timeout,
+            [&] { return std::find(m_entries.begin(), m_entries.end(), entry) != m_entries.end(); });
     }
     std::vector<std::string> entries() const
     {
@@ -82,7 +79,9 @@ void write_tone_wav(const std::string& path, int seconds)
     out.write("data", 4);
     u32(out, samples * 2);
     for (std::uint32_t i = 0; i < samples; ++i)
-        u16(out, static_cast<std::uint16_t>(static_cast<std::int16_t>(12000 * std::sin(2 * M_PI * 440 * i / rate))));
+        u16(out,
+            static_cast<std::uint16_t>(
+                static_cast<std::int16_t>(12000 * std::sin(2 * M_PI * 440 * i / rate))));
 }
 
 } // namespace
@@ -111,13 +110,15 @@ protected:
         ::setenv(SIPX_ENV_PLAY_FILE, (m_user.home() + "/microphone.wav").c_str(), 1);
         ::setenv(SIPX_ENV_RECORD_FILE, (m_user.home() + "/speaker.wav").c_str(), 1);
 
-        m_manager.call_state_changed.connect(
-            [this](SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE) { m_record.add("call " + std::to_string(event)); });
+        m_manager.call_state_changed.connect([this](SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE) {
+            m_record.add("call " + std::to_string(event));
+        });
         m_manager.line_state_changed.connect(
             [this](SIPX_LINESTATE_EVENT event) { m_record.add("line " + std::to_string(event)); });
         m_manager.config_event.connect(
             [this](SIPX_CONFIG_EVENT event) { m_record.add("config " + std::to_string(event)); });
-        m_manager.messages_waiting.connect([this](int count) { m_record.add("messages " + std::to_string(count)); });
+        m_manager.messages_waiting.connect(
+            [this](int count) { m_record.add("messages " + std::to_string(count)); });
     }
 
     void TearDown() override
@@ -138,7 +139,7 @@ protected:
 
     static LocalService* s_service;
     test_support::IsolatedUser m_user;
-    CallManager m_manager { [] { return std::string(kAddress); } };
+    CallManager m_manager{[] { return std::string(kAddress); }};
     SignalRecord m_record;
 };
 
@@ -187,7 +188,8 @@ TEST_F(CallManagerServiceTest, AWrongPasswordFailsAndASecondLoginWithTheRightOne
     ASSERT_TRUE(m_manager.init());
     sign_in("bob", "not-the-builder");
     EXPECT_TRUE(m_record.wait_for("line " + std::to_string(LINESTATE_REGISTER_FAILED)));
-    EXPECT_THAT(m_record.entries(), testing::Not(testing::Contains("line " + std::to_string(LINESTATE_REGISTERED))));
+    EXPECT_THAT(
+        m_record.entries(), testing::Not(testing::Contains("line " + std::to_string(LINESTATE_REGISTERED))));
 
     sign_in("bob", "builder");
     EXPECT_TRUE(m_record.wait_for("line " + std::to_string(LINESTATE_REGISTERED)));
@@ -198,8 +200,9 @@ TEST_F(CallManagerServiceTest, BobsCallRingsAtAliceUntilSheAnswers)
     // Bob is a second call manager in this process, with its own stack instance.
     CallManager bob([] { return std::string(kAddress); });
     SignalRecord bob_record;
-    bob.call_state_changed.connect(
-        [&](SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE) { bob_record.add("call " + std::to_string(event)); });
+    bob.call_state_changed.connect([&](SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE) {
+        bob_record.add("call " + std::to_string(event));
+    });
     bob.line_state_changed.connect(
         [&](SIPX_LINESTATE_EVENT event) { bob_record.add("line " + std::to_string(event)); });
     std::string ring_recording = m_user.home() + "/ring.wav";
@@ -220,7 +223,8 @@ TEST_F(CallManagerServiceTest, BobsCallRingsAtAliceUntilSheAnswers)
     EXPECT_TRUE(bob_record.wait_for("call " + std::to_string(CALLSTATE_REMOTE_ALERTING)));
     EXPECT_TRUE(m_manager.in_call());
     EXPECT_EQ(m_manager.remote_user(), "bob");
-    EXPECT_THAT(m_record.entries(), testing::Not(testing::Contains("call " + std::to_string(CALLSTATE_CONNECTED))))
+    EXPECT_THAT(
+        m_record.entries(), testing::Not(testing::Contains("call " + std::to_string(CALLSTATE_CONNECTED))))
         << "only the user answers";
 
     std::this_thread::sleep_for(500ms);

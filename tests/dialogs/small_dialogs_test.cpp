@@ -1,25 +1,24 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <thread>
+
 #include "net/download_progress.h"
 #include "settings/app_settings.h"
+#include "support/display.h"
+#include "support/main_loop.h"
+#include "support/test_paths.h"
 #include "ui/dialogs/about_dlg.h"
 #include "ui/dialogs/about_text.h"
 #include "ui/dialogs/minimize_dlg.h"
 #include "ui/dialogs/progress_dlg.h"
 #include "ui/dialogs/wizard_dlg.h"
 
-#include "support/display.h"
-#include "support/main_loop.h"
-#include "support/test_paths.h"
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-#include <thread>
-
 namespace {
 
-using ::testing::Contains;
-using ::testing::ElementsAre;
 using test_support::when_modal;
 using test_support::widget_texts;
+using ::testing::Contains;
+using ::testing::ElementsAre;
 
 class SmallDialogsTest : public ::testing::Test {
 protected:
@@ -77,8 +76,10 @@ TEST_F(SmallDialogsTest, UsageTipTextsAndBoxesEditTheSettings)
     EXPECT_EQ(tip.dialog().get_title(), "Usage tip");
     EXPECT_THAT(widget_texts(tip.dialog()),
         ::testing::IsSupersetOf({
-            "Closing Kalvo will minimize it to the system tray so that you can continue to receive calls and notifications.",
-            "To bring the application back into view, right-click the tray icon and select the \"Show Kalvo\" option.",
+            "Closing Kalvo will minimize it to the system tray so that you can continue to receive calls and "
+            "notifications.",
+            "To bring the application back into view, right-click the tray icon and select the \"Show "
+            "Kalvo\" option.",
             "To close Kalvo, right-click the tray icon and select \"Exit\".",
             "Don't show this message again",
             "Start Kalvo minimized",
@@ -128,7 +129,8 @@ TEST_F(SmallDialogsTest, FirstRunPromptStoresDontAskAgainWithEitherAnswer)
     WizardDlg prompt(settings);
     EXPECT_EQ(prompt.dialog().get_title(), "Would you like to run the setup wizard?");
     EXPECT_THAT(widget_texts(prompt.dialog()),
-        Contains("Kalvo has not yet been configured on this computer.  Would you like to run the interactive setup "
+        Contains("Kalvo has not yet been configured on this computer.  Would you like to run the interactive "
+                 "setup "
                  "wizard now?"));
     EXPECT_THAT(widget_texts(prompt.dialog()), Contains("Don't ask me again"));
 
@@ -160,7 +162,7 @@ std::vector<unsigned char> paint_about(CAboutDlg& about, int width, int height, 
         about.Paint(cr);
     surface->flush();
     const unsigned char* data = surface->get_data();
-    return { data, data + surface->get_stride() * height };
+    return {data, data + surface->get_stride() * height};
 }
 
 TEST_F(SmallDialogsTest, AboutWindowDrawsTheVersionOnceInsideItsBox)

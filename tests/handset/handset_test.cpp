@@ -1,13 +1,11 @@
-#include "ui/handset/handset.h"
+#include <atomic>
+#include <gtest/gtest.h>
+#include <thread>
+#include <vector>
 
 #include "app/messages.h"
 #include "support/main_loop.h"
-
-#include <gtest/gtest.h>
-
-#include <atomic>
-#include <thread>
-#include <vector>
+#include "ui/handset/handset.h"
 
 namespace {
 
@@ -30,7 +28,8 @@ struct Window : ui_thread::MessageTarget {
     {
     }
 
-    ui_thread::Result handle_message(ui_thread::Message message, ui_thread::WParam wparam, ui_thread::LParam lparam) override
+    ui_thread::Result handle_message(
+        ui_thread::Message message, ui_thread::WParam wparam, ui_thread::LParam lparam) override
     {
         off_thread |= !ui_thread::on_ui_thread();
         if (message == messages::UWM_IM_SEND_MSG)
@@ -40,19 +39,19 @@ struct Window : ui_thread::MessageTarget {
     }
 };
 
-const std::vector<std::string> kOneHandlerLine { "********** OnYealink" };
+const std::vector<std::string> kOneHandlerLine{"********** OnYealink"};
 
 TEST(Handset, KeyEventRunsThePageScriptOfItsLowByte)
 {
     Window window;
     EXPECT_EQ(window.handset.OnYealink(11, 0x0185), 0);
-    EXPECT_EQ(window.host.scripts, std::vector<std::string> { "buttonEvent(5)" });
+    EXPECT_EQ(window.host.scripts, std::vector<std::string>{"buttonEvent(5)"});
     EXPECT_EQ(window.host.log, kOneHandlerLine);
 }
 
 TEST(Handset, OtherEventsAndUnusedKeysAreLoggedOnly)
 {
-    for (auto [event, key] : { std::pair { 10, 0x85 }, { 0, 0x91 }, { 12, 0x80 }, { 11, 0x8A }, { 11, 0x7F } }) {
+    for (auto [event, key] : {std::pair{10, 0x85}, {0, 0x91}, {12, 0x80}, {11, 0x8A}, {11, 0x7F}}) {
         Window window;
         EXPECT_EQ(window.handset.OnYealink(ui_thread::WParam(event), key), 0);
         EXPECT_TRUE(window.host.scripts.empty()) << event << " " << key;
@@ -80,7 +79,7 @@ TEST(Handset, OpenIsRetriedSilentlyUntilItSucceedsThenNeverAgain)
     window.handset.OnOpenTimer();
     EXPECT_TRUE(window.handset.IsOpen());
     EXPECT_EQ(context, &window); // the callback's context is the main window
-    EXPECT_EQ(window.host.log, std::vector<std::string> { "********** Opened Yealink device" });
+    EXPECT_EQ(window.host.log, std::vector<std::string>{"********** Opened Yealink device"});
 
     window.handset.OnOpenTimer();
     window.handset.OnOpenTimer();
@@ -92,10 +91,10 @@ TEST(Handset, DriverCallbackDeliversKeysInOrderOnTheInterfaceThread)
 {
     ui_thread::init();
     Window window;
-    std::atomic<int> answered { 0 };
-    std::atomic<bool> all_zero { true };
+    std::atomic<int> answered{0};
+    std::atomic<bool> all_zero{true};
     std::thread reader([&] {
-        for (long key : { 0x81L, 0x82L, 0x8BL, 0x8CL, 0x91L }) {
+        for (long key : {0x81L, 0x82L, 0x8BL, 0x8CL, 0x91L}) {
             all_zero = all_zero && handset_callback(11, key, &window) == 0;
             ++answered;
         }
@@ -106,7 +105,8 @@ TEST(Handset, DriverCallbackDeliversKeysInOrderOnTheInterfaceThread)
     EXPECT_FALSE(window.off_thread);
     EXPECT_TRUE(window.other_messages.empty());
     EXPECT_EQ(window.host.scripts,
-        (std::vector<std::string> { "buttonEvent(1)", "buttonEvent(2)", "buttonEvent('*')", "buttonEvent('#')", "doDial()" }));
+        (std::vector<std::string>{
+            "buttonEvent(1)", "buttonEvent(2)", "buttonEvent('*')", "buttonEvent('#')", "doDial()"}));
     EXPECT_EQ(handset_callback(11, 0x81, nullptr), 0);
 }
 

@@ -1,20 +1,17 @@
-#include "ui/handset/yealink_driver.h"
-
-#include "support/test_paths.h"
-
-#include <gtest/gtest.h>
-#include <libevdev/libevdev-uinput.h>
-#include <libevdev/libevdev.h>
-
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <libevdev/libevdev-uinput.h>
+#include <libevdev/libevdev.h>
 #include <mutex>
 #include <thread>
+#include <unistd.h>
 #include <vector>
+
+#include "support/test_paths.h"
+#include "ui/handset/yealink_driver.h"
 
 namespace {
 
@@ -43,7 +40,10 @@ long record(long event, long key, void* context)
 // Sets or clears KALVO_HANDSET_DEVICE for one test.
 class HandsetDeviceVariable {
 public:
-    explicit HandsetDeviceVariable(const std::string& value) { ::setenv("KALVO_HANDSET_DEVICE", value.c_str(), 1); }
+    explicit HandsetDeviceVariable(const std::string& value)
+    {
+        ::setenv("KALVO_HANDSET_DEVICE", value.c_str(), 1);
+    }
     ~HandsetDeviceVariable() { ::unsetenv("KALVO_HANDSET_DEVICE"); }
 };
 
@@ -52,7 +52,7 @@ TEST(YealinkDriver, NoHandsetMeansNoOpenAndNoCrash)
     test_support::TempDir dir;
     test_support::write_file(dir.file("not-a-device"), "plain text");
     Received received;
-    for (std::string path : { dir.file("missing"), dir.file("not-a-device"), dir.path() }) {
+    for (std::string path : {dir.file("missing"), dir.file("not-a-device"), dir.path()}) {
         HandsetDeviceVariable device(path);
         EXPECT_EQ(YL_DeviceIoControl(YL_OPEN, record, &received, 0, 0, 0), 0) << path;
         EXPECT_EQ(yealink::find_device(), "") << path;
@@ -73,7 +73,8 @@ public:
         libevdev* description = libevdev_new();
         libevdev_set_name(description, "Yealink usb-p1k (virtual)");
         libevdev_enable_event_type(description, EV_KEY);
-        for (unsigned code : { KEY_0, KEY_1, KEY_5, KEY_9, KEY_KPASTERISK, KEY_NUMERIC_POUND, KEY_ENTER, KEY_A })
+        for (unsigned code :
+            {KEY_0, KEY_1, KEY_5, KEY_9, KEY_KPASTERISK, KEY_NUMERIC_POUND, KEY_ENTER, KEY_A})
             libevdev_enable_event_code(description, EV_KEY, code, nullptr);
         if (libevdev_uinput_create_from_device(description, LIBEVDEV_UINPUT_OPEN_MANAGED, &m_device) != 0)
             m_device = nullptr;
@@ -95,7 +96,7 @@ public:
     }
     void press(unsigned code)
     {
-        for (int value : { 1, 0 }) {
+        for (int value : {1, 0}) {
             libevdev_uinput_write_event(m_device, EV_KEY, code, value);
             libevdev_uinput_write_event(m_device, EV_SYN, SYN_REPORT, 0);
         }
@@ -114,12 +115,14 @@ TEST(YealinkDriver, VirtualHandsetKeysReachTheCallbackInOrder)
     Received received;
     ASSERT_NE(YL_DeviceIoControl(YL_OPEN, record, &received, 0, 0, 0), 0);
     Received ignored;
-    EXPECT_NE(YL_DeviceIoControl(YL_OPEN, record, &ignored, 0, 0, 0), 0); // already open: the first registration stays
+    EXPECT_NE(YL_DeviceIoControl(YL_OPEN, record, &ignored, 0, 0, 0),
+        0); // already open: the first registration stays
 
-    for (unsigned code : { KEY_5, KEY_A, KEY_KPASTERISK, KEY_NUMERIC_POUND, KEY_0, KEY_ENTER })
+    for (unsigned code : {KEY_5, KEY_A, KEY_KPASTERISK, KEY_NUMERIC_POUND, KEY_0, KEY_ENTER})
         handset.press(code);
     ASSERT_TRUE(received.wait_for_count(5));
-    EXPECT_EQ(received.events, (std::vector<std::pair<long, long>> { { 11, 0x85 }, { 11, 0x8B }, { 11, 0x8C }, { 11, 0x80 }, { 11, 0x91 } }));
+    EXPECT_EQ(received.events,
+        (std::vector<std::pair<long, long>>{{11, 0x85}, {11, 0x8B}, {11, 0x8C}, {11, 0x80}, {11, 0x91}}));
     EXPECT_TRUE(ignored.events.empty());
     EXPECT_NE(YL_DeviceIoControl(YL_CLOSE, nullptr, nullptr, 0, 0, 0), 0);
 }
@@ -144,10 +147,11 @@ TEST(YealinkDriver, HandsetIsFoundByNameAndPickedUpAgainAfterReplugging)
     for (int i = 0; i < 40 && !delivered; ++i) {
         handset->press(KEY_9);
         std::unique_lock lock(received.mutex);
-        delivered = received.changed.wait_for(lock, std::chrono::milliseconds(100), [&] { return received.events.size() >= 2; });
+        delivered = received.changed.wait_for(
+            lock, std::chrono::milliseconds(100), [&] { return received.events.size() >= 2; });
     }
     EXPECT_TRUE(delivered);
-    EXPECT_EQ(received.events.back(), (std::pair<long, long> { 11, 0x89 }));
+    EXPECT_EQ(received.events.back(), (std::pair<long, long>{11, 0x89}));
     EXPECT_NE(YL_DeviceIoControl(YL_CLOSE, nullptr, nullptr, 0, 0, 0), 0);
 }
 

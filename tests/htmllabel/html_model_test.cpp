@@ -1,8 +1,8 @@
+#include <gtest/gtest.h>
+
 #include "ui/toast/toast_text.h"
 #include "ui/web/html_model.h"
 #include "ui/web/res_lookup.h"
-
-#include <gtest/gtest.h>
 
 extern "C" void kalvo_register_resource(void);
 
@@ -44,22 +44,25 @@ TEST(HtmlModel, ToastPageGivesBodyCloseLinkAndCentredText)
     EXPECT_EQ(close_cell.align, Align::Right);
     ASSERT_EQ(close_cell.blocks.size(), 1u);
     EXPECT_EQ(line_markup(close_cell.blocks[0]),
-        std::vector<std::string> { "<a href=\"kalvo://hide_toast?true\"><span foreground=\"#0099ff\" size=\"9216\">Close</span></a>" });
+        std::vector<std::string>{"<a href=\"kalvo://hide_toast?true\"><span foreground=\"#0099ff\" "
+                                 "size=\"9216\">Close</span></a>"});
 
     const Cell& text_cell = doc.blocks[1].table.rows.at(0).cells.at(0);
     EXPECT_EQ(text_cell.align, Align::Center);
     EXPECT_EQ(line_markup(text_cell.blocks.at(0)),
-        std::vector<std::string> { "<span foreground=\"#ffffff\">Call from</span> <span foreground=\"#ffffff\"><b>Anna</b></span>" });
+        std::vector<std::string>{
+            "<span foreground=\"#ffffff\">Call from</span> <span foreground=\"#ffffff\"><b>Anna</b></span>"});
 }
 
 TEST(HtmlModel, LineBreaksAndWhitespace)
 {
-    EXPECT_EQ(line_markup(parse("a<br>b<br>").blocks.at(0)), (std::vector<std::string> { "a", "b" }));
-    EXPECT_EQ(line_markup(parse("a<br><br>b").blocks.at(0)), (std::vector<std::string> { "a", "", "b" }));
-    EXPECT_EQ(line_markup(parse("<br>a").blocks.at(0)), (std::vector<std::string> { "", "a" }));
+    EXPECT_EQ(line_markup(parse("a<br>b<br>").blocks.at(0)), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(line_markup(parse("a<br><br>b").blocks.at(0)), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(line_markup(parse("<br>a").blocks.at(0)), (std::vector<std::string>{"", "a"}));
     EXPECT_EQ(line_markup(parse("  hello \n\t <b>big</b>  world  ").blocks.at(0)),
-        std::vector<std::string> { "hello <b>big</b> world" });
-    EXPECT_EQ(line_markup(parse("<p>one</p><p>two</p>").blocks.at(0)), (std::vector<std::string> { "one", "two" }));
+        std::vector<std::string>{"hello <b>big</b> world"});
+    EXPECT_EQ(
+        line_markup(parse("<p>one</p><p>two</p>").blocks.at(0)), (std::vector<std::string>{"one", "two"}));
     // Whitespace between table tags makes no empty lines around the table.
     Document doc = parse("\n<table>\n <tr>\n  <td>x</td>\n </tr>\n</table>\n");
     ASSERT_EQ(doc.blocks.size(), 1u);
@@ -69,15 +72,16 @@ TEST(HtmlModel, LineBreaksAndWhitespace)
 TEST(HtmlModel, TextIsEscapedForMarkupAndLinksKeepTheirText)
 {
     EXPECT_EQ(line_markup(parse("a &amp; b <i>&lt;x&gt;</i> \"q\"").blocks.at(0)),
-        std::vector<std::string> { "a &amp; b <i>&lt;x&gt;</i> &quot;q&quot;" });
+        std::vector<std::string>{"a &amp; b <i>&lt;x&gt;</i> &quot;q&quot;"});
     Document doc = parse("<a href=\"kalvo://call/?a=1&amp;b=<2>\">dial</a><a name='x'>plain</a>");
     EXPECT_EQ(line_markup(doc.blocks.at(0)),
-        std::vector<std::string> { "<a href=\"kalvo://call/?a=1&amp;b=&lt;2&gt;\">dial</a>plain" });
+        std::vector<std::string>{"<a href=\"kalvo://call/?a=1&amp;b=&lt;2&gt;\">dial</a>plain"});
 }
 
 TEST(HtmlModel, ImagesAndLinkedImages)
 {
-    Document doc = parse("<a href='kalvo://answer/?1'><img src='RES:answer.png'></a> <img src=\"RES:reject.png\">");
+    Document doc =
+        parse("<a href='kalvo://answer/?1'><img src='RES:answer.png'></a> <img src=\"RES:reject.png\">");
     ASSERT_EQ(doc.blocks.size(), 1u);
     const auto& segments = doc.blocks[0].lines.at(0).segments;
     ASSERT_EQ(segments.size(), 3u);
@@ -108,12 +112,14 @@ TEST(HtmlModel, TableAttributesCellsAndNesting)
     const auto& cells = table.rows.at(0).cells;
     ASSERT_EQ(cells.size(), 3u);
     EXPECT_EQ(cells[0].align, Align::Center);
-    EXPECT_EQ(line_markup(cells[0].blocks.at(0)), std::vector<std::string> { "<b>Head</b>" });
+    EXPECT_EQ(line_markup(cells[0].blocks.at(0)), std::vector<std::string>{"<b>Head</b>"});
     EXPECT_EQ(cells[1].align, Align::Right); // from the row
     EXPECT_EQ(cells[1].width->value, 50);
     EXPECT_TRUE(cells[2].width->percent);
     EXPECT_EQ(cells[2].align, Align::Left);
-    EXPECT_EQ(cells[2].blocks.at(0).table.rows.at(0).cells.at(0).blocks.at(0).lines.at(0).segments.at(0).markup, "inner");
+    EXPECT_EQ(
+        cells[2].blocks.at(0).table.rows.at(0).cells.at(0).blocks.at(0).lines.at(0).segments.at(0).markup,
+        "inner");
 }
 
 TEST(HtmlModel, AttributeValues)
@@ -147,8 +153,8 @@ TEST(HtmlModel, AttributeValues)
 TEST(HtmlModel, UnusualInputIsReadNotRejected)
 {
     // Latin-1 bytes become UTF-8 text.
-    EXPECT_EQ(line_markup(parse("caf\xe9").blocks.at(0)), std::vector<std::string> { "caf\xc3\xa9" });
-    EXPECT_EQ(line_markup(parse("caf\xc3\xa9").blocks.at(0)), std::vector<std::string> { "caf\xc3\xa9" });
+    EXPECT_EQ(line_markup(parse("caf\xe9").blocks.at(0)), std::vector<std::string>{"caf\xc3\xa9"});
+    EXPECT_EQ(line_markup(parse("caf\xc3\xa9").blocks.at(0)), std::vector<std::string>{"caf\xc3\xa9"});
     EXPECT_TRUE(parse("").blocks.empty());
     EXPECT_TRUE(parse("<script>alert(1)</script><style>p{}</style>").blocks.empty());
     // Malformed and deeply nested markup parses without harm.

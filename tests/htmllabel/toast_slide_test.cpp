@@ -1,7 +1,7 @@
-#include "ui/toast/toast_slide.h"
-
 #include <gtest/gtest.h>
 #include <map>
+
+#include "ui/toast/toast_slide.h"
 
 namespace {
 
@@ -44,8 +44,8 @@ public:
     int repaints = 0;
 };
 
-const Rect kScreen { 0, 0, 1024, 768 };
-const Rect kBottomBar { 0, 0, 1024, 728 };
+const Rect kScreen{0, 0, 1024, 768};
+const Rect kBottomBar{0, 0, 1024, 728};
 
 class ToastSlide : public ::testing::Test {
 protected:
@@ -58,27 +58,27 @@ protected:
     }
 
     FakeWindow window;
-    Slide slide { window };
+    Slide slide{window};
 };
 
 TEST(TaskbarSide, DecidedFromWorkAreaAndScreen)
 {
     EXPECT_EQ(taskbar_side(kBottomBar, kScreen), TaskbarSide::Bottom);
-    EXPECT_EQ(taskbar_side({ 0, 40, 1024, 728 }, kScreen), TaskbarSide::Top);
-    EXPECT_EQ(taskbar_side({ 60, 0, 964, 768 }, kScreen), TaskbarSide::Left);
-    EXPECT_EQ(taskbar_side({ 0, 0, 964, 768 }, kScreen), TaskbarSide::Right);
+    EXPECT_EQ(taskbar_side({0, 40, 1024, 728}, kScreen), TaskbarSide::Top);
+    EXPECT_EQ(taskbar_side({60, 0, 964, 768}, kScreen), TaskbarSide::Left);
+    EXPECT_EQ(taskbar_side({0, 0, 964, 768}, kScreen), TaskbarSide::Right);
     EXPECT_EQ(taskbar_side(kScreen, kScreen), TaskbarSide::Bottom);
     // A second monitor to the right of the first: edges compare with its own geometry.
-    EXPECT_EQ(taskbar_side({ 1084, 0, 964, 768 }, { 1024, 0, 1024, 768 }), TaskbarSide::Left);
+    EXPECT_EQ(taskbar_side({1084, 0, 964, 768}, {1024, 0, 1024, 768}), TaskbarSide::Left);
 }
 
 TEST_F(ToastSlide, SlidesOutStaysTenSecondsAndSlidesBack)
 {
-    ASSERT_TRUE(slide.start(Durations {}, kBottomBar, kScreen));
+    ASSERT_TRUE(slide.start(Durations{}, kBottomBar, kScreen));
     EXPECT_EQ(slide.state(), State::Appearing);
     EXPECT_EQ(window.raised, 1);
     EXPECT_EQ(window.x, 1024 - 250); // right edge of the work area
-    EXPECT_EQ(window.y, 728);        // just below it
+    EXPECT_EQ(window.y, 728); // just below it
     // 100 ms over 120 steps is 0 ms by integer division: the timer floor applies.
     EXPECT_EQ(window.timers.at(kAppearingTimer), kMinimumTimerDelay);
 
@@ -89,11 +89,11 @@ TEST_F(ToastSlide, SlidesOutStaysTenSecondsAndSlidesBack)
     tick_times(1);
     EXPECT_EQ(window.y, 728 - 120);
     EXPECT_EQ(slide.state(), State::Showing);
-    EXPECT_EQ(window.timers, (std::map<unsigned, unsigned> { { kShowingTimer, 10000 } }));
+    EXPECT_EQ(window.timers, (std::map<unsigned, unsigned>{{kShowingTimer, 10000}}));
 
     tick_times(1);
     EXPECT_EQ(slide.state(), State::Disappearing);
-    EXPECT_EQ(window.timers, (std::map<unsigned, unsigned> { { kDisappearingTimer, kMinimumTimerDelay } }));
+    EXPECT_EQ(window.timers, (std::map<unsigned, unsigned>{{kDisappearingTimer, kMinimumTimerDelay}}));
     tick_times(119);
     EXPECT_EQ(window.y, 727);
     EXPECT_TRUE(window.visible);
@@ -105,8 +105,8 @@ TEST_F(ToastSlide, SlidesOutStaysTenSecondsAndSlidesBack)
 
 TEST_F(ToastSlide, LeftTaskbarSlidesInHorizontally)
 {
-    Rect work_area { 60, 0, 964, 768 };
-    ASSERT_TRUE(slide.start(Durations { 1000, 10000, 500, 5 }, work_area, kScreen));
+    Rect work_area{60, 0, 964, 768};
+    ASSERT_TRUE(slide.start(Durations{1000, 10000, 500, 5}, work_area, kScreen));
     EXPECT_EQ(slide.side(), TaskbarSide::Left);
     EXPECT_EQ(window.x, 60 - 250);
     EXPECT_EQ(window.y, 768 - 120);
@@ -122,14 +122,14 @@ TEST_F(ToastSlide, LeftTaskbarSlidesInHorizontally)
 
 TEST_F(ToastSlide, RightAndTopTaskbarsUseTheirEdges)
 {
-    ASSERT_TRUE(slide.start(Durations {}, { 0, 0, 964, 768 }, kScreen));
+    ASSERT_TRUE(slide.start(Durations{}, {0, 0, 964, 768}, kScreen));
     EXPECT_EQ(window.x, 964);
     EXPECT_EQ(window.y, 768 - 120);
     tick_times(1);
     EXPECT_EQ(window.x, 963);
     slide.hide();
 
-    ASSERT_TRUE(slide.start(Durations {}, { 0, 40, 1024, 728 }, kScreen));
+    ASSERT_TRUE(slide.start(Durations{}, {0, 40, 1024, 728}, kScreen));
     EXPECT_EQ(window.x, 1024 - 250);
     EXPECT_EQ(window.y, 40 - 120);
     tick_times(1);
@@ -138,11 +138,11 @@ TEST_F(ToastSlide, RightAndTopTaskbarsUseTheirEdges)
 
 TEST_F(ToastSlide, SecondToastWhileShowingRestartsTheTenSeconds)
 {
-    slide.start(Durations {}, kBottomBar, kScreen);
+    slide.start(Durations{}, kBottomBar, kScreen);
     tick_times(120);
     ASSERT_EQ(slide.state(), State::Showing);
     window.timers[kShowingTimer] = 1; // as if most of the time had passed
-    slide.start(Durations {}, kBottomBar, kScreen);
+    slide.start(Durations{}, kBottomBar, kScreen);
     EXPECT_EQ(slide.state(), State::Showing);
     EXPECT_EQ(window.timers.at(kShowingTimer), 10000u);
     EXPECT_EQ(window.y, 608);
@@ -152,22 +152,22 @@ TEST_F(ToastSlide, SecondToastWhileShowingRestartsTheTenSeconds)
 
 TEST_F(ToastSlide, ToastWhileDisappearingReturnsToFullyShown)
 {
-    slide.start(Durations {}, kBottomBar, kScreen);
+    slide.start(Durations{}, kBottomBar, kScreen);
     tick_times(121);
     tick_times(30);
     ASSERT_EQ(slide.state(), State::Disappearing);
     EXPECT_EQ(window.y, 638);
-    slide.start(Durations {}, kBottomBar, kScreen);
+    slide.start(Durations{}, kBottomBar, kScreen);
     EXPECT_EQ(slide.state(), State::Showing);
     EXPECT_EQ(window.y, 608);
-    EXPECT_EQ(window.timers, (std::map<unsigned, unsigned> { { kShowingTimer, 10000 } }));
+    EXPECT_EQ(window.timers, (std::map<unsigned, unsigned>{{kShowingTimer, 10000}}));
 }
 
 TEST_F(ToastSlide, ToastWhileAppearingCarriesOnFromWhereItStands)
 {
-    slide.start(Durations {}, kBottomBar, kScreen);
+    slide.start(Durations{}, kBottomBar, kScreen);
     tick_times(50);
-    slide.start(Durations {}, kBottomBar, kScreen);
+    slide.start(Durations{}, kBottomBar, kScreen);
     EXPECT_EQ(slide.state(), State::Appearing);
     EXPECT_EQ(window.y, 678);
     EXPECT_EQ(window.raised, 1);
@@ -177,8 +177,8 @@ TEST_F(ToastSlide, ToastWhileAppearingCarriesOnFromWhereItStands)
 
 TEST_F(ToastSlide, HideReturnsToIdleFromEveryState)
 {
-    for (int ticks : { 0, 10, 120, 121, 140 }) {
-        slide.start(Durations {}, kBottomBar, kScreen);
+    for (int ticks : {0, 10, 120, 121, 140}) {
+        slide.start(Durations{}, kBottomBar, kScreen);
         tick_times(ticks);
         slide.hide();
         EXPECT_EQ(slide.state(), State::Idle) << ticks;
@@ -195,7 +195,7 @@ TEST_F(ToastSlide, HideReturnsToIdleFromEveryState)
 TEST_F(ToastSlide, ToastWithoutSizeIsNotShown)
 {
     slide.set_size(0, 120);
-    EXPECT_FALSE(slide.start(Durations {}, kBottomBar, kScreen));
+    EXPECT_FALSE(slide.start(Durations{}, kBottomBar, kScreen));
     EXPECT_EQ(slide.state(), State::Idle);
     EXPECT_TRUE(window.timers.empty());
     EXPECT_FALSE(window.visible);
@@ -203,7 +203,7 @@ TEST_F(ToastSlide, ToastWithoutSizeIsNotShown)
 
 TEST_F(ToastSlide, ZeroIncrementStillMoves)
 {
-    slide.start(Durations { 100, 10000, 100, 0 }, kBottomBar, kScreen);
+    slide.start(Durations{100, 10000, 100, 0}, kBottomBar, kScreen);
     tick_times(1);
     EXPECT_EQ(window.y, 727);
 }

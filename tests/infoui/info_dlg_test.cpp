@@ -1,3 +1,8 @@
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <gtkmm/window.h>
+#include <webkit2/webkit2.h>
+
 #include "log/log_dlg.h"
 #include "skin/definition.h"
 #include "skin/loader.h"
@@ -5,12 +10,6 @@
 #include "support/display.h"
 #include "support/test_paths.h"
 #include "ui/info/info_dlg.h"
-
-#include <gtest/gtest.h>
-#include <gtkmm/window.h>
-#include <webkit2/webkit2.h>
-
-#include <cstdlib>
 
 namespace {
 
@@ -35,8 +34,10 @@ TEST(InfoDlg, ShippedSkinBindsShowsAndOnlyHides)
     test_support::TempDir pages;
     test_support::write_file(pages.file("notice.html"), "<html><body>Notice</body></html>");
     std::vector<std::string> messages;
-    Skin::Loader::instance().set_message_sink([&](const std::string& text, const std::string&) { messages.push_back(text); });
-    std::unique_ptr<Skin::Definition> skin = Skin::Loader::instance().LoadFrom(std::string(KALVO_SOURCE_DIR) + "/skins", "Kalvo");
+    Skin::Loader::instance().set_message_sink(
+        [&](const std::string& text, const std::string&) { messages.push_back(text); });
+    std::unique_ptr<Skin::Definition> skin =
+        Skin::Loader::instance().LoadFrom(std::string(KALVO_SOURCE_DIR) + "/skins", "Kalvo");
     Skin::Loader::instance().set_message_sink(nullptr);
     ASSERT_TRUE(skin);
     EXPECT_TRUE(messages.empty());
@@ -72,7 +73,7 @@ TEST(InfoDlg, ShippedSkinBindsShowsAndOnlyHides)
     EXPECT_FALSE(dialog.IsVisible());
 
     // Escape, Enter and the window manager's close hide it too; F5 leaves it open.
-    for (unsigned key : { GDK_KEY_Escape, GDK_KEY_Return }) {
+    for (unsigned key : {GDK_KEY_Escape, GDK_KEY_Return}) {
         dialog.Show();
         ASSERT_TRUE(run_loop_until([&] { return window.get_mapped(); }));
         press_key(window, GDK_KEY_F5);

@@ -1,13 +1,12 @@
+#include <climits>
+#include <gdk/gdkkeysyms.h>
+#include <gtest/gtest.h>
+
 #include "log/log_dlg.h"
 #include "settings/app_settings.h"
 #include "support/test_paths.h"
 #include "ui/info/info_keys.h"
 #include "ui/info/info_version.h"
-
-#include <gdk/gdkkeysyms.h>
-#include <gtest/gtest.h>
-
-#include <climits>
 
 namespace {
 
@@ -65,9 +64,9 @@ TEST(InfoVersion, ReadsTheLeadingNumberAndHoldsItToTheIntRange)
 TEST(InfoKeys, RefreshIsDroppedEscapeAndEnterCloseTheRestGoToThePage)
 {
     EXPECT_EQ(info_key_action(GDK_KEY_F5), InfoKeyAction::Swallow);
-    for (unsigned key : { GDK_KEY_Escape, GDK_KEY_Return, GDK_KEY_KP_Enter })
+    for (unsigned key : {GDK_KEY_Escape, GDK_KEY_Return, GDK_KEY_KP_Enter})
         EXPECT_EQ(info_key_action(key), InfoKeyAction::Hide) << key;
-    for (unsigned key : { GDK_KEY_BackSpace, GDK_KEY_Delete, GDK_KEY_a, GDK_KEY_Tab, GDK_KEY_F4 })
+    for (unsigned key : {GDK_KEY_BackSpace, GDK_KEY_Delete, GDK_KEY_a, GDK_KEY_Tab, GDK_KEY_F4})
         EXPECT_EQ(info_key_action(key), InfoKeyAction::Page) << key;
 }
 

@@ -1,13 +1,13 @@
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <thread>
+#include <unistd.h>
+
 #include "log/log_dlg.h"
 #include "log/log_file.h"
 #include "settings/app_settings.h"
 #include "settings/registry.h"
 #include "support/test_paths.h"
-
-#include <filesystem>
-#include <gtest/gtest.h>
-#include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -50,7 +50,8 @@ TEST(LogBuffer, AppendsFromSeveralThreadsNeverInterleave)
     size_t pos = text.find("\r\n");
     while (pos != std::string::npos) {
         size_t next = text.find("\r\n", pos + 2);
-        std::string message = text.substr(pos + 2, next == std::string::npos ? std::string::npos : next - pos - 2);
+        std::string message =
+            text.substr(pos + 2, next == std::string::npos ? std::string::npos : next - pos - 2);
         ASSERT_EQ(message.size(), 20u);
         EXPECT_EQ(message.find_first_not_of(message[0]), std::string::npos);
         pos = next;
@@ -60,7 +61,7 @@ TEST(LogBuffer, AppendsFromSeveralThreadsNeverInterleave)
 
 TEST(LogFile, TimestampHasFourDigitMilliseconds)
 {
-    std::tm when {};
+    std::tm when{};
     when.tm_year = 2008 - 1900;
     when.tm_mon = 2;
     when.tm_mday = 3;
@@ -94,7 +95,8 @@ TEST(LogFile, MissingInstallPathWritesDotAndUsesTheCurrentFolder)
     log_file::write_line("NETWORK - Binding to 127.0.0.1");
     std::filesystem::current_path(previous);
     EXPECT_EQ(registry_string(settings_path("install_path")).get(), ".");
-    EXPECT_NE(test_support::read_file(folder.file("kalvo.log")).find("NETWORK - Binding to 127.0.0.1"), std::string::npos);
+    EXPECT_NE(test_support::read_file(folder.file("kalvo.log")).find("NETWORK - Binding to 127.0.0.1"),
+        std::string::npos);
 }
 
 } // namespace

@@ -1,11 +1,10 @@
-#include "settings/app_settings.h"
-#include "settings/registry.h"
-#include "ui/main/login_handshake.h"
-
-#include "support/log_capture.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include "settings/app_settings.h"
+#include "settings/registry.h"
+#include "support/log_capture.h"
+#include "ui/main/login_handshake.h"
 
 namespace {
 
@@ -20,7 +19,10 @@ public:
     int answer = IDOK;
     bool in_wizard = false;
 
-    void set_timer(unsigned id, unsigned ms) override { record("set_timer " + std::to_string(id) + " " + std::to_string(ms)); }
+    void set_timer(unsigned id, unsigned ms) override
+    {
+        record("set_timer " + std::to_string(id) + " " + std::to_string(ms));
+    }
     void kill_timer(unsigned id) override { record("kill_timer " + std::to_string(id)); }
     int message_box(const std::string& text, const std::string& title, BoxStyle style) override
     {
@@ -29,16 +31,25 @@ public:
     }
     void set_account_type(const std::string& type) override { record("set_account_type " + type); }
     void set_outbound_proxy(const std::string& host) override { record("set_outbound_proxy " + host); }
-    void login(const std::string& user, const std::string& password) override { record("login " + user + " " + password); }
+    void login(const std::string& user, const std::string& password) override
+    {
+        record("login " + user + " " + password);
+    }
     bool wizard_mode() const override { return in_wizard; }
     void run_page_script(const std::string& script) override { record("script " + script); }
     void navigate_content(const std::string& url) override { record("content " + url); }
-    void navigate_tab(const std::string& url, int flags) override { record("tab " + url + " " + std::to_string(flags)); }
+    void navigate_tab(const std::string& url, int flags) override
+    {
+        record("tab " + url + " " + std::to_string(flags));
+    }
     void set_logged_in(bool logged_in) override { record(logged_in ? "logged_in" : "logged_out"); }
     void post_login_message() override { record("post UWM_LOGIN_MSG"); }
     void post_close() override { record("post WM_CLOSE"); }
     void start_login_thread() override { record("start_login_thread"); }
-    void start_update_worker(const std::string& address) override { record("start_update_worker " + address); }
+    void start_update_worker(const std::string& address) override
+    {
+        record("start_update_worker " + address);
+    }
 
     std::vector<std::string> take()
     {
@@ -83,13 +94,13 @@ protected:
     std::vector<std::string> login_calls(const std::string& proxy = "gw.test",
         const std::string& user = "alice", const std::string& password = "s3cret&x")
     {
-        return { "set_account_type pro", "set_timer 9 20000", "set_outbound_proxy " + proxy,
-            "login " + user + " " + password, "tab http://secure.test:8081/live/tab.php 14" };
+        return {"set_account_type pro", "set_timer 9 20000", "set_outbound_proxy " + proxy,
+            "login " + user + " " + password, "tab http://secure.test:8081/live/tab.php 14"};
     }
 
     test_support::LogCapture m_log;
     RecordingHost m_host;
-    LoginHandshake m_handshake { m_host, test_deployment() };
+    LoginHandshake m_handshake{m_host, test_deployment()};
 };
 
 TEST_F(LoginHandshakeTest, StunAnsweredEarlyLogsInAtOnceWithTheStoredAccount)
@@ -169,7 +180,8 @@ TEST_F(LoginHandshakeTest, NoConnectionShowsTheBoxAndReturnsToTheLoginPage)
         ElementsAre("box No Internet connection [error]: Kalvo requires an Internet connection to run.\n"
                     "Please check your connection and try again.",
             "script loginError()",
-            "content file:///opt/kalvo/Skins/Kalvo/login.html?u=alice&p=s3cret%26x&s=true&a=false", "logged_out"));
+            "content file:///opt/kalvo/Skins/Kalvo/login.html?u=alice&p=s3cret%26x&s=true&a=false",
+            "logged_out"));
     EXPECT_THAT(m_log.window_messages(), ElementsAre("Shut down CallManager"));
 
     m_host.answer = LoginHost::IDCANCEL;
@@ -238,7 +250,8 @@ TEST_F(LoginHandshakeTest, LoginTimeOutBoxUnlessTheWizardRuns)
     auto calls = m_host.take();
     ASSERT_EQ(calls.size(), 3u);
     EXPECT_EQ(calls[0], "kill_timer 9");
-    EXPECT_THAT(calls[1], HasSubstr("box Error logging in [error]: Kalvo could not connect to the login server."));
+    EXPECT_THAT(
+        calls[1], HasSubstr("box Error logging in [error]: Kalvo could not connect to the login server."));
     EXPECT_EQ(calls[2], "script loginError()");
     EXPECT_THAT(m_log.file_lines(), ElementsAre("LOGIN - Login timed out"));
     EXPECT_FALSE(m_handshake.OnTimer(4));

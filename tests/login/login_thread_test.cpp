@@ -1,6 +1,8 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include "app/messages.h"
 #include "net/login_thread.h"
-
 #include "support/http_test_server.h"
 #include "support/log_capture.h"
 #include "support/main_loop.h"
@@ -8,13 +10,10 @@
 #include "support/test_certificates.h"
 #include "support/test_paths.h"
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 namespace {
 
-using ::testing::ElementsAre;
 using test_support::run_main_loop_until;
+using ::testing::ElementsAre;
 
 // The main window as the login thread sees it: records each message and the address
 // text of UWM_DO_UPDATE_MSG while the send still holds it.
@@ -22,7 +21,8 @@ struct MainWindowStandIn : ui_thread::MessageTarget {
     std::vector<ui_thread::Message> messages;
     std::string update_address;
 
-    ui_thread::Result handle_message(ui_thread::Message message, ui_thread::WParam, ui_thread::LParam lparam) override
+    ui_thread::Result handle_message(
+        ui_thread::Message message, ui_thread::WParam, ui_thread::LParam lparam) override
     {
         messages.push_back(message);
         if (message == messages::UWM_DO_UPDATE_MSG)
@@ -37,10 +37,11 @@ protected:
     {
         ui_thread::init();
         test_support::store_test_account("alice", "pw");
-        m_server.server().Get("/live/check_version.php", [this](const httplib::Request& request, httplib::Response& response) {
-            m_asked_user = request.get_param_value("u");
-            response.set_content(m_reply, "text/plain");
-        });
+        m_server.server().Get(
+            "/live/check_version.php", [this](const httplib::Request& request, httplib::Response& response) {
+                m_asked_user = request.get_param_value("u");
+                response.set_content(m_reply, "text/plain");
+            });
         m_deployment.secure_https = m_server.base_url();
         m_deployment.ca_file = m_certificates.ca_file;
     }
@@ -49,7 +50,7 @@ protected:
     ui_thread::Message attempt(const std::string& reply, const std::string& local_version = "4, 0, 0, 22")
     {
         m_reply = reply;
-        login_thread::start({ &m_window, m_values, m_deployment, local_version });
+        login_thread::start({&m_window, m_values, m_deployment, local_version});
         EXPECT_TRUE(run_main_loop_until([&] { return !m_window.messages.empty(); }, 15000));
         return m_window.messages.empty() ? 0 : m_window.messages.front();
     }
@@ -57,7 +58,7 @@ protected:
     test_support::LogCapture m_log;
     test_support::TempDir m_folder;
     test_support::TestCertificates m_certificates = test_support::make_test_certificates(m_folder.path());
-    test_support::HttpTestServer m_server { "127.0.0.1", m_certificates };
+    test_support::HttpTestServer m_server{"127.0.0.1", m_certificates};
     Deployment m_deployment;
     std::string m_reply;
     std::string m_asked_user;
@@ -79,7 +80,8 @@ TEST_F(LoginThreadTest, SameVersionStoresTheValuesAndPostsTheLogin)
     EXPECT_EQ(values.outbound_proxy, "proxy.example:5070");
 
     EXPECT_THAT(m_log.file_lines(),
-        ElementsAre("LOGIN - Username is alice", "LOGIN - Got version information", "LOGIN - Local version is 4, 0, 0, 22"));
+        ElementsAre("LOGIN - Username is alice", "LOGIN - Got version information",
+            "LOGIN - Local version is 4, 0, 0, 22"));
     EXPECT_THAT(m_log.window_messages(),
         ElementsAre("ok", "4, 0, 0, 22", "https://x/setup", "7", "True", "pro", "Pro account",
             "Version is up to date, logging in"));
@@ -107,7 +109,7 @@ TEST_F(LoginThreadTest, AttemptsRunningAtOnceEachDeliverTheirOneMessage)
 {
     m_reply = "ok\n4, 0, 0, 22\n\n3\nfalse\nbasic\nBasic\n";
     for (int i = 0; i < 4; ++i)
-        login_thread::start({ &m_window, m_values, m_deployment, "4, 0, 0, 22" });
+        login_thread::start({&m_window, m_values, m_deployment, "4, 0, 0, 22"});
     ASSERT_TRUE(run_main_loop_until([&] { return m_window.messages.size() == 4; }, 20000));
     EXPECT_THAT(m_window.messages, ::testing::Each(messages::UWM_LOGIN_MSG));
     EXPECT_EQ(m_values->get().info_version, "3");
@@ -117,7 +119,8 @@ TEST_F(LoginThreadTest, UnreachableServiceReportsNoConnection)
 {
     m_deployment.secure_https = "https://127.0.0.1:1";
     ASSERT_EQ(attempt("unused"), messages::UWM_DO_CONNECTION_MSG);
-    EXPECT_THAT(m_log.file_lines(), ElementsAre("LOGIN - Username is alice", "LOGIN - Error getting version information"));
+    EXPECT_THAT(m_log.file_lines(),
+        ElementsAre("LOGIN - Username is alice", "LOGIN - Error getting version information"));
     EXPECT_THAT(m_log.window_messages(), ::testing::IsEmpty());
 }
 

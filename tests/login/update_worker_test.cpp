@@ -1,6 +1,11 @@
+#include <atomic>
+#include <dirent.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
 #include "app/messages.h"
 #include "net/update_worker.h"
-
 #include "support/child_process.h"
 #include "support/http_test_server.h"
 #include "support/log_capture.h"
@@ -8,22 +13,17 @@
 #include "support/test_certificates.h"
 #include "support/test_paths.h"
 
-#include <atomic>
-#include <dirent.h>
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-#include <sys/stat.h>
-
 namespace {
 
+using test_support::read_file;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using test_support::read_file;
 
 struct MainWindowStandIn : ui_thread::MessageTarget {
     std::vector<ui_thread::Message> messages;
-    ui_thread::Result handle_message(ui_thread::Message message, ui_thread::WParam, ui_thread::LParam) override
+    ui_thread::Result handle_message(
+        ui_thread::Message message, ui_thread::WParam, ui_thread::LParam) override
     {
         messages.push_back(message);
         return 0;
@@ -59,8 +59,8 @@ protected:
         // Promises more bytes than it sends, then drops the connection.
         m_server.server().Get("/truncated", [this](const httplib::Request&, httplib::Response& response) {
             ++m_requests;
-            response.set_content_provider(100000, "application/octet-stream",
-                [this](size_t offset, size_t, httplib::DataSink& sink) {
+            response.set_content_provider(
+                100000, "application/octet-stream", [this](size_t offset, size_t, httplib::DataSink& sink) {
                     if (offset > 0)
                         return false;
                     sink.write(m_installer.data(), m_installer.size());
@@ -87,7 +87,8 @@ protected:
 
     void expect_done_and_exit()
     {
-        EXPECT_TRUE(test_support::run_main_loop_until([&] { return !m_window.messages.empty() && m_exit_code >= 0; }));
+        EXPECT_TRUE(test_support::run_main_loop_until(
+            [&] { return !m_window.messages.empty() && m_exit_code >= 0; }));
         EXPECT_THAT(m_window.messages, ElementsAre(messages::UWM_UPDATE_DONE_MSG));
         EXPECT_EQ(m_exit_code, 0);
     }
@@ -98,10 +99,10 @@ protected:
     std::string m_marker = m_folder.file("installer-ran");
     std::string m_installer;
     test_support::TestCertificates m_certificates = test_support::make_test_certificates(m_folder.path());
-    test_support::HttpTestServer m_server { "127.0.0.1", m_certificates };
-    std::atomic<int> m_requests { 0 };
-    std::atomic<int> m_last_percent { -1 };
-    std::atomic<int> m_exit_code { -1 };
+    test_support::HttpTestServer m_server{"127.0.0.1", m_certificates};
+    std::atomic<int> m_requests{0};
+    std::atomic<int> m_last_percent{-1};
+    std::atomic<int> m_exit_code{-1};
     MainWindowStandIn m_window;
 };
 
@@ -117,7 +118,7 @@ TEST_F(UpdateWorkerTest, CompleteDownloadIsMadeExecutableAndStartedThenTheProces
     ASSERT_TRUE(test_support::wait_for_file(m_marker, 5000));
     EXPECT_EQ(read_file(m_marker), target + "\n");
     EXPECT_EQ(read_file(target), m_installer);
-    struct stat info {};
+    struct stat info { };
     ASSERT_EQ(::stat(target.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0700u) << "only the user may write or run it";
     EXPECT_THAT(folder_entries(m_install), ElementsAre("kalvo-setup")) << "no temporary file is left";

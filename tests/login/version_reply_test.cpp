@@ -1,6 +1,6 @@
-#include "net/version_reply.h"
-
 #include <gtest/gtest.h>
+
+#include "net/version_reply.h"
 
 namespace {
 
@@ -25,7 +25,8 @@ TEST(VersionNumber, TextsWithoutSeparatorOrDigitsGiveZero)
 
 TEST(VersionReply, EightLinesWithCarriageReturnsKept)
 {
-    VersionReply reply = VersionReply::parse("ok\n4.0.0.23\nhttps://h/setup\n7\ntrue\npro\nPro account\r\nproxy.example");
+    VersionReply reply =
+        VersionReply::parse("ok\n4.0.0.23\nhttps://h/setup\n7\ntrue\npro\nPro account\r\nproxy.example");
     EXPECT_EQ(reply.current_version(), "4.0.0.23");
     EXPECT_EQ(reply.download_address(), "https://h/setup");
     EXPECT_EQ(reply.info_version(), "7");

@@ -1,12 +1,10 @@
+#include <gdk/gdkkeysyms.h>
+#include <gtest/gtest.h>
+#include <vector>
+
 #include "telephony/sipx/sipx.h"
 #include "ui/main/key_codes.h"
 #include "ui/main/presentation_text.h"
-
-#include <gdk/gdkkeysyms.h>
-
-#include <gtest/gtest.h>
-
-#include <vector>
 
 namespace {
 

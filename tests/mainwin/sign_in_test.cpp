@@ -1,15 +1,13 @@
 // Signs in a running kalvo through a forwarded kalvo: link, against the local service.
+#include <chrono>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <thread>
+
 #include "support/child_process.h"
 #include "support/local_service.h"
 #include "support/test_paths.h"
-
 #include "telephony/sipx/sipx.h"
-
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <cstdlib>
-#include <thread>
 
 namespace {
 
@@ -30,7 +28,10 @@ protected:
         ::setenv(SIPX_ENV_RECORD_FILE, (m_user.home() + "/speaker.wav").c_str(), 1);
     }
 
-    std::string data_file(const std::string& name) const { return m_user.home() + "/.local/share/kalvo/" + name; }
+    std::string data_file(const std::string& name) const
+    {
+        return m_user.home() + "/.local/share/kalvo/" + name;
+    }
 
     // Waits until the file holds the text; the last contents read.
     std::string wait_for_text(const std::string& path, const std::string& text, int timeout_ms)
@@ -52,14 +53,14 @@ protected:
 TEST_F(SignIn, ForwardedLoginLinkRegistersAndShowsTheMainPage)
 {
     std::string program = test_support::built_program("kalvo");
-    ChildProcess kalvo({ program });
+    ChildProcess kalvo({program});
     ASSERT_TRUE(test_support::wait_for_file(m_user.home() + "/run/kalvo/instance.sock", 20000));
 
     // A link sent while the first start is still busy loading its skin can time out in
     // the hand-over; like a user, click it again until the sign-in starts.
     std::string log;
     for (int attempt = 0; attempt < 4; ++attempt) {
-        ChildProcess link({ program, "/url", "kalvo://login/?u=alice&p=wonderland&s=false&a=false" });
+        ChildProcess link({program, "/url", "kalvo://login/?u=alice&p=wonderland&s=false&a=false"});
         EXPECT_EQ(link.wait_for_exit(10000), 1);
         log = wait_for_text(data_file("kalvo.log"), "LOGIN - Username is alice", 5000);
         if (log.find("LOGIN - Username is alice") != std::string::npos)

@@ -1,19 +1,17 @@
 // The web host in a real web view: window.external from a page, ShowConfirm's answer,
 // kalvo: links and the navigation filter.
-#include "log/log_dlg.h"
-#include "skin/definition.h"
-#include "skin/skin_web.h"
-#include "ui/web/external_methods.h"
-#include "ui/web/web_host.h"
-
-#include "support/display.h"
-#include "support/null_external_host.h"
-#include "support/test_paths.h"
-
 #include <gtest/gtest.h>
 #include <gtkmm.h>
 #include <webkit2/webkit2.h>
 
+#include "log/log_dlg.h"
+#include "skin/definition.h"
+#include "skin/skin_web.h"
+#include "support/display.h"
+#include "support/null_external_host.h"
+#include "support/test_paths.h"
+#include "ui/web/external_methods.h"
+#include "ui/web/web_host.h"
 
 namespace {
 
@@ -72,16 +70,17 @@ TEST(WebHost, PagesReachTheProgramAndOnlyItsOwnNavigationsPass)
         const char* text = webkit_web_view_get_title(web.view());
         return std::string(text ? text : "");
     };
-    EXPECT_TRUE(wait_for([&] { return title().find("count rejected") != std::string::npos; }, 8000)) << title();
+    EXPECT_TRUE(wait_for([&] { return title().find("count rejected") != std::string::npos; }, 8000))
+        << title();
     EXPECT_NE(title().find("confirm=1"), std::string::npos) << title();
     EXPECT_NE(title().find("settab"), std::string::npos) << title();
     EXPECT_NE(title().find("nope rejected"), std::string::npos) << title();
-    EXPECT_EQ(external.calls, (std::vector<std::string> { "ShowConfirm Sure?", "SetTab 7" }));
+    EXPECT_EQ(external.calls, (std::vector<std::string>{"ShowConfirm Sure?", "SetTab 7"}));
 
     // A kalvo: link is handed over, blanks restored, and the page stays.
     host.RunScript("document.getElementById('call').click()");
     EXPECT_TRUE(wait_for([&] { return !hooks.empty(); }));
-    EXPECT_EQ(hooks, (std::vector<std::string> { "kalvo://call/?My Calls" }));
+    EXPECT_EQ(hooks, (std::vector<std::string>{"kalvo://call/?My Calls"}));
 
     // A sign-in link reaches the program whole but the log only masked.
     host.RunScript("window.location.href = 'kalvo://login/?u=ann&p=pa55word&s=true&a=false'");

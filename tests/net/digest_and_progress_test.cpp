@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
+
 #include "net/download_progress.h"
 #include "net/md5_digest.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -9,7 +9,8 @@ TEST(PasswordDigest, KnownTextsGiveTheirUpperCaseMd5)
 {
     EXPECT_EQ(cMD5::hex_digest(""), "D41D8CD98F00B204E9800998ECF8427E");
     EXPECT_EQ(cMD5::hex_digest("abc"), "900150983CD24FB0D6963F7D28E17F72");
-    EXPECT_EQ(cMD5::hex_digest("The quick brown fox jumps over the lazy dog"), "9E107D9D372BB6826BD81D3542A419D6");
+    EXPECT_EQ(
+        cMD5::hex_digest("The quick brown fox jumps over the lazy dog"), "9E107D9D372BB6826BD81D3542A419D6");
     EXPECT_EQ(cMD5::hex_digest("secret"), "5EBE2294ECD0E0F08EAB7690D2A6EE69");
 }
 

@@ -1,12 +1,11 @@
-#include "net/http_request.h"
-
-#include "support/http_test_server.h"
-#include "support/test_certificates.h"
-#include "support/test_paths.h"
-
 #include <condition_variable>
 #include <gtest/gtest.h>
 #include <mutex>
+
+#include "net/http_request.h"
+#include "support/http_test_server.h"
+#include "support/test_certificates.h"
+#include "support/test_paths.h"
 
 namespace {
 
@@ -110,8 +109,8 @@ TEST(TextRequest, OnlyWebSchemesAreFetched)
 class SecureRequest : public ::testing::Test {
 protected:
     SecureRequest()
-        : m_certificates(test_support::make_test_certificates(m_folder.path()))
-        , m_service("127.0.0.1", m_certificates)
+        : m_certificates(test_support::make_test_certificates(m_folder.path())),
+          m_service("127.0.0.1", m_certificates)
     {
         m_service.server().Get("/hello", [](const httplib::Request&, httplib::Response& response) {
             response.set_content("secure hello", "text/plain");
@@ -173,9 +172,11 @@ protected:
                 [this](size_t offset, size_t length, httplib::DataSink& sink) {
                     if (offset == kFirstPart) {
                         std::unique_lock lock(m_mutex);
-                        m_first_part_seen.wait_for(lock, std::chrono::seconds(10), [this] { return m_released; });
+                        m_first_part_seen.wait_for(
+                            lock, std::chrono::seconds(10), [this] { return m_released; });
                     }
-                    size_t end = offset < kFirstPart ? std::min(offset + length, kFirstPart) : offset + length;
+                    size_t end =
+                        offset < kFirstPart ? std::min(offset + length, kFirstPart) : offset + length;
                     return sink.write(m_content.data() + offset, end - offset);
                 });
         });
@@ -204,20 +205,22 @@ TEST_F(FileDownload, WritesTheFileAndReportsProgress)
     request.url = m_service.base_url() + "/setup";
     request.ca_file = m_certificates.ca_file;
 
-    CURLcode code = download_to_file(request, file, [&](std::optional<int> percent, const std::string& status) {
-        reports.emplace_back(percent, status);
-        if (status == "1.00MB of 3.00MB")
-            release_rest();
-    });
+    CURLcode code =
+        download_to_file(request, file, [&](std::optional<int> percent, const std::string& status) {
+            reports.emplace_back(percent, status);
+            if (status == "1.00MB of 3.00MB")
+                release_rest();
+        });
     release_rest();
     std::fclose(file);
 
     ASSERT_EQ(code, CURLE_OK) << curl_easy_strerror(code);
     EXPECT_EQ(test_support::read_file(path), m_content);
-    auto first_part = std::find(reports.begin(), reports.end(), std::pair { std::optional(34), std::string("1.00MB of 3.00MB") });
+    auto first_part = std::find(
+        reports.begin(), reports.end(), std::pair{std::optional(34), std::string("1.00MB of 3.00MB")});
     EXPECT_NE(first_part, reports.end());
     ASSERT_FALSE(reports.empty());
-    EXPECT_EQ(reports.back(), (std::pair { std::optional(100), std::string("3.00MB of 3.00MB") }));
+    EXPECT_EQ(reports.back(), (std::pair{std::optional(100), std::string("3.00MB of 3.00MB")}));
     for (std::size_t i = 1; i < reports.size(); ++i)
         EXPECT_NE(reports[i], reports[i - 1]) << "repeated report " << i;
 }

@@ -1,14 +1,13 @@
-#include "net/network_probe.h"
-
-#include "support/http_test_server.h"
-#include "support/log_capture.h"
-
 #include <arpa/inet.h>
 #include <atomic>
 #include <condition_variable>
 #include <gtest/gtest.h>
 #include <map>
 #include <mutex>
+
+#include "net/network_probe.h"
+#include "support/http_test_server.h"
+#include "support/log_capture.h"
 
 namespace {
 
@@ -26,19 +25,20 @@ using Replies = std::map<std::string, std::string>;
 class ConnectionCheck {
 public:
     explicit ConnectionCheck(Replies replies, std::string default_reply = "OK\n")
-        : m_replies(std::move(replies))
-        , m_default_reply(std::move(default_reply))
+        : m_replies(std::move(replies)), m_default_reply(std::move(default_reply))
     {
-        m_service.server().Get(kCheckPath, [this](const httplib::Request& request, httplib::Response& response) {
-            ++m_requests;
-            auto reply = m_replies.find(request.remote_addr);
-            if (reply != m_replies.end() && reply->second == kHang) {
-                std::unique_lock lock(m_mutex);
-                m_finished.wait_for(lock, 20s, [this] { return m_done; });
-                return;
-            }
-            response.set_content(reply == m_replies.end() ? m_default_reply : reply->second, "text/plain");
-        });
+        m_service.server().Get(
+            kCheckPath, [this](const httplib::Request& request, httplib::Response& response) {
+                ++m_requests;
+                auto reply = m_replies.find(request.remote_addr);
+                if (reply != m_replies.end() && reply->second == kHang) {
+                    std::unique_lock lock(m_mutex);
+                    m_finished.wait_for(lock, 20s, [this] { return m_done; });
+                    return;
+                }
+                response.set_content(
+                    reply == m_replies.end() ? m_default_reply : reply->second, "text/plain");
+            });
     }
 
     ~ConnectionCheck()
@@ -58,11 +58,11 @@ public:
 private:
     Replies m_replies;
     std::string m_default_reply;
-    std::atomic<int> m_requests { 0 };
+    std::atomic<int> m_requests{0};
     std::mutex m_mutex;
     std::condition_variable m_finished;
     bool m_done = false;
-    HttpTestServer m_service;  // last: stopped first, while the replies still exist
+    HttpTestServer m_service; // last: stopped first, while the replies still exist
 };
 
 std::vector<std::string> loopback_addresses(int count)
@@ -76,39 +76,40 @@ std::vector<std::string> loopback_addresses(int count)
 TEST(NetworkProbe, ChoosesTheFirstInterfaceThatGetsExactlyOk)
 {
     LogCapture log;
-    ConnectionCheck check(Replies { { "127.0.0.2", "OK\n" }, { "127.0.0.1", "OK" }, { "127.0.0.3", "OK" } });
+    ConnectionCheck check(Replies{{"127.0.0.2", "OK\n"}, {"127.0.0.1", "OK"}, {"127.0.0.3", "OK"}});
 
-    std::string chosen = probe_network({ "127.0.0.2", "127.0.0.1", "127.0.0.3" }, check.address());
+    std::string chosen = probe_network({"127.0.0.2", "127.0.0.1", "127.0.0.3"}, check.address());
 
     EXPECT_EQ(chosen, "127.0.0.1");
     EXPECT_EQ(log.file_lines(),
-        (std::vector<std::string> { "NETWORK - Error on interface 127.0.0.2", "NETWORK - Binding to 127.0.0.1" }));
+        (std::vector<std::string>{
+            "NETWORK - Error on interface 127.0.0.2", "NETWORK - Binding to 127.0.0.1"}));
     EXPECT_EQ(log.window_messages(),
-        (std::vector<std::string> { "CURL error on interface: ", "127.0.0.2", "BUFFER IS:", "OK",
-            "CURL success on interface: ", "127.0.0.1" }));
+        (std::vector<std::string>{"CURL error on interface: ", "127.0.0.2", "BUFFER IS:", "OK",
+            "CURL success on interface: ", "127.0.0.1"}));
 }
 
 TEST(NetworkProbe, NoInterfaceAnsweringGivesTheNullAddressAndOneErrorLineEach)
 {
     LogCapture log;
-    ConnectionCheck check(Replies { { "127.0.0.3", "<html>Not found</html>" } }, "OK\n");
+    ConnectionCheck check(Replies{{"127.0.0.3", "<html>Not found</html>"}}, "OK\n");
     // 192.0.2.1 is not on this machine: binding to it fails before anything is sent.
-    std::vector<std::string> interfaces { "127.0.0.2", "127.0.0.3", "192.0.2.1" };
+    std::vector<std::string> interfaces{"127.0.0.2", "127.0.0.3", "192.0.2.1"};
 
     EXPECT_EQ(probe_network(interfaces, check.address()), "0.0.0.0");
 
     EXPECT_EQ(log.file_lines(),
-        (std::vector<std::string> { "NETWORK - Error on interface 127.0.0.2", "NETWORK - Error on interface 127.0.0.3",
-            "NETWORK - Error on interface 192.0.2.1" }));
+        (std::vector<std::string>{"NETWORK - Error on interface 127.0.0.2",
+            "NETWORK - Error on interface 127.0.0.3", "NETWORK - Error on interface 192.0.2.1"}));
     EXPECT_EQ(log.window_messages(),
-        (std::vector<std::string> { "CURL error on interface: ", "127.0.0.2", "CURL error on interface: ", "127.0.0.3",
-            "CURL error on interface: ", "192.0.2.1" }));
+        (std::vector<std::string>{"CURL error on interface: ", "127.0.0.2",
+            "CURL error on interface: ", "127.0.0.3", "CURL error on interface: ", "192.0.2.1"}));
 }
 
 TEST(NetworkProbe, EmptyListGivesTheNullAddressWithoutRequests)
 {
     LogCapture log;
-    ConnectionCheck check(Replies {}, "OK");
+    ConnectionCheck check(Replies{}, "OK");
 
     EXPECT_EQ(probe_network({}, check.address()), "0.0.0.0");
     EXPECT_EQ(check.requests(), 0);
@@ -118,13 +119,14 @@ TEST(NetworkProbe, EmptyListGivesTheNullAddressWithoutRequests)
 TEST(NetworkProbe, AnEarlierInterfaceIsWaitedForEvenWhenALaterOnePassedFirst)
 {
     LogCapture log;
-    ConnectionCheck check(Replies { { "127.0.0.2", ConnectionCheck::kHang }, { "127.0.0.3", "OK" } });
+    ConnectionCheck check(Replies{{"127.0.0.2", ConnectionCheck::kHang}, {"127.0.0.3", "OK"}});
 
-    std::string chosen = probe_network({ "127.0.0.2", "127.0.0.3" }, check.address(), 500ms);
+    std::string chosen = probe_network({"127.0.0.2", "127.0.0.3"}, check.address(), 500ms);
 
     EXPECT_EQ(chosen, "127.0.0.3");
     EXPECT_EQ(log.file_lines(),
-        (std::vector<std::string> { "NETWORK - Error on interface 127.0.0.2", "NETWORK - Binding to 127.0.0.3" }));
+        (std::vector<std::string>{
+            "NETWORK - Error on interface 127.0.0.2", "NETWORK - Binding to 127.0.0.3"}));
 }
 
 TEST(NetworkProbe, HangingInterfacesCostOneTimeOutInAll)
@@ -148,21 +150,21 @@ TEST(NetworkProbe, HangingInterfacesCostOneTimeOutInAll)
 TEST(NetworkProbe, AChosenInterfaceDoesNotWaitForLaterOnes)
 {
     LogCapture log;
-    ConnectionCheck check(Replies { { "127.0.0.2", "OK" }, { "127.0.0.3", ConnectionCheck::kHang } });
+    ConnectionCheck check(Replies{{"127.0.0.2", "OK"}, {"127.0.0.3", ConnectionCheck::kHang}});
     constexpr auto kTimeout = 5s;
 
     auto start = Clock::now();
-    std::string chosen = probe_network({ "127.0.0.2", "127.0.0.3" }, check.address(), kTimeout);
+    std::string chosen = probe_network({"127.0.0.2", "127.0.0.3"}, check.address(), kTimeout);
 
     EXPECT_EQ(chosen, "127.0.0.2");
     EXPECT_LT(Clock::now() - start, kTimeout);
-    EXPECT_EQ(log.file_lines(), (std::vector<std::string> { "NETWORK - Binding to 127.0.0.2" }));
+    EXPECT_EQ(log.file_lines(), (std::vector<std::string>{"NETWORK - Binding to 127.0.0.2"}));
 }
 
 TEST(NetworkProbe, OnlyTheFirstTwentyInterfacesAreProbed)
 {
     LogCapture log;
-    ConnectionCheck check(Replies {}, "OK\n");
+    ConnectionCheck check(Replies{}, "OK\n");
 
     EXPECT_EQ(probe_network(loopback_addresses(25), check.address()), "0.0.0.0");
 
@@ -179,7 +181,7 @@ TEST(InterfaceList, HoldsTheLoopbackAddressAndOnlyIpv4Addresses)
     EXPECT_LE(interfaces.size(), 20u);
     EXPECT_NE(std::find(interfaces.begin(), interfaces.end(), "127.0.0.1"), interfaces.end());
     for (const std::string& address : interfaces) {
-        in_addr parsed {};
+        in_addr parsed{};
         EXPECT_EQ(inet_pton(AF_INET, address.c_str(), &parsed), 1) << address;
     }
 }

@@ -1,12 +1,11 @@
+#include <gtest/gtest.h>
+
 #include "net/md5_digest.h"
 #include "net/service_requests.h"
-
 #include "support/http_test_server.h"
 #include "support/log_capture.h"
 #include "support/test_certificates.h"
 #include "support/test_paths.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -36,14 +35,14 @@ TEST(ServiceRequests, AddressesTimeOutsAndTrustOfEachRequest)
         std::chrono::seconds timeout;
     };
     const Row rows[] = {
-        { version_check_request("alice", "pw", deployment),
-            "https://secure.example:8443/live/check_version.php?u=alice&p=" + kDigest, 10s },
-        { account_information_request("alice", "pw", deployment),
-            "http://web.example:8080/client/req/check_version.php?u=alice&p=" + kDigest, 3s },
-        { main_page_request("alice", "pw", deployment),
-            "https://secure.example:8443/live/index.php?cache=true&user=alice&pass=" + kDigest, 10s },
-        { username_check_request("alice", "pw", deployment),
-            "http://web.example:8080/client/req/check_username.php?u=alice&p=" + kDigest, 3s },
+        {version_check_request("alice", "pw", deployment),
+            "https://secure.example:8443/live/check_version.php?u=alice&p=" + kDigest, 10s},
+        {account_information_request("alice", "pw", deployment),
+            "http://web.example:8080/client/req/check_version.php?u=alice&p=" + kDigest, 3s},
+        {main_page_request("alice", "pw", deployment),
+            "https://secure.example:8443/live/index.php?cache=true&user=alice&pass=" + kDigest, 10s},
+        {username_check_request("alice", "pw", deployment),
+            "http://web.example:8080/client/req/check_username.php?u=alice&p=" + kDigest, 3s},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(row.request.url, row.url);
@@ -53,7 +52,8 @@ TEST(ServiceRequests, AddressesTimeOutsAndTrustOfEachRequest)
     }
 
     EXPECT_EQ(connection_check_address(deployment), "http://web.example:8080/client/check_connection.php");
-    HttpRequest probe = connection_check_request("http://web.example:8080/client/check_connection.php", "10.0.0.7");
+    HttpRequest probe =
+        connection_check_request("http://web.example:8080/client/check_connection.php", "10.0.0.7");
     EXPECT_EQ(probe.url, "http://web.example:8080/client/check_connection.php");
     EXPECT_EQ(probe.interface_address, "10.0.0.7");
     EXPECT_EQ(probe.timeout, 5s);
@@ -74,11 +74,12 @@ TEST(ServiceRequests, TheServiceReadsTheNameAndDigestBack)
     TempDir folder;
     auto certificates = test_support::make_test_certificates(folder.path());
     HttpTestServer secure("127.0.0.1", certificates);
-    secure.server().Get("/live/check_version.php", [](const httplib::Request& request, httplib::Response& response) {
-        response.set_content(request.get_param_value("u") + "|" + request.get_param_value("p") + "|"
-                + std::to_string(request.params.size()),
-            "text/plain");
-    });
+    secure.server().Get(
+        "/live/check_version.php", [](const httplib::Request& request, httplib::Response& response) {
+            response.set_content(request.get_param_value("u") + "|" + request.get_param_value("p") + "|" +
+                    std::to_string(request.params.size()),
+                "text/plain");
+        });
     Deployment deployment;
     deployment.secure_https = secure.base_url();
     deployment.ca_file = certificates.ca_file;
@@ -125,7 +126,8 @@ TEST(UpdateAddress, RefusedAddressIsLoggedAndNothingIsWritten)
     EXPECT_EQ(test_support::read_file(path), "");
     auto lines = log.file_lines();
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0], "NETWORK - Update address refused (not https on a service host): " + plain.base_url() + "/setup");
+    EXPECT_EQ(lines[0],
+        "NETWORK - Update address refused (not https on a service host): " + plain.base_url() + "/setup");
 }
 
 TEST(UpdateAddress, ServiceHttpsAddressIsDownloaded)
@@ -143,7 +145,8 @@ TEST(UpdateAddress, ServiceHttpsAddressIsDownloaded)
     std::FILE* file = std::fopen(path.c_str(), "wb");
     std::optional<int> last_percent;
 
-    CURLcode code = download_update(secure.base_url() + "/setup", file,
+    CURLcode code = download_update(
+        secure.base_url() + "/setup", file,
         [&](std::optional<int> percent, const std::string&) { last_percent = percent; }, deployment);
     std::fclose(file);
 

@@ -1,24 +1,23 @@
 // The requests against the project's own stand-in service (its HTTP/HTTPS server run as
 // a separate program), so the addresses built here and the ones it serves agree.
+#include <arpa/inet.h>
+#include <atomic>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sstream>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
 #include "net/md5_digest.h"
 #include "net/network_probe.h"
 #include "net/service_requests.h"
-
 #include "support/child_process.h"
 #include "support/log_capture.h"
 #include "support/test_certificates.h"
 #include "support/test_paths.h"
-
-#include <arpa/inet.h>
-#include <filesystem>
-#include <gtest/gtest.h>
-#include <atomic>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sstream>
-#include <thread>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
@@ -28,7 +27,7 @@ using test_support::TempDir;
 int bound_loopback_socket(int type, int& port)
 {
     int socket = ::socket(AF_INET, type, 0);
-    sockaddr_in address {};
+    sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
@@ -50,8 +49,7 @@ int unused_port()
 // request gets "200 OK" with its own Via line.
 class SipAcceptor {
 public:
-    SipAcceptor()
-        : m_socket(bound_loopback_socket(SOCK_DGRAM, m_port))
+    SipAcceptor() : m_socket(bound_loopback_socket(SOCK_DGRAM, m_port))
     {
         m_thread = std::thread([this] { answer_until_stopped(); });
     }
@@ -68,25 +66,26 @@ private:
     {
         char buffer[4096];
         while (!m_stop) {
-            pollfd wait { m_socket, POLLIN, 0 };
+            pollfd wait{m_socket, POLLIN, 0};
             if (::poll(&wait, 1, 100) <= 0)
                 continue;
-            sockaddr_in sender {};
+            sockaddr_in sender{};
             socklen_t length = sizeof sender;
-            ssize_t got = ::recvfrom(m_socket, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&sender), &length);
+            ssize_t got =
+                ::recvfrom(m_socket, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&sender), &length);
             std::string request(buffer, got > 0 ? static_cast<std::size_t>(got) : 0);
             std::size_t via = request.find("Via: ");
             if (via == std::string::npos)
                 continue;
-            std::string reply = "SIP/2.0 200 OK\r\n" + request.substr(via, request.find("\r\n", via) - via)
-                + "\r\nContent-Length: 0\r\n\r\n";
+            std::string reply = "SIP/2.0 200 OK\r\n" + request.substr(via, request.find("\r\n", via) - via) +
+                "\r\nContent-Length: 0\r\n\r\n";
             ::sendto(m_socket, reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&sender), length);
         }
     }
 
     int m_port = 0;
     int m_socket;
-    std::atomic<bool> m_stop { false };
+    std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };
 
@@ -114,11 +113,11 @@ protected:
         int https_port = unused_port();
         std::string ready = m_folder.file("ready");
         std::string sources = KALVO_SOURCE_DIR;
-        m_server = std::make_unique<test_support::ChildProcess>(std::vector<std::string> { program, "--address",
+        m_server = std::make_unique<test_support::ChildProcess>(std::vector<std::string>{program, "--address",
             "127.0.0.1", "--http-port", std::to_string(http_port), "--https-port", std::to_string(https_port),
             "--certificate", certificates.server_certificate, "--key", certificates.server_key, "--accounts",
             sources + "/service/accounts.ini", "--pages", sources + "/service/pages", "--sip-port",
-            std::to_string(m_registrar.port()), "--ready-file", ready });
+            std::to_string(m_registrar.port()), "--ready-file", ready});
         ASSERT_TRUE(test_support::wait_for_file(ready, 10000)) << "the stand-in service did not start";
         m_deployment.web_http = "http://127.0.0.1:" + std::to_string(http_port);
         m_deployment.secure_http = m_deployment.web_http;
@@ -172,8 +171,9 @@ TEST_F(StandInService, MainPageAndUpdateDownload)
     std::string path = m_folder.file("kalvo-setup");
     std::FILE* file = std::fopen(path.c_str(), "wb");
     std::string last_status;
-    CURLcode code = download_update(lines[2], file,
-        [&](std::optional<int>, const std::string& status) { last_status = status; }, m_deployment);
+    CURLcode code = download_update(
+        lines[2], file, [&](std::optional<int>, const std::string& status) { last_status = status; },
+        m_deployment);
     std::fclose(file);
     EXPECT_EQ(code, CURLE_OK) << curl_easy_strerror(code) << " " << lines[2];
     EXPECT_EQ(test_support::read_file(path).rfind("#!", 0), 0u);
@@ -182,7 +182,7 @@ TEST_F(StandInService, MainPageAndUpdateDownload)
 
 TEST_F(StandInService, ProbeChoosesTheFirstInterfaceThatReachesIt)
 {
-    EXPECT_EQ(probe_network({ "192.0.2.1", "127.0.0.2", "127.0.0.1" }, connection_check_address(m_deployment)),
+    EXPECT_EQ(probe_network({"192.0.2.1", "127.0.0.2", "127.0.0.1"}, connection_check_address(m_deployment)),
         "127.0.0.2");
 }
 

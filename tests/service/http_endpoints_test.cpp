@@ -1,14 +1,13 @@
 // The service's HTTP and HTTPS replies in the formats the program parses.
-#include "service_client.h"
-#include "support/local_service.h"
-#include "support/test_paths.h"
-
-#include <gtest/gtest.h>
-
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <map>
 #include <memory>
 #include <sstream>
+
+#include "service_client.h"
+#include "support/local_service.h"
+#include "support/test_paths.h"
 
 using service_client::http_get;
 using service_client::md5_upper;
@@ -78,18 +77,21 @@ TEST_F(ServiceHttp, RepliesHaveTheFormatsTheProgramParses)
         EXPECT_EQ(reply.body.find('\r'), std::string::npos);
 
         // The account-tier query on the web host reads line 6 of the same reply.
-        const auto bob = lines_of(http_get(web("/client/req/check_version.php?u=bob&p=" + md5_upper("builder"))).body);
+        const auto bob =
+            lines_of(http_get(web("/client/req/check_version.php?u=bob&p=" + md5_upper("builder"))).body);
         ASSERT_EQ(bob.size(), 8u);
         EXPECT_EQ(bob[4], "true");
         EXPECT_EQ(bob[5], "basic");
         // An outbound proxy line names the instance's own registrar.
-        const auto carol = lines_of(http_get(web("/client/req/check_version.php?u=carol&p=" + md5_upper("c4r0l:pass"))).body);
+        const auto carol = lines_of(
+            http_get(web("/client/req/check_version.php?u=carol&p=" + md5_upper("c4r0l:pass"))).body);
         ASSERT_EQ(carol.size(), 8u);
         EXPECT_EQ(carol[7], m_service->address() + ":5060");
     }
     {
         // A wrong digest or an unknown user gets the version but no account values.
-        for (const std::string& query : {"u=alice&p=" + md5_upper("wrong"), "u=nobody&p=" + kAliceDigest, std::string("u=alice")}) {
+        for (const std::string& query :
+            {"u=alice&p=" + md5_upper("wrong"), "u=nobody&p=" + kAliceDigest, std::string("u=alice")}) {
             const auto lines = lines_of(http_get(web("/client/req/check_version.php?" + query)).body);
             ASSERT_EQ(lines.size(), 8u) << query;
             EXPECT_EQ(lines[1], "4.0.0.22") << query;
@@ -108,8 +110,10 @@ TEST_F(ServiceHttp, RepliesHaveTheFormatsTheProgramParses)
         for (auto& c : lower)
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         EXPECT_EQ(http_get(web("/client/req/check_username.php?u=alice&p=" + lower)).body, "VALID");
-        EXPECT_EQ(http_get(web("/client/req/check_username.php?u=alice&p=" + md5_upper("Wonderland"))).body, "INVALID");
-        EXPECT_EQ(http_get(web("/client/req/check_username.php?u=mallory&p=" + kAliceDigest)).body, "INVALID");
+        EXPECT_EQ(http_get(web("/client/req/check_username.php?u=alice&p=" + md5_upper("Wonderland"))).body,
+            "INVALID");
+        EXPECT_EQ(
+            http_get(web("/client/req/check_username.php?u=mallory&p=" + kAliceDigest)).body, "INVALID");
         EXPECT_EQ(http_get(web("/client/req/check_username.php")).body, "INVALID");
     }
 }
@@ -130,24 +134,28 @@ TEST_F(ServiceHttp, PagesAreServedForEveryAddressTheProgramOpens)
         // The live main page defines every page function the program calls.
         const auto live = http_get(secure("/live/index.php?user=alice&pass=" + kAliceDigest), ca());
         ASSERT_EQ(live.status, 200);
-        for (const char* function : {"doCall", "showTab", "loginError", "loginStatus", "clearInput", "focusIfNone",
-                                     "showLevel", "buttonEvent", "doDial", "loadContacts", "releaseMenu", "signupPro"})
-            EXPECT_NE(live.body.find(std::string("function ") + function + "("), std::string::npos) << function;
-        for (const char* command : {"'call'", "'answer'", "'reject'", "'hangup'", "'menu'", "'toast'", "'info'",
-                                    "'show_tab'", "StartDTMF", "EndDTMF", "OpenTab"})
+        for (const char* function :
+            {"doCall", "showTab", "loginError", "loginStatus", "clearInput", "focusIfNone", "showLevel",
+                "buttonEvent", "doDial", "loadContacts", "releaseMenu", "signupPro"})
+            EXPECT_NE(live.body.find(std::string("function ") + function + "("), std::string::npos)
+                << function;
+        for (const char* command : {"'call'", "'answer'", "'reject'", "'hangup'", "'menu'", "'toast'",
+                 "'info'", "'show_tab'", "StartDTMF", "EndDTMF", "OpenTab"})
             EXPECT_NE(live.body.find(command), std::string::npos) << command;
         EXPECT_EQ(live.body.find("%%SKIN_PATH%%"), std::string::npos);
     }
     {
         // The cached variant takes skin files through the skin path.
-        const auto cached = http_get(secure("/live/index.php?cache=true&user=alice&pass=" + kAliceDigest), ca());
+        const auto cached =
+            http_get(secure("/live/index.php?cache=true&user=alice&pass=" + kAliceDigest), ca());
         ASSERT_EQ(cached.status, 200);
         EXPECT_NE(cached.body.find("src=\"%%SKIN_PATH%%btn_voicemail.png\""), std::string::npos);
         EXPECT_NE(cached.body.find("data-user=\"alice\""), std::string::npos);
     }
     {
         // Wrong credentials get the sign-in failure page.
-        const auto denied = http_get(secure("/live/index.php?cache=true&user=alice&pass=" + md5_upper("x")), ca());
+        const auto denied =
+            http_get(secure("/live/index.php?cache=true&user=alice&pass=" + md5_upper("x")), ca());
         ASSERT_TRUE(denied.transferred);
         EXPECT_EQ(denied.status, 403);
         EXPECT_NE(denied.body.find("Sign-in failed"), std::string::npos);
@@ -198,7 +206,8 @@ TEST_F(ServiceHttp, ValuesChangeWhileRunning)
 
         ASSERT_TRUE(m_service->set_version("4, 0, 0, 30"));
         EXPECT_EQ(lines_of(http_get(web("/client/req/check_version.php?u=bob&p=x")).body)[1], "4, 0, 0, 30");
-        EXPECT_EQ(lines_of(http_get(web("/client/req/check_version.php?u=alice&p=x")).body)[1], "4, 0, 0, 30");
+        EXPECT_EQ(
+            lines_of(http_get(web("/client/req/check_version.php?u=alice&p=x")).body)[1], "4, 0, 0, 30");
 
         EXPECT_FALSE(m_service->set_version("4.0.0.24", "nobody"));
         EXPECT_EQ(http_get(web("/control/version?v=")).status, 400);
@@ -215,7 +224,8 @@ TEST_F(ServiceHttp, ValuesChangeWhileRunning)
         const std::string script = folder.file("kalvo-setup");
         test_support::write_file(script, installer.body);
         ASSERT_EQ(std::system(("chmod 700 " + script + " && " + script).c_str()), 0);
-        EXPECT_NE(test_support::read_file(script + ".ran").find("installer ran: " + script), std::string::npos);
+        EXPECT_NE(
+            test_support::read_file(script + ".ran").find("installer ran: " + script), std::string::npos);
         EXPECT_NE(http_get(web("/control/state")).body.find("installer_downloads=1\n"), std::string::npos);
     }
 }

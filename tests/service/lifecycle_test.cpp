@@ -1,17 +1,15 @@
 // Starting and stopping the local service: what start leaves in its folder, that
 // stop ends exactly its processes and frees every socket, and side-by-side instances.
+#include <arpa/inet.h>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sstream>
+
 #include "service_client.h"
 #include "support/local_service.h"
 #include "support/test_paths.h"
-
-#include <gtest/gtest.h>
-
-#include <arpa/inet.h>
-#include <signal.h>
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 using test_support::LocalService;
 
@@ -95,14 +93,15 @@ TEST(ServiceLifecycle, StartWritesTheDeploymentFileAndStopLeavesNothingBehind)
         ASSERT_TRUE(service.running()) << service.start_output();
         folder = service.folder();
         EXPECT_EQ(test_support::read_file(service.deployment_file()),
-                  "[service]\n"
-                  "web_http=http://127.0.0.40:8080\n"
-                  "secure_http=http://127.0.0.40:8080\n"
-                  "secure_https=https://127.0.0.40:8443\n"
-                  "sip_domain=kalvo.test\n"
-                  "gateway=127.0.0.40\n"
-                  "voicemail=sip:voicemail@kalvo.test\n"
-                  "ca_file=" + service.ca_file() + "\n");
+            "[service]\n"
+            "web_http=http://127.0.0.40:8080\n"
+            "secure_http=http://127.0.0.40:8080\n"
+            "secure_https=https://127.0.0.40:8443\n"
+            "sip_domain=kalvo.test\n"
+            "gateway=127.0.0.40\n"
+            "voicemail=sip:voicemail@kalvo.test\n"
+            "ca_file=" +
+                service.ca_file() + "\n");
         EXPECT_NE(test_support::read_file(service.ca_file()).find("BEGIN CERTIFICATE"), std::string::npos);
 
         pids = started_pids(folder);
@@ -112,7 +111,7 @@ TEST(ServiceLifecycle, StartWritesTheDeploymentFileAndStopLeavesNothingBehind)
         pids.insert(pids.end(), workers.begin(), workers.end());
         for (const int pid : pids)
             EXPECT_TRUE(process_alive(pid)) << pid;
-        EXPECT_GE(sockets_bound_on("127.0.0.40"), 6);  // SIP udp+tcp, STUN, echo, http, https
+        EXPECT_GE(sockets_bound_on("127.0.0.40"), 6); // SIP udp+tcp, STUN, echo, http, https
 
         // A second start in the same folder refuses and leaves the running one alone.
         std::string output;
@@ -137,7 +136,8 @@ TEST(ServiceLifecycle, TwoInstancesRunSideBySide)
         const auto reply = service_client::http_get(service->web_http() + "/client/check_connection.php");
         EXPECT_EQ(reply.body, "OK") << service->address();
         int local_port = 0;
-        const auto mapped = service_client::stun_binding(service->address(), service->address(), 3478, &local_port);
+        const auto mapped =
+            service_client::stun_binding(service->address(), service->address(), 3478, &local_port);
         ASSERT_TRUE(mapped.has_value()) << service->address();
         EXPECT_EQ(*mapped, service->address() + ":" + std::to_string(local_port));
     }
@@ -165,19 +165,20 @@ TEST(ServiceLifecycle, StartsWithTheUsableAccountsOfAFaultyAccountsFile)
     test_support::TempDir folder;
     const std::string accounts = folder.file("accounts.ini");
     test_support::write_file(accounts,
-                             "[erin]\npassword=erin-pass\nvoicemail_new=many\n"
-                             "[two words]\npassword=p\n"
-                             "[frank]\ntype=pro\n"
-                             "stray line\n"
-                             "[grace]\npassword=g:race\nvoicemail_old=3\n");
+        "[erin]\npassword=erin-pass\nvoicemail_new=many\n"
+        "[two words]\npassword=p\n"
+        "[frank]\ntype=pro\n"
+        "stray line\n"
+        "[grace]\npassword=g:race\nvoicemail_old=3\n");
     ::setenv("KALVO_SERVICE_ACCOUNTS", accounts.c_str(), 1);
     LocalService service("127.0.0.43");
     ::unsetenv("KALVO_SERVICE_ACCOUNTS");
     ASSERT_TRUE(service.running()) << service.start_output();
 
     const auto check = [&](const std::string& user, const std::string& password) {
-        return service_client::http_get(service.web_http() + "/client/req/check_username.php?u=" + user
-                                        + "&p=" + service_client::md5_upper(password)).body;
+        return service_client::http_get(service.web_http() + "/client/req/check_username.php?u=" + user +
+            "&p=" + service_client::md5_upper(password))
+            .body;
     };
     EXPECT_EQ(check("erin", "erin-pass"), "VALID");
     EXPECT_EQ(check("grace", "g:race"), "VALID");

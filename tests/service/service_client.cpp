@@ -1,17 +1,16 @@
 #include "service_client.h"
 
-#include "support/child_process.h"
-
 #include <arpa/inet.h>
+#include <chrono>
 #include <curl/curl.h>
-#include <nettle/md5.h>
 #include <netinet/in.h>
+#include <nettle/md5.h>
 #include <poll.h>
+#include <random>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <random>
+#include "support/child_process.h"
 
 namespace service_client {
 
@@ -33,7 +32,11 @@ public:
             m_fd = -1;
         }
     }
-    ~UdpSocket() { if (m_fd >= 0) close(m_fd); }
+    ~UdpSocket()
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
     UdpSocket(const UdpSocket&) = delete;
     UdpSocket& operator=(const UdpSocket&) = delete;
 
@@ -77,7 +80,8 @@ private:
 
 uint16_t read16(const std::string& data, size_t at)
 {
-    return static_cast<uint16_t>((static_cast<unsigned char>(data[at]) << 8) | static_cast<unsigned char>(data[at + 1]));
+    return static_cast<uint16_t>(
+        (static_cast<unsigned char>(data[at]) << 8) | static_cast<unsigned char>(data[at + 1]));
 }
 
 } // namespace
@@ -124,8 +128,8 @@ int run_program(const std::vector<std::string>& argv, const std::string& log_fil
     return program.wait_for_exit(timeout_ms).value_or(-1);
 }
 
-std::optional<std::string> stun_binding(const std::string& local_address, const std::string& address, int port,
-                                        int* local_port)
+std::optional<std::string> stun_binding(
+    const std::string& local_address, const std::string& address, int port, int* local_port)
 {
     UdpSocket sock(local_address, 0);
     if (!sock.valid())
@@ -139,8 +143,8 @@ std::optional<std::string> stun_binding(const std::string& local_address, const 
     for (int attempt = 0; attempt < 3; ++attempt) {
         sock.send_to(request, address, port);
         const auto answer = sock.receive(500);
-        if (!answer || answer->size() < 20 || read16(*answer, 0) != 0x0101
-            || answer->compare(4, 16, request, 4, 16) != 0)
+        if (!answer || answer->size() < 20 || read16(*answer, 0) != 0x0101 ||
+            answer->compare(4, 16, request, 4, 16) != 0)
             continue;
         // Attributes: type, length, value padded to four bytes.
         for (size_t at = 20; at + 4 <= answer->size();) {
@@ -150,7 +154,8 @@ std::optional<std::string> stun_binding(const std::string& local_address, const 
                 const uint16_t mapped_port = read16(*answer, at + 6) ^ 0x2112;
                 unsigned char ip[4];
                 for (int i = 0; i < 4; ++i)
-                    ip[i] = static_cast<unsigned char>((*answer)[at + 8 + i]) ^ static_cast<unsigned char>(request[4 + i]);
+                    ip[i] = static_cast<unsigned char>((*answer)[at + 8 + i]) ^
+                        static_cast<unsigned char>(request[4 + i]);
                 char text[32];
                 std::snprintf(text, sizeof text, "%u.%u.%u.%u:%u", ip[0], ip[1], ip[2], ip[3], mapped_port);
                 return std::string(text);
@@ -163,7 +168,7 @@ std::optional<std::string> stun_binding(const std::string& local_address, const 
 }
 
 int rtp_echoed(const std::string& local_address, int local_port, const std::string& address, int port,
-               int packets, int timeout_ms)
+    int packets, int timeout_ms)
 {
     UdpSocket sock(local_address, local_port);
     if (!sock.valid())
@@ -173,7 +178,7 @@ int rtp_echoed(const std::string& local_address, int local_port, const std::stri
     for (uint16_t sequence = 1; echoed < packets && std::chrono::steady_clock::now() < deadline; ++sequence) {
         // RTP version 2, PCMU, this sequence number, 160 bytes of silence.
         std::string packet = {static_cast<char>(0x80), 0x00, static_cast<char>(sequence >> 8),
-                              static_cast<char>(sequence & 0xFF)};
+            static_cast<char>(sequence & 0xFF)};
         packet += std::string(8, '\x11') + std::string(160, static_cast<char>(0xFF));
         sock.send_to(packet, address, port);
         if (const auto back = sock.receive(20); back && *back == packet)

@@ -7,7 +7,7 @@
 namespace service_client {
 
 struct HttpReply {
-    bool transferred = false;  // the transfer completed (any HTTP status)
+    bool transferred = false; // the transfer completed (any HTTP status)
     long status = 0;
     std::string body;
     std::string error;
@@ -26,12 +26,12 @@ int run_program(const std::vector<std::string>& argv, const std::string& log_fil
 // A STUN binding request from `local_address` (any port) to address:port. Returns the
 // mapped "address:port" of the XOR-MAPPED-ADDRESS in the answer, and the port the
 // request was sent from in `local_port`.
-std::optional<std::string> stun_binding(const std::string& local_address, const std::string& address, int port,
-                                        int* local_port);
+std::optional<std::string> stun_binding(
+    const std::string& local_address, const std::string& address, int port, int* local_port);
 
 // Sends RTP packets from local_address:local_port to address:port for up to
 // `timeout_ms` and returns how many came back unchanged.
 int rtp_echoed(const std::string& local_address, int local_port, const std::string& address, int port,
-               int packets, int timeout_ms);
+    int packets, int timeout_ms);
 
 } // namespace service_client

@@ -1,25 +1,24 @@
-#include "settings/app_settings.h"
-
-#include "settings/deployment.h"
-#include "settings/password_cipher.h"
-#include "settings/registry.h"
-#include "settings/registry_store.h"
-#include "support/test_paths.h"
-
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
+#include "settings/app_settings.h"
+#include "settings/deployment.h"
+#include "settings/password_cipher.h"
+#include "settings/registry.h"
+#include "settings/registry_store.h"
+#include "support/test_paths.h"
+
 namespace {
 
 using test_support::IsolatedUser;
 
-const char* const kAllValues[] = { "identity", "username", "password", "realm", "proxy_server", "stun_server",
-    "splash_path", "info_version", "input_device", "output_device", "ring_device", "network_device", "use_rport",
-    "sre_ready", "show_minimize", "shown_wizard", "remember_user", "auto_login", "start_minimized", "auto_start",
-    "window_x", "window_y", "quality" };
+const char* const kAllValues[] = {"identity", "username", "password", "realm", "proxy_server", "stun_server",
+    "splash_path", "info_version", "input_device", "output_device", "ring_device", "network_device",
+    "use_rport", "sre_ready", "show_minimize", "shown_wizard", "remember_user", "auto_login",
+    "start_minimized", "auto_start", "window_x", "window_y", "quality"};
 
 TEST(AppSettings, FirstLoadCreatesEveryValueWithItsDefault)
 {
@@ -158,7 +157,8 @@ TEST(RegistryStore, AKilledWriterNeverLeavesATornFile)
         pid_t child = ::fork();
         if (child == 0) {
             for (int i = 0;; ++i)
-                registry_string("Software\\Kalvo\\busy").set(std::string(static_cast<size_t>(1000 + i % 500), 'w'));
+                registry_string("Software\\Kalvo\\busy")
+                    .set(std::string(static_cast<size_t>(1000 + i % 500), 'w'));
         }
         // Kill it mid-stream: after its first write has landed, at a varying moment.
         for (int wait = 0; wait < 400 && !registry_string("Software\\Kalvo\\busy").exists(); ++wait)
@@ -176,7 +176,8 @@ TEST(RegistryStore, AKilledWriterNeverLeavesATornFile)
 TEST(RegistryStore, CorruptFileIsMovedAsideAndDefaultsComeBack)
 {
     IsolatedUser user;
-    test_support::write_file(registry_store::file_path(), "[Software\\Kalvo\nthis is not a key file\n\x01\x02");
+    test_support::write_file(
+        registry_store::file_path(), "[Software\\Kalvo\nthis is not a key file\n\x01\x02");
     std::string reported;
     registry_store::set_error_sink([&](const std::string& line) { reported = line; });
     AppSettings settings;
@@ -187,7 +188,8 @@ TEST(RegistryStore, CorruptFileIsMovedAsideAndDefaultsComeBack)
     EXPECT_TRUE(settings.auto_start);
     EXPECT_EQ(settings.quality, 5);
     bool found_aside = false;
-    for (auto& entry : std::filesystem::directory_iterator(std::filesystem::path(registry_store::file_path()).parent_path()))
+    for (auto& entry :
+        std::filesystem::directory_iterator(std::filesystem::path(registry_store::file_path()).parent_path()))
         found_aside |= entry.path().filename().string().starts_with("registry.ini.corrupt-");
     EXPECT_TRUE(found_aside);
     EXPECT_TRUE(registry_string(settings_path("auto_start")).exists());

@@ -1,6 +1,6 @@
-#include "settings/password_cipher.h"
-
 #include <gtest/gtest.h>
+
+#include "settings/password_cipher.h"
 
 namespace {
 
@@ -25,8 +25,10 @@ TEST(PasswordCipher, RoundTripsEveryLengthAroundTheBlock)
     std::string exact63(63, 'x');
     exact63[0] = 'A';
     EXPECT_EQ(password_cipher::decipher(password_cipher::encipher(exact63)), exact63);
-    EXPECT_EQ(password_cipher::decipher(password_cipher::encipher(std::string(64, 'y'))), std::string(63, 'y'));
-    EXPECT_EQ(password_cipher::decipher(password_cipher::encipher(std::string(70, 'z'))), std::string(63, 'z'));
+    EXPECT_EQ(
+        password_cipher::decipher(password_cipher::encipher(std::string(64, 'y'))), std::string(63, 'y'));
+    EXPECT_EQ(
+        password_cipher::decipher(password_cipher::encipher(std::string(70, 'z'))), std::string(63, 'z'));
     EXPECT_EQ(password_cipher::decipher(password_cipher::encipher("")), "");
     EXPECT_EQ(password_cipher::decipher(password_cipher::encipher("ab|cd")), "ab");
     EXPECT_EQ(password_cipher::encipher("anything").size(), 128u);

@@ -1,15 +1,13 @@
 // Calls through the local service: the echo number, a call between two phones with
 // ringing, DTMF, hold and levels.
-#include "sipx_phone.h"
-#include "wav_file.h"
-
-#include "support/local_service.h"
-
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <thread>
+
+#include "sipx_phone.h"
+#include "support/local_service.h"
+#include "wav_file.h"
 
 namespace {
 
@@ -18,7 +16,8 @@ const std::string kProxy = std::string(kService) + ":5060";
 
 class SipxCallTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_TRUE(service.running());
         ASSERT_TRUE(write_tone_wav(files.file("tone.wav"), 8000, 440, 30.0));
     }
@@ -28,7 +27,8 @@ protected:
     test_support::LocalService service{kService};
 };
 
-TEST_F(SipxCallTest, EchoTestConnectsAndTheRecordingHoldsTheEcho) {
+TEST_F(SipxCallTest, EchoTestConnectsAndTheRecordingHoldsTheEcho)
+{
     std::string recording = files.file("echo.wav");
     {
         SipxPhone alice("127.0.0.69", files.file("tone.wav"), recording);
@@ -38,11 +38,12 @@ TEST_F(SipxCallTest, EchoTestConnectsAndTheRecordingHoldsTheEcho) {
         SIPX_CALL call = 0;
         ASSERT_EQ(sipxCallCreate(alice.inst(), alice.line(), &call), SIPX_RESULT_SUCCESS);
         ASSERT_EQ(sipxCallConnect(call, "echotest@kalvo.test", 0, nullptr, nullptr, true, nullptr, nullptr),
-                  SIPX_RESULT_SUCCESS);
+            SIPX_RESULT_SUCCESS);
         auto connected = alice.events().wait_for(call_event(CALLSTATE_CONNECTED));
         ASSERT_TRUE(connected);
         EXPECT_EQ(connected->call, call) << "call-state events carry the call handle";
-        EXPECT_TRUE(alice.events().wait_for(call_event(CALLSTATE_REMOTE_OFFERING), std::chrono::milliseconds(0)));
+        EXPECT_TRUE(
+            alice.events().wait_for(call_event(CALLSTATE_REMOTE_OFFERING), std::chrono::milliseconds(0)));
 
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
         int input = 1, output = 1;
@@ -73,7 +74,8 @@ TEST_F(SipxCallTest, EchoTestConnectsAndTheRecordingHoldsTheEcho) {
     EXPECT_LE(wav_longest_silence_ms(recording, 50.0), 500) << "the echo runs without gaps";
 }
 
-TEST_F(SipxCallTest, AnIncomingCallIsOfferedRingsAndConnectsWithDtmfAndHold) {
+TEST_F(SipxCallTest, AnIncomingCallIsOfferedRingsAndConnectsWithDtmfAndHold)
+{
     std::string ring_recording = files.file("ring.wav");
     ASSERT_TRUE(write_tone_wav(files.file("ringtone.wav"), 8000, 1000, 0.5));
     ::setenv(SIPX_ENV_RING_RECORD_FILE, ring_recording.c_str(), 1);
@@ -99,7 +101,7 @@ TEST_F(SipxCallTest, AnIncomingCallIsOfferedRingsAndConnectsWithDtmfAndHold) {
     SIPX_CALL outgoing = 0;
     ASSERT_EQ(sipxCallCreate(alice.inst(), alice.line(), &outgoing), SIPX_RESULT_SUCCESS);
     ASSERT_EQ(sipxCallConnect(outgoing, "bob@kalvo.test", 0, nullptr, nullptr, true, nullptr, nullptr),
-              SIPX_RESULT_SUCCESS);
+        SIPX_RESULT_SUCCESS);
 
     auto offered = bob.events().wait_for(call_event(CALLSTATE_OFFERING));
     ASSERT_TRUE(offered);
@@ -134,7 +136,8 @@ TEST_F(SipxCallTest, AnIncomingCallIsOfferedRingsAndConnectsWithDtmfAndHold) {
     EXPECT_EQ(dtmf->text, "#");
     EXPECT_EQ(dtmf->call, incoming);
     EXPECT_EQ(sipxCallStopTone(outgoing), SIPX_RESULT_SUCCESS);
-    EXPECT_EQ(sipxCallStartTone(outgoing, static_cast<SIPX_TONE_ID>('x'), true, true), SIPX_RESULT_INVALID_ARGS);
+    EXPECT_EQ(
+        sipxCallStartTone(outgoing, static_cast<SIPX_TONE_ID>('x'), true, true), SIPX_RESULT_INVALID_ARGS);
 
     // Hold holds the media on both sides; resume connects again.
     ASSERT_EQ(sipxCallHold(outgoing, true), SIPX_RESULT_SUCCESS);

@@ -1,14 +1,13 @@
-#include "telephony/sipx/core_config.h"
+#include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "support/test_paths.h"
-
-#include <gtest/gtest.h>
-
-#include <unistd.h>
+#include "telephony/sipx/core_config.h"
 
 namespace {
 
-TEST(SipxCoreConfigTest, BindsSipAndRtpOnlyWhenAnAddressIsGiven) {
+TEST(SipxCoreConfigTest, BindsSipAndRtpOnlyWhenAnAddressIsGiven)
+{
     CoreConfigOptions options;
     options.bind_address = "127.0.0.61";
     options.rtp_port_min = 9000;
@@ -31,7 +30,8 @@ TEST(SipxCoreConfigTest, BindsSipAndRtpOnlyWhenAnAddressIsGiven) {
     EXPECT_EQ(open.find("[proxy_"), std::string::npos) << "no account comes back";
 }
 
-TEST(SipxCoreConfigTest, FoldersLieUnderTheUsersXdgFoldersAndEndInASlash) {
+TEST(SipxCoreConfigTest, FoldersLieUnderTheUsersXdgFoldersAndEndInASlash)
+{
     test_support::IsolatedUser user;
     CoreFolders folders = core_folders("default");
     ASSERT_TRUE(folders.ok);

@@ -1,39 +1,44 @@
+#include <cstring>
+#include <gtest/gtest.h>
+
 #include "telephony/sipx/event_text.h"
 #include "telephony/sipx/state_map.h"
 
-#include <gtest/gtest.h>
-
-#include <cstring>
-
 namespace {
 
-TEST(SipxEventTextTest, NamesEventsAndCutsToTheBuffer) {
+TEST(SipxEventTextTest, NamesEventsAndCutsToTheBuffer)
+{
     SIPX_CALLSTATE_INFO call{sizeof call, 1, 1, CALLSTATE_CONNECTED, CALLSTATE_CAUSE_NORMAL, ""};
     char buffer[128];
     EXPECT_STREQ(sipxEventToString(EVENT_CATEGORY_CALLSTATE, &call, buffer, sizeof buffer),
-                 "CALLSTATE_CONNECTED::CALLSTATE_CAUSE_NORMAL");
+        "CALLSTATE_CONNECTED::CALLSTATE_CAUSE_NORMAL");
     SIPX_LINESTATE_INFO line{sizeof line, 1, LINESTATE_REGISTER_FAILED, LINESTATE_CAUSE_NOT_AUTHORIZED};
     EXPECT_STREQ(sipxEventToString(EVENT_CATEGORY_LINESTATE, &line, buffer, sizeof buffer),
-                 "LINESTATE_REGISTER_FAILED::LINESTATE_CAUSE_NOT_AUTHORIZED");
+        "LINESTATE_REGISTER_FAILED::LINESTATE_CAUSE_NOT_AUTHORIZED");
     SIPX_CONFIG_INFO config{sizeof config, CONFIG_STUN_FAILURE, ""};
-    EXPECT_STREQ(sipxEventToString(EVENT_CATEGORY_CONFIG, &config, buffer, sizeof buffer), "CONFIG_STUN_FAILURE");
+    EXPECT_STREQ(
+        sipxEventToString(EVENT_CATEGORY_CONFIG, &config, buffer, sizeof buffer), "CONFIG_STUN_FAILURE");
 
     char small[8];
     std::memset(small, 'x', sizeof small);
     EXPECT_STREQ(sipxEventToString(EVENT_CATEGORY_CALLSTATE, &call, small, sizeof small), "CALLSTA");
     EXPECT_STREQ(sipxEventToString(EVENT_CATEGORY_CALLSTATE, &call, nullptr, 0), "");
 
-    SIPX_CALLSTATE_INFO odd{sizeof odd, 1, 1, static_cast<SIPX_CALLSTATE_EVENT>(1234), CALLSTATE_CAUSE_NORMAL, ""};
+    SIPX_CALLSTATE_INFO odd{
+        sizeof odd, 1, 1, static_cast<SIPX_CALLSTATE_EVENT>(1234), CALLSTATE_CAUSE_NORMAL, ""};
     EXPECT_STREQ(sipxEventToString(EVENT_CATEGORY_CALLSTATE, &odd, buffer, sizeof buffer),
-                 "UNKNOWN(1234)::CALLSTATE_CAUSE_NORMAL");
-    EXPECT_STREQ(sipxEventToString(static_cast<SIPX_EVENT_CATEGORY>(77), &call, buffer, sizeof buffer), "UNKNOWN(77)");
+        "UNKNOWN(1234)::CALLSTATE_CAUSE_NORMAL");
+    EXPECT_STREQ(
+        sipxEventToString(static_cast<SIPX_EVENT_CATEGORY>(77), &call, buffer, sizeof buffer), "UNKNOWN(77)");
 }
 
-TEST(SipxStateMapTest, CoreCallStatesBecomeCallEventsOnce) {
+TEST(SipxStateMapTest, CoreCallStatesBecomeCallEventsOnce)
+{
     auto offered = map_call_state(LinphoneCallStateIncomingReceived, LinphoneReasonNone, CALLSTATE_UNKNOWN);
     ASSERT_TRUE(offered);
     EXPECT_EQ(offered->event, CALLSTATE_OFFERING);
-    auto ringing = map_call_state(LinphoneCallStateOutgoingRinging, LinphoneReasonNone, CALLSTATE_REMOTE_OFFERING);
+    auto ringing =
+        map_call_state(LinphoneCallStateOutgoingRinging, LinphoneReasonNone, CALLSTATE_REMOTE_OFFERING);
     ASSERT_TRUE(ringing);
     EXPECT_EQ(ringing->event, CALLSTATE_REMOTE_ALERTING);
     // Connected then StreamsRunning report CONNECTED once; after a hold, again.
@@ -49,7 +54,8 @@ TEST(SipxStateMapTest, CoreCallStatesBecomeCallEventsOnce) {
     EXPECT_FALSE(map_call_state(LinphoneCallStateOutgoingInit, LinphoneReasonNone, CALLSTATE_UNKNOWN));
 }
 
-TEST(SipxStateMapTest, RegistrationStatesFollowTheLinesWish) {
+TEST(SipxStateMapTest, RegistrationStatesFollowTheLinesWish)
+{
     auto registering = map_registration_state(LinphoneRegistrationProgress, LinphoneReasonNone, true);
     ASSERT_TRUE(registering);
     EXPECT_EQ(registering->event, LINESTATE_REGISTERING);

@@ -1,15 +1,14 @@
 // Bad handles and arguments are refused, never followed.
-#include "sipx_phone.h"
-
-#include "support/test_paths.h"
-
+#include <cstdlib>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include "sipx_phone.h"
+#include "support/test_paths.h"
 
 namespace {
 
-TEST(SipxHandlesTest, UnknownHandlesAreRefusedWithoutHarm) {
+TEST(SipxHandlesTest, UnknownHandlesAreRefusedWithoutHarm)
+{
     test_support::IsolatedUser user;
     int not_an_instance = 0;
     EXPECT_EQ(sipxUnInitialize(&not_an_instance, false), SIPX_RESULT_INVALID_ARGS);
@@ -28,7 +27,8 @@ TEST(SipxHandlesTest, UnknownHandlesAreRefusedWithoutHarm) {
     EXPECT_STREQ(remote, "");
 }
 
-TEST(SipxHandlesTest, ADestroyedCallHandleIsDeadAndAnUnconnectedCallCanBeDestroyed) {
+TEST(SipxHandlesTest, ADestroyedCallHandleIsDeadAndAnUnconnectedCallCanBeDestroyed)
+{
     test_support::IsolatedUser user;
     SipxPhone phone("127.0.0.67");
     ASSERT_TRUE(phone.ok());
@@ -47,7 +47,8 @@ TEST(SipxHandlesTest, ADestroyedCallHandleIsDeadAndAnUnconnectedCallCanBeDestroy
     EXPECT_EQ(sipxLineAdd(phone.inst(), "", &call, 0), SIPX_RESULT_INVALID_ARGS);
 }
 
-TEST(SipxHandlesTest, CodecsPreferSpeexAndKeepTheFallbacks) {
+TEST(SipxHandlesTest, CodecsPreferSpeexAndKeepTheFallbacks)
+{
     test_support::IsolatedUser user;
     SipxPhone phone("127.0.0.67"); // chooses SPEEX
     ASSERT_TRUE(phone.ok());
@@ -73,13 +74,14 @@ TEST(SipxHandlesTest, CodecsPreferSpeexAndKeepTheFallbacks) {
 
 namespace {
 
-TEST(SipxHandlesTest, NoWritableDataFolderRefusesToStartInsteadOfAHalfStartedCore) {
+TEST(SipxHandlesTest, NoWritableDataFolderRefusesToStartInsteadOfAHalfStartedCore)
+{
     test_support::IsolatedUser user;
     ::setenv("XDG_DATA_HOME", "/dev/null/not-a-folder", 1);
     SIPX_INST inst = reinterpret_cast<SIPX_INST>(1);
-    EXPECT_EQ(sipxInitialize(&inst, SIPX_PORT_AUTO, SIPX_PORT_DISABLE, SIPX_PORT_DISABLE, 0, 32, "", "127.0.0.67",
-                             false, nullptr, nullptr, nullptr),
-              SIPX_RESULT_MISSING_RUNTIME_FILES);
+    EXPECT_EQ(sipxInitialize(&inst, SIPX_PORT_AUTO, SIPX_PORT_DISABLE, SIPX_PORT_DISABLE, 0, 32, "",
+                  "127.0.0.67", false, nullptr, nullptr, nullptr),
+        SIPX_RESULT_MISSING_RUNTIME_FILES);
     EXPECT_EQ(inst, nullptr);
 }
 
@@ -87,18 +89,19 @@ TEST(SipxHandlesTest, NoWritableDataFolderRefusesToStartInsteadOfAHalfStartedCor
 
 namespace {
 
-TEST(SipxHandlesTest, AnInstanceCanBeStartedStoppedAndStartedAgainAtOnce) {
+TEST(SipxHandlesTest, AnInstanceCanBeStartedStoppedAndStartedAgainAtOnce)
+{
     test_support::IsolatedUser user;
     SIPX_INST first = nullptr;
     ASSERT_EQ(sipxInitialize(&first, SIPX_PORT_AUTO, SIPX_PORT_AUTO, 4255, 9000, 32, "", "127.0.0.67", false,
-                             nullptr, nullptr, nullptr),
-              SIPX_RESULT_SUCCESS);
+                  nullptr, nullptr, nullptr),
+        SIPX_RESULT_SUCCESS);
     ASSERT_EQ(sipxUnInitialize(first, false), SIPX_RESULT_SUCCESS);
     ::setenv(SIPX_ENV_BIND_ADDRESS, "127.0.0.67", 1);
     SIPX_INST second = nullptr;
-    ASSERT_EQ(sipxInitialize(&second, SIPX_PORT_AUTO, SIPX_PORT_AUTO, 4255, 9000, 32, "alice@kalvo.test", nullptr,
-                             false, nullptr, nullptr, nullptr),
-              SIPX_RESULT_SUCCESS);
+    ASSERT_EQ(sipxInitialize(&second, SIPX_PORT_AUTO, SIPX_PORT_AUTO, 4255, 9000, 32, "alice@kalvo.test",
+                  nullptr, false, nullptr, nullptr, nullptr),
+        SIPX_RESULT_SUCCESS);
     ::unsetenv(SIPX_ENV_BIND_ADDRESS);
     EXPECT_EQ(sipxConfigEnableRport(first, true), SIPX_RESULT_INVALID_ARGS) << "the stopped instance is gone";
 
@@ -115,7 +118,8 @@ TEST(SipxHandlesTest, AnInstanceCanBeStartedStoppedAndStartedAgainAtOnce) {
 
 namespace {
 
-TEST(SipxHandlesTest, DevicesAreListedAndChosenOnlyByKnownNames) {
+TEST(SipxHandlesTest, DevicesAreListedAndChosenOnlyByKnownNames)
+{
     test_support::IsolatedUser user;
     SipxPhone phone("127.0.0.67");
     ASSERT_TRUE(phone.ok());
@@ -129,7 +133,8 @@ TEST(SipxHandlesTest, DevicesAreListedAndChosenOnlyByKnownNames) {
         EXPECT_EQ(sipxAudioSetCallInputDevice(phone.inst(), name), SIPX_RESULT_SUCCESS) << name;
     }
     const char* name = "untouched";
-    EXPECT_EQ(sipxAudioGetInputDevice(phone.inst(), static_cast<int>(inputs), &name), SIPX_RESULT_INVALID_ARGS);
+    EXPECT_EQ(
+        sipxAudioGetInputDevice(phone.inst(), static_cast<int>(inputs), &name), SIPX_RESULT_INVALID_ARGS);
     EXPECT_EQ(name, nullptr);
     EXPECT_EQ(sipxAudioGetOutputDevice(phone.inst(), -1, &name), SIPX_RESULT_INVALID_ARGS);
     EXPECT_EQ(sipxAudioSetCallInputDevice(phone.inst(), "no such device"), SIPX_RESULT_INVALID_ARGS);

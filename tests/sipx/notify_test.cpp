@@ -1,15 +1,14 @@
 // The message-summary subscription: NOTIFY bodies arrive as EVENT_CATEGORY_NOTIFY.
-#include "sipx_phone.h"
-
-#include "support/local_service.h"
-
 #include <gtest/gtest.h>
-
 #include <optional>
+
+#include "sipx_phone.h"
+#include "support/local_service.h"
 
 namespace {
 
-TEST(SipxNotifyTest, MessageSummaryBodiesArriveAndAStoppedInstanceTakesItsHandlesAlong) {
+TEST(SipxNotifyTest, MessageSummaryBodiesArriveAndAStoppedInstanceTakesItsHandlesAlong)
+{
     test_support::IsolatedUser user;
     test_support::LocalService service("127.0.0.72");
     ASSERT_TRUE(service.running());
@@ -21,8 +20,8 @@ TEST(SipxNotifyTest, MessageSummaryBodiesArriveAndAStoppedInstanceTakesItsHandle
 
     SIPX_SUB sub = 0;
     ASSERT_EQ(sipxConfigSubscribe(alice.inst(), alice.line(), "sip:voicemail@kalvo.test", "message-summary",
-                                  "application/simple-message-summary", 1, &sub),
-              SIPX_RESULT_SUCCESS);
+                  "application/simple-message-summary", 1, &sub),
+        SIPX_RESULT_SUCCESS);
     EXPECT_NE(sub, 0u);
     ASSERT_TRUE(alice.events().wait_for(notify_containing("Voice-Message: 2/1")));
 
@@ -34,11 +33,12 @@ TEST(SipxNotifyTest, MessageSummaryBodiesArriveAndAStoppedInstanceTakesItsHandle
 
     // A live subscription, line and call go with the instance when it stops.
     ASSERT_EQ(sipxConfigSubscribe(alice.inst(), alice.line(), "voicemail@kalvo.test", "message-summary",
-                                  "application/simple-message-summary", 1, &sub),
-              SIPX_RESULT_SUCCESS);
+                  "application/simple-message-summary", 1, &sub),
+        SIPX_RESULT_SUCCESS);
     SIPX_CALL call = 0;
     ASSERT_EQ(sipxCallCreate(alice.inst(), alice.line(), &call), SIPX_RESULT_SUCCESS);
-    ASSERT_EQ(sipxCallConnect(call, "echotest@kalvo.test", 0, nullptr, nullptr, true, nullptr, nullptr), SIPX_RESULT_SUCCESS);
+    ASSERT_EQ(sipxCallConnect(call, "echotest@kalvo.test", 0, nullptr, nullptr, true, nullptr, nullptr),
+        SIPX_RESULT_SUCCESS);
     EXPECT_TRUE(alice.events().wait_for(call_event(CALLSTATE_CONNECTED)));
     SIPX_INST inst = alice.inst();
     SIPX_LINE line = alice.line();

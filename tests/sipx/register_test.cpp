@@ -1,13 +1,11 @@
 // Registration through the local service's Kamailio, with the real SIP layer.
-#include "sipx_phone.h"
-
-#include "support/local_service.h"
-
-#include <gtest/gtest.h>
-
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include "sipx_phone.h"
+#include "support/local_service.h"
 
 namespace {
 
@@ -20,7 +18,8 @@ protected:
     test_support::LocalService service{kService};
 };
 
-TEST_F(SipxRegisterTest, RegistersAndUnregistersThroughTheOutboundProxy) {
+TEST_F(SipxRegisterTest, RegistersAndUnregistersThroughTheOutboundProxy)
+{
     ASSERT_TRUE(service.running());
     SipxPhone alice(kPhone);
     ASSERT_TRUE(alice.ok());
@@ -36,7 +35,8 @@ TEST_F(SipxRegisterTest, RegistersAndUnregistersThroughTheOutboundProxy) {
     EXPECT_TRUE(alice.events().wait_for(line_event(LINESTATE_UNREGISTERED)));
 }
 
-TEST_F(SipxRegisterTest, WrongPasswordFailsAndNeverRegisters) {
+TEST_F(SipxRegisterTest, WrongPasswordFailsAndNeverRegisters)
+{
     ASSERT_TRUE(service.running());
     SipxPhone alice(kPhone);
     ASSERT_TRUE(alice.ok());
@@ -48,7 +48,8 @@ TEST_F(SipxRegisterTest, WrongPasswordFailsAndNeverRegisters) {
     EXPECT_FALSE(alice.events().wait_for(line_event(LINESTATE_REGISTERED), std::chrono::milliseconds(500)));
 }
 
-TEST_F(SipxRegisterTest, ASecondLineReplacesARemovedOne) {
+TEST_F(SipxRegisterTest, ASecondLineReplacesARemovedOne)
+{
     ASSERT_TRUE(service.running());
     SipxPhone phone(kPhone);
     ASSERT_TRUE(phone.ok());
@@ -68,7 +69,8 @@ namespace {
 // A proxy that takes every request and never answers.
 class SilentProxy {
 public:
-    explicit SilentProxy(const char* address, int port) {
+    explicit SilentProxy(const char* address, int port)
+    {
         m_fd = socket(AF_INET, SOCK_DGRAM, 0);
         sockaddr_in at{};
         at.sin_family = AF_INET;
@@ -84,7 +86,8 @@ private:
     bool m_bound = false;
 };
 
-TEST(SipxRegisterWaitTest, NoAnswerWithinTheWaitFailsTheRegistration) {
+TEST(SipxRegisterWaitTest, NoAnswerWithinTheWaitFailsTheRegistration)
+{
     test_support::IsolatedUser user;
     SilentProxy proxy("127.0.0.79", 5060);
     ASSERT_TRUE(proxy.bound());

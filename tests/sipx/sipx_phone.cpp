@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-bool EventLog::callback(SIPX_EVENT_CATEGORY category, void* info, void* user_data) {
+bool EventLog::callback(SIPX_EVENT_CATEGORY category, void* info, void* user_data)
+{
     auto* log = static_cast<EventLog*>(user_data);
     RecordedEvent recorded;
     recorded.category = category;
@@ -56,7 +57,8 @@ bool EventLog::callback(SIPX_EVENT_CATEGORY category, void* info, void* user_dat
     return true;
 }
 
-std::optional<RecordedEvent> EventLog::wait_for(const Match& match, std::chrono::milliseconds timeout) {
+std::optional<RecordedEvent> EventLog::wait_for(const Match& match, std::chrono::milliseconds timeout)
+{
     std::unique_lock lock(m_mutex);
     std::optional<RecordedEvent> found;
     m_changed.wait_for(lock, timeout, [&] {
@@ -70,34 +72,44 @@ std::optional<RecordedEvent> EventLog::wait_for(const Match& match, std::chrono:
     return found;
 }
 
-bool EventLog::wait_for_count(const Match& match, size_t count, std::chrono::milliseconds timeout) {
+bool EventLog::wait_for_count(const Match& match, size_t count, std::chrono::milliseconds timeout)
+{
     std::unique_lock lock(m_mutex);
-    return m_changed.wait_for(lock, timeout, [&] {
-        return static_cast<size_t>(std::count_if(m_events.begin(), m_events.end(), match)) >= count;
-    });
+    return m_changed.wait_for(lock, timeout,
+        [&] { return static_cast<size_t>(std::count_if(m_events.begin(), m_events.end(), match)) >= count; });
 }
 
-std::vector<RecordedEvent> EventLog::all() {
+std::vector<RecordedEvent> EventLog::all()
+{
     std::lock_guard lock(m_mutex);
     return m_events;
 }
 
-EventLog::Match call_event(SIPX_CALLSTATE_EVENT event) {
-    return [event](const RecordedEvent& e) { return e.category == EVENT_CATEGORY_CALLSTATE && e.event == event; };
+EventLog::Match call_event(SIPX_CALLSTATE_EVENT event)
+{
+    return [event](
+               const RecordedEvent& e) { return e.category == EVENT_CATEGORY_CALLSTATE && e.event == event; };
 }
-EventLog::Match line_event(SIPX_LINESTATE_EVENT event) {
-    return [event](const RecordedEvent& e) { return e.category == EVENT_CATEGORY_LINESTATE && e.event == event; };
+EventLog::Match line_event(SIPX_LINESTATE_EVENT event)
+{
+    return [event](
+               const RecordedEvent& e) { return e.category == EVENT_CATEGORY_LINESTATE && e.event == event; };
 }
-EventLog::Match config_event(SIPX_CONFIG_EVENT event) {
-    return [event](const RecordedEvent& e) { return e.category == EVENT_CATEGORY_CONFIG && e.event == event; };
+EventLog::Match config_event(SIPX_CONFIG_EVENT event)
+{
+    return
+        [event](const RecordedEvent& e) { return e.category == EVENT_CATEGORY_CONFIG && e.event == event; };
 }
-EventLog::Match notify_containing(const std::string& text) {
+EventLog::Match notify_containing(const std::string& text)
+{
     return [text](const RecordedEvent& e) {
         return e.category == EVENT_CATEGORY_NOTIFY && e.text.find(text) != std::string::npos;
     };
 }
 
-SipxPhone::SipxPhone(const std::string& bind_address, const std::string& play_file, const std::string& record_file) {
+SipxPhone::SipxPhone(
+    const std::string& bind_address, const std::string& play_file, const std::string& record_file)
+{
     // The file audio mode is chosen when the instance starts.
     if (play_file.empty()) {
         ::unsetenv(SIPX_ENV_PLAY_FILE);
@@ -107,7 +119,7 @@ SipxPhone::SipxPhone(const std::string& bind_address, const std::string& play_fi
         ::setenv(SIPX_ENV_RECORD_FILE, record_file.c_str(), 1);
     }
     if (sipxInitialize(&m_inst, SIPX_PORT_AUTO, SIPX_PORT_DISABLE, SIPX_PORT_DISABLE, 0, 32, "",
-                       bind_address.c_str(), false, nullptr, nullptr, nullptr) != SIPX_RESULT_SUCCESS) {
+            bind_address.c_str(), false, nullptr, nullptr, nullptr) != SIPX_RESULT_SUCCESS) {
         m_inst = nullptr;
         return;
     }
@@ -116,12 +128,14 @@ SipxPhone::SipxPhone(const std::string& bind_address, const std::string& play_fi
     sipxEventListenerAdd(m_inst, &EventLog::callback, &m_events);
 }
 
-SipxPhone::~SipxPhone() {
+SipxPhone::~SipxPhone()
+{
     if (m_inst)
         sipxUnInitialize(m_inst, true);
 }
 
-void SipxPhone::login(const std::string& user, const std::string& sip_password, const std::string& proxy) {
+void SipxPhone::login(const std::string& user, const std::string& sip_password, const std::string& proxy)
+{
     sipxConfigSetOutboundProxy(m_inst, proxy.c_str());
     sipxConfigSetRegisterExpiration(m_inst, 1000);
     std::string identity = user + "@kalvo.test";
@@ -130,12 +144,14 @@ void SipxPhone::login(const std::string& user, const std::string& sip_password, 
     sipxLineRegister(m_line, true);
 }
 
-bool SipxPhone::sign_in(const std::string& user, const std::string& sip_password, const std::string& proxy) {
+bool SipxPhone::sign_in(const std::string& user, const std::string& sip_password, const std::string& proxy)
+{
     login(user, sip_password, proxy);
     SIPX_LINE line = m_line;
     return m_events
         .wait_for([line](const RecordedEvent& e) {
-            return e.category == EVENT_CATEGORY_LINESTATE && e.event == LINESTATE_REGISTERED && e.line == line;
+            return e.category == EVENT_CATEGORY_LINESTATE && e.event == LINESTATE_REGISTERED &&
+                e.line == line;
         })
         .has_value();
 }

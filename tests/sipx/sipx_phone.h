@@ -1,8 +1,6 @@
 #pragma once
 // A sipx instance driven by a test: its events recorded, waited for, and optionally
 // answered from the engine thread.
-#include "telephony/sipx/sipx.h"
-
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -10,6 +8,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "telephony/sipx/sipx.h"
 
 struct RecordedEvent {
     SIPX_EVENT_CATEGORY category;
@@ -27,11 +27,11 @@ public:
     static bool callback(SIPX_EVENT_CATEGORY category, void* info, void* user_data);
 
     // The first recorded event that matches, waiting up to the time-out for it.
-    std::optional<RecordedEvent> wait_for(const Match& match,
-                                          std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    std::optional<RecordedEvent> wait_for(
+        const Match& match, std::chrono::milliseconds timeout = std::chrono::seconds(10));
     // Whether count matching events have arrived, waiting up to the time-out.
-    bool wait_for_count(const Match& match, size_t count,
-                        std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    bool wait_for_count(
+        const Match& match, size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(10));
     std::vector<RecordedEvent> all();
 
     // Runs on the engine thread for each event, after it is recorded.
@@ -53,7 +53,7 @@ public:
     // An instance bound to bind_address. play_file non-empty: the file audio mode with
     // that play file and record_file.
     explicit SipxPhone(const std::string& bind_address, const std::string& play_file = "",
-                       const std::string& record_file = "");
+        const std::string& record_file = "");
     ~SipxPhone();
 
     SIPX_INST inst() const { return m_inst; }

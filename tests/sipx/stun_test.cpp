@@ -1,13 +1,13 @@
 // STUN binding requests and the local contacts.
-#include "sipx_phone.h"
-
-#include "support/local_service.h"
-
 #include <gtest/gtest.h>
+
+#include "sipx_phone.h"
+#include "support/local_service.h"
 
 namespace {
 
-TEST(SipxStunTest, BindingThroughTheServiceReportsSuccessAndTheMappedContact) {
+TEST(SipxStunTest, BindingThroughTheServiceReportsSuccessAndTheMappedContact)
+{
     test_support::IsolatedUser user;
     test_support::LocalService service("127.0.0.64");
     ASSERT_TRUE(service.running());
@@ -34,7 +34,8 @@ TEST(SipxStunTest, BindingThroughTheServiceReportsSuccessAndTheMappedContact) {
     EXPECT_EQ(count, 1u);
 }
 
-TEST(SipxStunTest, ADeadServerReportsFailure) {
+TEST(SipxStunTest, ADeadServerReportsFailure)
+{
     test_support::IsolatedUser user;
     SipxPhone phone("127.0.0.66");
     ASSERT_TRUE(phone.ok());
@@ -50,7 +51,8 @@ TEST(SipxStunTest, ADeadServerReportsFailure) {
         EXPECT_NE(contacts[i].eContactType, CONTACT_NAT_MAPPED) << "no mapping without an answer";
 }
 
-TEST(SipxStunTest, AnUnresolvableServerReportsFailure) {
+TEST(SipxStunTest, AnUnresolvableServerReportsFailure)
+{
     test_support::IsolatedUser user;
     SipxPhone phone("127.0.0.66");
     ASSERT_TRUE(phone.ok());

@@ -9,14 +9,15 @@
 
 namespace {
 
-template <typename T>
-void put(std::ofstream& out, T value) {
+template <typename T> void put(std::ofstream& out, T value)
+{
     out.write(reinterpret_cast<const char*>(&value), sizeof value);
 }
 
 } // namespace
 
-bool write_tone_wav(const std::string& path, int sample_rate, int frequency, double seconds) {
+bool write_tone_wav(const std::string& path, int sample_rate, int frequency, double seconds)
+{
     auto samples = static_cast<uint32_t>(sample_rate * seconds);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write("RIFF", 4);
@@ -44,11 +45,13 @@ struct WavSamples {
     std::vector<int16_t> samples;
 };
 
-WavSamples read_wav(const std::string& path) {
+WavSamples read_wav(const std::string& path)
+{
     WavSamples wav;
     std::ifstream in(path, std::ios::binary);
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4) != 0)
+    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
+        std::memcmp(bytes.data() + 8, "WAVE", 4) != 0)
         return wav;
     size_t at = 12;
     while (at + 8 <= bytes.size()) {
@@ -73,7 +76,8 @@ WavSamples read_wav(const std::string& path) {
     return wav;
 }
 
-double rms_of(const int16_t* samples, size_t count) {
+double rms_of(const int16_t* samples, size_t count)
+{
     if (count == 0)
         return 0;
     double sum = 0;
@@ -84,12 +88,14 @@ double rms_of(const int16_t* samples, size_t count) {
 
 } // namespace
 
-double wav_rms(const std::string& path) {
+double wav_rms(const std::string& path)
+{
     WavSamples wav = read_wav(path);
     return wav.ok ? rms_of(wav.samples.data(), wav.samples.size()) : -1;
 }
 
-int wav_longest_silence_ms(const std::string& path, double threshold) {
+int wav_longest_silence_ms(const std::string& path, double threshold)
+{
     WavSamples wav = read_wav(path);
     if (!wav.ok)
         return -1;

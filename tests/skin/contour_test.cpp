@@ -1,10 +1,9 @@
-#include "skin/contour_bitmap.h"
-
 #include <cairo.h>
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <vector>
+
+#include "skin/contour_bitmap.h"
 
 namespace {
 
@@ -27,7 +26,7 @@ std::unique_ptr<Skin::Bitmap> bitmap_of(const std::vector<std::string>& rows)
 }
 
 struct Region {
-    explicit Region(cairo_region_t* r) : region(r) {}
+    explicit Region(cairo_region_t* r) : region(r) { }
     ~Region()
     {
         if (region)
@@ -61,7 +60,7 @@ TEST(ContourBitmap, TopLeftColourIsCutOutIncludingRunsToTheEdge)
     CContourBitmap contour(bitmap.get());
     Region region(contour.GetRegion(Skin::kTopLeftColour));
     ASSERT_TRUE(region.region);
-    EXPECT_EQ(picture(region, 6, 4), (std::vector<std::string> { "..##..", ".####.", "######", "##...." }));
+    EXPECT_EQ(picture(region, 6, 4), (std::vector<std::string>{"..##..", ".####.", "######", "##...."}));
     EXPECT_FALSE(region.contains(5, 3)); // last pixel of a run reaching the right edge
     EXPECT_FALSE(region.contains(6, 2)); // nothing beyond the image
     EXPECT_FALSE(region.contains(0, 4));
@@ -69,16 +68,16 @@ TEST(ContourBitmap, TopLeftColourIsCutOutIncludingRunsToTheEdge)
 
 TEST(ContourBitmap, OnlyTheExactColourIsRemoved)
 {
-    auto bitmap = bitmap_of({ ".n.a#" });
+    auto bitmap = bitmap_of({".n.a#"});
     CContourBitmap contour(bitmap.get());
     Region region(contour.GetRegion(Skin::rgb(255, 0, 255)));
     // One step off in blue stays; alpha is not looked at.
-    EXPECT_EQ(picture(region, 5, 1), (std::vector<std::string> { ".#..#" }));
+    EXPECT_EQ(picture(region, 5, 1), (std::vector<std::string>{".#..#"}));
 }
 
 TEST(ContourBitmap, FullyTransparentImageGivesAnEmptyRegion)
 {
-    auto bitmap = bitmap_of({ "....", "...." });
+    auto bitmap = bitmap_of({"....", "...."});
     CContourBitmap contour(bitmap.get());
     Region region(contour.GetRegion(Skin::kTopLeftColour));
     ASSERT_TRUE(region.region);
@@ -87,7 +86,7 @@ TEST(ContourBitmap, FullyTransparentImageGivesAnEmptyRegion)
 
 TEST(ContourBitmap, ColourNotInTheImageKeepsTheWholeRectangle)
 {
-    auto bitmap = bitmap_of({ "#.#", "..." });
+    auto bitmap = bitmap_of({"#.#", "..."});
     CContourBitmap contour(bitmap.get());
     Region region(contour.GetRegion(Skin::rgb(1, 2, 3)));
     cairo_rectangle_int_t extents;
@@ -99,10 +98,10 @@ TEST(ContourBitmap, ColourNotInTheImageKeepsTheWholeRectangle)
 
 TEST(ContourBitmap, RegionAtTakesThatPixelsColour)
 {
-    auto bitmap = bitmap_of({ "..#", "#.#" });
+    auto bitmap = bitmap_of({"..#", "#.#"});
     CContourBitmap contour(bitmap.get());
     Region ink(contour.GetRegionAt(2, 0)); // cut the ink, keep the magenta
-    EXPECT_EQ(picture(ink, 3, 2), (std::vector<std::string> { "##.", ".#." }));
+    EXPECT_EQ(picture(ink, 3, 2), (std::vector<std::string>{"##.", ".#."}));
     EXPECT_EQ(contour.GetRegionAt(3, 0), nullptr);
     EXPECT_EQ(contour.GetRegionAt(0, -1), nullptr);
 }
@@ -114,7 +113,7 @@ TEST(ContourBitmap, WithoutABitmapThereIsNothing)
     EXPECT_EQ(contour.GetRegionAt(0, 0), nullptr);
     EXPECT_EQ(contour.GetSize(), std::make_pair(0, 0));
 
-    auto bitmap = bitmap_of({ "##", "##", "##" });
+    auto bitmap = bitmap_of({"##", "##", "##"});
     contour.Attach(bitmap.get());
     EXPECT_EQ(contour.GetSize(), std::make_pair(2, 3));
     EXPECT_EQ(contour.Detach(), bitmap.get());
@@ -123,7 +122,7 @@ TEST(ContourBitmap, WithoutABitmapThereIsNothing)
 
 TEST(ContourBitmap, DrawCopiesThePixelsUnchanged)
 {
-    auto bitmap = bitmap_of({ "#.", ".#" });
+    auto bitmap = bitmap_of({"#.", ".#"});
     CContourBitmap contour(bitmap.get());
     cairo_surface_t* target = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 4, 4);
     cairo_t* cr = cairo_create(target);

@@ -1,9 +1,9 @@
+#include <gtest/gtest.h>
+
 #include "skin/definition.h"
 #include "skin/dialog.h"
 #include "skin/element_painter.h"
 #include "skin/tab_painter.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -15,8 +15,8 @@ class CountingControl : public Skin::BaseElement {
 public:
     using BaseElement::BaseElement;
     void Redraw() override { ++redraws; }
-    void Show() override {}
-    void Hide() override {}
+    void Show() override { }
+    void Hide() override { }
     int redraws = 0;
 };
 
@@ -58,8 +58,10 @@ struct SkinTree : ::testing::Test {
 TEST_F(SkinTree, FireCommandCallsTheConnectedHandlersOnly)
 {
     std::vector<std::pair<std::string, bool>> fired;
-    skin.ConnectCommand("dial", [&](const std::string& name, bool pressed) { fired.emplace_back(name, pressed); });
-    skin.ConnectCommand("dial", [&](const std::string& name, bool) { fired.emplace_back(name + "2", false); });
+    skin.ConnectCommand(
+        "dial", [&](const std::string& name, bool pressed) { fired.emplace_back(name, pressed); });
+    skin.ConnectCommand(
+        "dial", [&](const std::string& name, bool) { fired.emplace_back(name + "2", false); });
     skin.FireCommand("dial", true);
     skin.FireCommand("hangup", true); // no handler: ignored
     skin.FireCommand("dial", false);
@@ -155,11 +157,11 @@ TEST(ElementLooks, SpritePickedByDrawStateAndCurrentImageState)
 {
     Element button;
     Skin::ImageState connected;
-    connected.base = Skin::Sprite { "up.png" };
-    connected.down = Skin::Sprite { "down.png" };
+    connected.base = Skin::Sprite{"up.png"};
+    connected.down = Skin::Sprite{"down.png"};
     Skin::ImageState disconnected;
-    disconnected.base = Skin::Sprite { "off.png" }; // no down sprite
-    button.images = { connected, disconnected };
+    disconnected.base = Skin::Sprite{"off.png"}; // no down sprite
+    button.images = {connected, disconnected};
 
     EXPECT_EQ(Skin::sprite_for(button, Skin::DrawState::Plain)->file, "up.png");
     EXPECT_EQ(Skin::sprite_for(button, Skin::DrawState::Pressed)->file, "down.png");

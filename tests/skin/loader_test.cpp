@@ -1,11 +1,11 @@
+#include <cstdlib>
+#include <gtest/gtest.h>
+
 #include "settings/app_settings.h"
 #include "settings/registry.h"
 #include "skin/loader.h"
 #include "support/skin_files.h"
 #include "support/test_paths.h"
-
-#include <cstdlib>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -17,7 +17,10 @@ struct SkinLoad : ::testing::Test {
     TestSkin skin;
 
     // A description made of the information element and the given windows.
-    void describe(const std::string& windows) { skin.write_description(std::string(TestSkin::kInformation) + windows); }
+    void describe(const std::string& windows)
+    {
+        skin.write_description(std::string(TestSkin::kInformation) + windows);
+    }
 };
 
 TEST_F(SkinLoad, ReadsInformationAndWindowsInFileOrder)
@@ -51,14 +54,14 @@ TEST_F(SkinLoad, MissingInformationChildShowsItsMessageAndLoadsNothing)
         const char* information;
         const char* message;
     } cases[] = {
-        { "<information><author>a</author><description>d</description></information>",
-            "Error|No name was defined in the skin.\n" },
-        { "<information><name>n</name><description>d</description></information>",
-            "Error|No author was defined in the skin.\n" },
-        { "<information><name>n</name><author>a</author></information>",
-            "Error|No description was defined in the skin.\n" },
+        {"<information><author>a</author><description>d</description></information>",
+            "Error|No name was defined in the skin.\n"},
+        {"<information><name>n</name><description>d</description></information>",
+            "Error|No author was defined in the skin.\n"},
+        {"<information><name>n</name><author>a</author></information>",
+            "Error|No description was defined in the skin.\n"},
         // Tested in order: only the first missing one is reported.
-        { "<information/>", "Error|No name was defined in the skin.\n" },
+        {"<information/>", "Error|No name was defined in the skin.\n"},
     };
     for (const Case& c : cases) {
         skin.messages.clear();
@@ -107,7 +110,7 @@ TEST_F(SkinLoad, ElementKindsComeFromTagsAndUnknownTagsBecomeText)
     const auto& elements = loaded->windows[0]->elements;
     ASSERT_EQ(elements.size(), 8u);
     using K = Skin::ElementType;
-    const K expected[] = { K::Text, K::Input, K::Button, K::ScrollBar, K::Web, K::Web, K::Text, K::Text };
+    const K expected[] = {K::Text, K::Input, K::Button, K::ScrollBar, K::Web, K::Web, K::Text, K::Text};
     for (std::size_t i = 0; i < 8; ++i) {
         EXPECT_EQ(elements[i]->kind, expected[i]) << elements[i]->command;
         EXPECT_EQ(elements[i]->window, loaded->windows[0].get());
@@ -302,9 +305,10 @@ TEST(TabStripLayout, PaddingSeparatesNeighboursTwice)
     first.tab.label = "ab";
     second.tab.label = "";
     third.tab.label = "abc";
-    Skin::TabStripLayout layout { 5, 7, 3, 4, 20 };
-    Skin::lay_out_tab_items({ &first, &second, &third }, layout,
-        [](const std::string& label, int) { return Skin::LabelSize { int(label.size()) * 10, 9 }; });
+    Skin::TabStripLayout layout{5, 7, 3, 4, 20};
+    Skin::lay_out_tab_items({&first, &second, &third}, layout, [](const std::string& label, int) {
+        return Skin::LabelSize{int(label.size()) * 10, 9};
+    });
     EXPECT_EQ(first.x, 5);
     EXPECT_EQ(first.width, 4 + 4 + 24);
     EXPECT_EQ(second.x, 5 + 32 + 6);
@@ -331,10 +335,11 @@ struct TabWindowLoad : SkinLoad {
         skin.write_image("open.png", 80, 150);
         skin.write_image("close.png", 80, 150);
     }
-    std::string tab_window(const std::string& tab_attributes, const std::string& children,
-        const std::string& mode = "tab")
+    std::string tab_window(
+        const std::string& tab_attributes, const std::string& children, const std::string& mode = "tab")
     {
-        return "<window name=\"side\" mode=\"" + mode + "\"><tab " + tab_attributes + ">" + children + "</tab></window>";
+        return "<window name=\"side\" mode=\"" + mode + "\"><tab " + tab_attributes + ">" + children +
+            "</tab></window>";
     }
     const std::string sprites = R"(<open img="open.png"/><close img="close.png"/>)";
     const std::string main_window = R"(<window name="main" mode="shaped" background="main.png"/>)";
@@ -363,10 +368,12 @@ TEST_F(TabWindowLoad, ValidTabDescribesTheSlide)
 
 TEST_F(TabWindowLoad, EveryDirectionWordIsAccepted)
 {
-    const std::pair<const char*, Skin::TabDirection> words[] = { { "left", Skin::TabDirection::Left },
-        { "right", Skin::TabDirection::Right }, { "up", Skin::TabDirection::Up }, { "down", Skin::TabDirection::Down } };
+    const std::pair<const char*, Skin::TabDirection> words[] = {{"left", Skin::TabDirection::Left},
+        {"right", Skin::TabDirection::Right}, {"up", Skin::TabDirection::Up},
+        {"down", Skin::TabDirection::Down}};
     for (const auto& [word, direction] : words) {
-        describe(main_window + tab_window(std::string("parent=\"main\" direction=\"") + word + "\"", sprites));
+        describe(
+            main_window + tab_window(std::string("parent=\"main\" direction=\"") + word + "\"", sprites));
         auto loaded = skin.load();
         ASSERT_TRUE(loaded) << word;
         EXPECT_EQ(loaded->windows[1]->tab->direction, direction);
@@ -375,8 +382,8 @@ TEST_F(TabWindowLoad, EveryDirectionWordIsAccepted)
 
 TEST_F(TabWindowLoad, InvalidTabDescriptionsFailTheLoad)
 {
-    const std::string later_parent
-        = tab_window(R"(parent="main" direction="left")", sprites) + main_window; // parent defined later
+    const std::string later_parent =
+        tab_window(R"(parent="main" direction="left")", sprites) + main_window; // parent defined later
     const std::string cases[] = {
         main_window + tab_window(R"(parent="main" direction="left")", sprites, "shaped"), // not a tab window
         main_window + tab_window(R"(parent="main" direction="left")", sprites, ""),
@@ -388,7 +395,9 @@ TEST_F(TabWindowLoad, InvalidTabDescriptionsFailTheLoad)
         main_window + tab_window(R"(parent="main")", sprites), // no direction
         main_window + tab_window(R"(parent="main" direction="left")", R"(<close img="close.png"/>)"),
         main_window + tab_window(R"(parent="main" direction="left")", R"(<open img="open.png"/>)"),
-        main_window + tab_window(R"(parent="main" direction="left")", R"(<open img="gone.png"/><close img="close.png"/>)"),
+        main_window +
+            tab_window(
+                R"(parent="main" direction="left")", R"(<open img="gone.png"/><close img="close.png"/>)"),
     };
     for (const std::string& windows : cases) {
         describe(windows);

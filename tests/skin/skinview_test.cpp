@@ -1,10 +1,10 @@
-#include "support/skin_files.h"
-#include "support/test_paths.h"
-
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+
+#include "support/skin_files.h"
+#include "support/test_paths.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "skin/tab_slide.h"
-
 #include <gtest/gtest.h>
+
+#include "skin/tab_slide.h"
 
 namespace {
 

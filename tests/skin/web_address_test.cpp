@@ -1,12 +1,13 @@
+#include <gtest/gtest.h>
+
 #include "settings/app_settings.h"
 #include "settings/deployment.h"
 #include "skin/web_address.h"
 
-#include <gtest/gtest.h>
-
 namespace {
 
-AppSettings account(const std::string& user, const std::string& password, bool remember, bool auto_login, bool wizard)
+AppSettings account(
+    const std::string& user, const std::string& password, bool remember, bool auto_login, bool wizard)
 {
     AppSettings settings;
     settings.username = user;
@@ -33,7 +34,8 @@ TEST(WebAddress, NoStoredUserTurnsBothFlagsOn)
 
 TEST(WebAddress, SpacesAndQueryCharactersCannotBreakTheAddress)
 {
-    std::string address = Skin::login_page_address("/home/my skins/Kalvo", account("a b", "p&a=true#x", false, false, true));
+    std::string address =
+        Skin::login_page_address("/home/my skins/Kalvo", account("a b", "p&a=true#x", false, false, true));
     EXPECT_EQ(address, "file:///home/my%20skins/Kalvo/login.html?u=a%20b&p=p%26a%3Dtrue%23x&s=false&a=false");
 }
 
@@ -42,7 +44,8 @@ TEST(WebAddress, StartAddressByType)
     Deployment deployment;
     deployment.secure_http = "http://127.0.0.1:8081";
     AppSettings settings = account("carol", "pw", true, true, true);
-    EXPECT_EQ(Skin::web_start_address("tab", "/s/Kalvo", settings, deployment), "http://127.0.0.1:8081/live/tab.php");
+    EXPECT_EQ(Skin::web_start_address("tab", "/s/Kalvo", settings, deployment),
+        "http://127.0.0.1:8081/live/tab.php");
     EXPECT_EQ(Skin::web_start_address("info", "/s/Kalvo", settings, deployment),
         "http://127.0.0.1:8081/live/info.php?u=carol");
     EXPECT_EQ(Skin::web_start_address("content", "/s/Kalvo", settings, deployment),
@@ -55,8 +58,10 @@ TEST(WebAddress, PasswordIsMaskedForTheLog)
 {
     EXPECT_EQ(Skin::mask_password_in_address("file:///a/login.html?u=al&p=secret&s=true"),
         "file:///a/login.html?u=al&p=********&s=true");
-    EXPECT_EQ(Skin::mask_password_in_address("file:///a/login.html?p=secret"), "file:///a/login.html?p=********");
-    EXPECT_EQ(Skin::mask_password_in_address("file:///a/login.html?up=1&u=x"), "file:///a/login.html?up=1&u=x");
+    EXPECT_EQ(
+        Skin::mask_password_in_address("file:///a/login.html?p=secret"), "file:///a/login.html?p=********");
+    EXPECT_EQ(
+        Skin::mask_password_in_address("file:///a/login.html?up=1&u=x"), "file:///a/login.html?up=1&u=x");
     EXPECT_EQ(Skin::mask_password_in_address("about:blank"), "about:blank");
 }
 

@@ -1,15 +1,14 @@
 // The sign-in page run in a real web view: what it does with the query the program opens
 // it with, and the login command address it navigates to. Needs a display.
-#include "skin_folder.h"
-#include "support/test_paths.h"
-
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
-#include <webkit2/webkit2.h>
-
-#include <cstdlib>
 #include <string>
 #include <vector>
+#include <webkit2/webkit2.h>
+
+#include "skin_folder.h"
+#include "support/test_paths.h"
 
 namespace {
 
@@ -81,8 +80,9 @@ protected:
     // What the form shows: "user|password|remember ticked|auto sign-in ticked".
     std::string form()
     {
-        return evaluate("['user', 'password'].map(id => document.getElementById(id).value)"
-                        ".concat(['remember', 'auto'].map(id => document.getElementById(id).checked)).join('|')");
+        return evaluate(
+            "['user', 'password'].map(id => document.getElementById(id).value)"
+            ".concat(['remember', 'auto'].map(id => document.getElementById(id).checked)).join('|')");
     }
 
     // Runs script in the page and returns its result as text.
@@ -97,7 +97,8 @@ protected:
             [](GObject* view, GAsyncResult* result, gpointer data) {
                 auto* outcome = static_cast<Outcome*>(data);
                 GError* error = nullptr;
-                JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, &error);
+                JSCValue* value =
+                    webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, &error);
                 if (value) {
                     char* text = jsc_value_to_string(value);
                     outcome->text = text;
@@ -115,8 +116,7 @@ protected:
     }
 
 private:
-    template <typename Done>
-    static bool run_until(Done done)
+    template <typename Done> static bool run_until(Done done)
     {
         gint64 deadline = g_get_monotonic_time() + 10 * G_USEC_PER_SEC;
         while (!done() && g_get_monotonic_time() < deadline)
@@ -125,12 +125,13 @@ private:
         return done();
     }
 
-    static gboolean on_decide_policy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type, gpointer)
+    static gboolean on_decide_policy(
+        WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type, gpointer)
     {
         if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION)
             return FALSE;
-        WebKitNavigationAction* action =
-            webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+        WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
+            WEBKIT_NAVIGATION_POLICY_DECISION(decision));
         std::string uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
         if (uri.rfind("kalvo:", 0) != 0)
             return FALSE;
@@ -202,7 +203,7 @@ TEST_F(LoginPage, SignInButtonSendsTheTypedValuesAndChoices)
     open("u=&p=&s=true&a=true");
     evaluate("document.getElementById('user').value = ' carol ';"
              "document.getElementById('password').value = 'pw';"
-             "document.getElementById('remember').click();"  // unticks both boxes
+             "document.getElementById('remember').click();" // unticks both boxes
              "document.getElementById('submit').click(); 0");
     ASSERT_EQ(commands(1).size(), 1u);
     EXPECT_EQ(command(0), "kalvo://login/?u=carol&p=pw&s=false&a=false");

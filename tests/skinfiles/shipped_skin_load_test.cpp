@@ -1,12 +1,11 @@
 // The shipped skin read by the program's own loader: it loads for both account tiers, every
 // sprite finds its image, and the laid-out section tabs stay inside the main window's frame.
+#include <gtest/gtest.h>
+#include <set>
+
 #include "settings/app_settings.h"
 #include "skin/loader.h"
 #include "support/test_paths.h"
-
-#include <gtest/gtest.h>
-
-#include <set>
 
 namespace {
 
@@ -21,9 +20,8 @@ protected:
         settings.load();
         settings.splash_path = GetParam();
         settings.save();
-        Skin::Loader::instance().set_message_sink([this](const std::string& text, const std::string&) {
-            m_messages.push_back(text);
-        });
+        Skin::Loader::instance().set_message_sink(
+            [this](const std::string& text, const std::string&) { m_messages.push_back(text); });
         m_skin = Skin::Loader::instance().LoadFrom(std::string(KALVO_SOURCE_DIR) + "/skins", "Kalvo");
     }
 
@@ -38,7 +36,7 @@ std::vector<const Skin::Sprite*> sprites_of(const Skin::Element& element)
 {
     std::vector<const Skin::Sprite*> sprites;
     for (const Skin::ImageState& state : element.images)
-        for (const auto* sprite : { &state.base, &state.over, &state.down })
+        for (const auto* sprite : {&state.base, &state.over, &state.down})
             if (*sprite)
                 sprites.push_back(&**sprite);
     return sprites;
@@ -62,7 +60,8 @@ TEST_P(ShippedSkin, LoadsWithEveryImage)
         }
         for (const auto& element : window->elements) {
             for (const Skin::Sprite* sprite : sprites_of(*element)) {
-                EXPECT_NE(m_skin->FindImage(sprite->file), nullptr) << element->command << ": " << sprite->file;
+                EXPECT_NE(m_skin->FindImage(sprite->file), nullptr)
+                    << element->command << ": " << sprite->file;
                 EXPECT_GT(sprite->width, 0) << sprite->file;
             }
         }

@@ -1,26 +1,46 @@
 // The shipped skin descriptions: what the loader needs to accept them, what the main
 // window looks up in them, and that every image they name is there at the size they expect.
-#include "skin_folder.h"
-
 #include <gtest/gtest.h>
-
 #include <map>
 #include <set>
+
+#include "skin_folder.h"
 
 using namespace skin_files;
 
 namespace {
 
-const char* const kDescriptions[] = { "skin.xml", "skin_pro.xml" };
+const char* const kDescriptions[] = {"skin.xml", "skin_pro.xml"};
 
 // Every element the main window finds by name, and the tab strip's items in order.
 const char* const kMainElements[] = {
-    "content", "address", "dial", "hangup", "answer", "reject", "voicemail", "close", "settings",
-    "account", "menu_file", "menu_view", "menu_help", "connection", "label_time", "label_voicemail",
-    "label_username", "label_details", "volume", "gain",
+    "content",
+    "address",
+    "dial",
+    "hangup",
+    "answer",
+    "reject",
+    "voicemail",
+    "close",
+    "settings",
+    "account",
+    "menu_file",
+    "menu_view",
+    "menu_help",
+    "connection",
+    "label_time",
+    "label_voicemail",
+    "label_username",
+    "label_details",
+    "volume",
+    "gain",
 };
 const char* const kMainTabs[] = {
-    "tab_main_dial", "tab_main_contacts", "tab_main_history", "tab_main_directory", "tab_main_pro",
+    "tab_main_dial",
+    "tab_main_contacts",
+    "tab_main_history",
+    "tab_main_directory",
+    "tab_main_pro",
 };
 const int kMainWidth = 300;
 const int kMainHeight = 523;
@@ -29,7 +49,7 @@ const int kSignedOutExtra = 57;
 
 class SkinDescription : public ::testing::TestWithParam<const char*> {
 protected:
-    Description description{ GetParam() };
+    Description description{GetParam()};
     const tinyxml2::XMLElement* main() const { return description.window("main"); }
 };
 
@@ -45,9 +65,9 @@ std::map<std::string, const tinyxml2::XMLElement*> by_command(const tinyxml2::XM
 std::vector<std::pair<std::string, std::string>> image_references(const tinyxml2::XMLDocument& document)
 {
     std::vector<std::pair<std::string, std::string>> found;
-    const char* const sprite_tags[] = { "base", "over", "down", "open", "close" };
-    const char* const strip_images[] = { "background", "left", "mid", "right" };
-    std::vector<const tinyxml2::XMLElement*> pending{ document.RootElement() };
+    const char* const sprite_tags[] = {"base", "over", "down", "open", "close"};
+    const char* const strip_images[] = {"background", "left", "mid", "right"};
+    std::vector<const tinyxml2::XMLElement*> pending{document.RootElement()};
     while (!pending.empty()) {
         const tinyxml2::XMLElement* element = pending.back();
         pending.pop_back();
@@ -74,9 +94,10 @@ struct Rect {
 
 Rect control_rect(const tinyxml2::XMLElement* element)
 {
-    Rect rect{ int_attribute(element, "x"), int_attribute(element, "y"), int_attribute(element, "width"),
-               int_attribute(element, "height") };
-    for (auto* state = element->FirstChildElement("image"); state; state = state->NextSiblingElement("image")) {
+    Rect rect{int_attribute(element, "x"), int_attribute(element, "y"), int_attribute(element, "width"),
+        int_attribute(element, "height")};
+    for (auto* state = element->FirstChildElement("image"); state;
+         state = state->NextSiblingElement("image")) {
         const tinyxml2::XMLElement* base = state->FirstChildElement("base");
         if (!base)
             continue;
@@ -98,7 +119,7 @@ std::pair<int, int> window_size(const tinyxml2::XMLElement* window)
         width = width ? width : background.width;
         height = height ? height : background.height;
     }
-    return { width, height };
+    return {width, height};
 }
 
 } // namespace
@@ -106,9 +127,10 @@ std::pair<int, int> window_size(const tinyxml2::XMLElement* window)
 TEST_P(SkinDescription, ParsesWithCompleteInformation)
 {
     ASSERT_EQ(description.error, "");
-    const tinyxml2::XMLElement* information = description.document.RootElement()->FirstChildElement("information");
+    const tinyxml2::XMLElement* information =
+        description.document.RootElement()->FirstChildElement("information");
     ASSERT_NE(information, nullptr);
-    for (const char* field : { "name", "author", "description" }) {
+    for (const char* field : {"name", "author", "description"}) {
         const tinyxml2::XMLElement* child = information->FirstChildElement(field);
         ASSERT_NE(child, nullptr) << field;
         EXPECT_NE(child->GetText(), nullptr) << field << " is empty";
@@ -129,7 +151,7 @@ TEST_P(SkinDescription, MainWindowIsTheShapedPhoneWithEveryNamedElement)
     EXPECT_EQ(std::string(elements["address"]->Name()), "input");
     EXPECT_EQ(std::string(elements["volume"]->Name()), "scrollbar");
     EXPECT_EQ(std::string(elements["gain"]->Name()), "scrollbar");
-    for (const char* label : { "label_time", "label_voicemail", "label_username", "label_details" })
+    for (const char* label : {"label_time", "label_voicemail", "label_username", "label_details"})
         EXPECT_EQ(std::string(elements[label]->Name()), "text") << label;
 
     bool has_disconnect = false;
@@ -142,7 +164,7 @@ TEST_P(SkinDescription, MainWindowIsTheShapedPhoneWithEveryNamedElement)
 TEST_P(SkinDescription, NoTwoControlsOfAWindowShareAName)
 {
     // Elements are found by name, first match wins: a repeated name hides the second control.
-    for (const char* name : { "main", "tab", "info" }) {
+    for (const char* name : {"main", "tab", "info"}) {
         const tinyxml2::XMLElement* window = description.window(name);
         ASSERT_NE(window, nullptr) << name;
         std::set<std::string> seen;
@@ -187,7 +209,7 @@ TEST_P(SkinDescription, ContentShrinksFromTheTopWhenSignedIn)
     // Signed in, the labels and the section tabs sit in the strip the page gives up.
     int signed_in_top = y + height - login_height;
     std::map<std::string, const tinyxml2::XMLElement*> elements = by_command(main());
-    for (const char* label : { "label_username", "label_details", "label_voicemail", "voicemail" }) {
+    for (const char* label : {"label_username", "label_details", "label_voicemail", "voicemail"}) {
         Rect rect = control_rect(elements[label]);
         EXPECT_GE(rect.y, y) << label;
         EXPECT_LE(rect.y + rect.height, signed_in_top) << label << " would lie under the signed-in page";
@@ -208,7 +230,7 @@ TEST_P(SkinDescription, EveryNamedImageExistsWithAlpha)
 
 TEST_P(SkinDescription, ControlsLieInsideTheirWindows)
 {
-    for (const char* name : { "main", "tab", "info" }) {
+    for (const char* name : {"main", "tab", "info"}) {
         const tinyxml2::XMLElement* window = description.window(name);
         auto [width, height] = window_size(window);
         ASSERT_GT(width, 0) << name;
@@ -227,9 +249,10 @@ TEST_P(SkinDescription, ControlsLieInsideTheirWindows)
 
 TEST_P(SkinDescription, ButtonStatesHaveMatchingBaseAndDownImages)
 {
-    for (const char* name : { "main", "info" }) {
+    for (const char* name : {"main", "info"}) {
         for (auto* element : controls(description.window(name))) {
-            for (auto* state = element->FirstChildElement("image"); state; state = state->NextSiblingElement("image")) {
+            for (auto* state = element->FirstChildElement("image"); state;
+                 state = state->NextSiblingElement("image")) {
                 const tinyxml2::XMLElement* base = state->FirstChildElement("base");
                 const tinyxml2::XMLElement* down = state->FirstChildElement("down");
                 std::string what = text_attribute(element, "type");
@@ -260,7 +283,8 @@ TEST_P(SkinDescription, TabWindowSlidesOutOfMainWithTheTabPage)
          w = w->NextSiblingElement("window"))
         parent_first |= text_attribute(w, "name") == "main";
     EXPECT_TRUE(parent_first);
-    EXPECT_TRUE((std::set<std::string>{ "left", "right", "up", "down" }).count(text_attribute(tab, "direction")));
+    EXPECT_TRUE(
+        (std::set<std::string>{"left", "right", "up", "down"}).count(text_attribute(tab, "direction")));
 
     ASSERT_NE(tab->FirstChildElement("open"), nullptr);
     ASSERT_NE(tab->FirstChildElement("close"), nullptr);
@@ -277,7 +301,8 @@ TEST_P(SkinDescription, TabWindowSlidesOutOfMainWithTheTabPage)
     EXPECT_GT(grip, 0);
     EXPECT_LT(grip, width);
     EXPECT_GE(int_attribute(tab, "y"), 0);
-    EXPECT_LE(int_attribute(tab, "y") + height, kMainHeight) << "the panel would stick out under the main window";
+    EXPECT_LE(int_attribute(tab, "y") + height, kMainHeight)
+        << "the panel would stick out under the main window";
 
     EXPECT_EQ(std::string(by_command(window)["tab"]->Name()), "web");
 }
@@ -299,7 +324,7 @@ TEST(SkinDescriptions, ProSkinHasTheSameWindowsAndElements)
 {
     Description plain("skin.xml");
     Description pro("skin_pro.xml");
-    for (const char* name : { "main", "tab", "info" }) {
+    for (const char* name : {"main", "tab", "info"}) {
         std::vector<std::string> plain_names, pro_names;
         for (auto* element : controls(plain.window(name)))
             plain_names.push_back(text_attribute(element, "type"));

@@ -1,8 +1,7 @@
 #include "skin_folder.h"
 
-#include <gdk-pixbuf/gdk-pixbuf.h>
-
 #include <algorithm>
+#include <gdk-pixbuf/gdk-pixbuf.h>
 
 namespace skin_files {
 
@@ -80,7 +79,7 @@ Image load_image_file(const std::string& full_path)
     image.rgba.resize(static_cast<size_t>(image.width) * image.height * 4);
     for (int y = 0; y < image.height; ++y)
         std::copy_n(pixels + static_cast<size_t>(y) * stride, static_cast<size_t>(image.width) * 4,
-                    image.rgba.begin() + static_cast<std::ptrdiff_t>(y) * image.width * 4);
+            image.rgba.begin() + static_cast<std::ptrdiff_t>(y) * image.width * 4);
     g_object_unref(rgba);
     g_object_unref(loaded);
     return image;

@@ -1,9 +1,8 @@
 #pragma once
 // Reading the shipped skin's files the way the loader sees them, for the skin file tests.
-#include <tinyxml2.h>
-
 #include <memory>
 #include <string>
+#include <tinyxml2.h>
 #include <vector>
 
 namespace skin_files {
@@ -32,7 +31,7 @@ struct Image {
     int width = 0;
     int height = 0;
     bool has_alpha = false;
-    std::vector<unsigned char> rgba;  // width * height * 4, no row padding
+    std::vector<unsigned char> rgba; // width * height * 4, no row padding
     bool loaded() const { return width > 0; }
     const unsigned char* pixel(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
 };

@@ -1,17 +1,16 @@
 // The shipped skin's pictures: window outlines the shape builder can cut exactly, a grip
 // that is all that shows of the closed side panel, readable text bands on the start-up
 // and About pictures, and every picture rendered from a kept source.
-#include "skin_folder.h"
-#include "support/test_paths.h"
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <set>
 #include <sstream>
 #include <sys/wait.h>
+
+#include "skin_folder.h"
+#include "support/test_paths.h"
 
 using namespace skin_files;
 
@@ -32,7 +31,7 @@ void expect_clean_outline(const std::string& file)
     Image image = load_image(file);
     ASSERT_TRUE(image.loaded()) << file;
     const unsigned char* key = image.pixel(0, 0);
-    const unsigned char black[3] = { 0, 0, 0 };
+    const unsigned char black[3] = {0, 0, 0};
     EXPECT_EQ(key[3], 0) << file << ": the top-left pixel must be outside the window";
     int outside = 0;
     int faults = 0;
@@ -70,7 +69,7 @@ std::set<std::string> rendered_outputs()
 
 TEST(SkinImages, ShapedWindowsHaveAnExactKeyColourOutside)
 {
-    for (const char* file : { "main.png", "main_pro.png", "tab_open.png", "tab_close.png" })
+    for (const char* file : {"main.png", "main_pro.png", "tab_open.png", "tab_close.png"})
         expect_clean_outline(file);
 }
 
@@ -117,7 +116,7 @@ TEST(SkinImages, ClosedSidePanelShowsOnlyItsClickableGrip)
 TEST(SkinImages, StartupAndAboutPicturesKeepTheStatusBandDark)
 {
     // The program writes one line of white text at x 193 .. right edge, y 60 .. 80.
-    for (const char* file : { "splash.png", "about.png" }) {
+    for (const char* file : {"splash.png", "about.png"}) {
         Image image = load_image(file);
         ASSERT_TRUE(image.loaded()) << file;
         ASSERT_GE(image.width, 300) << file;
@@ -154,8 +153,8 @@ TEST(SkinImages, CommittedPicturesMatchTheirSources)
     if (std::system("command -v rsvg-convert >/dev/null && command -v convert >/dev/null") != 0)
         GTEST_SKIP() << "rsvg-convert or convert is missing";
     test_support::TempDir rendered;
-    std::string command = "bash " + std::string(KALVO_SOURCE_DIR) + "/scripts/render-skin.sh " + folder() + " "
-        + rendered.path() + " >/dev/null";
+    std::string command = "bash " + std::string(KALVO_SOURCE_DIR) + "/scripts/render-skin.sh " + folder() +
+        " " + rendered.path() + " >/dev/null";
     int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
     for (const std::string& output : rendered_outputs()) {

@@ -1,3 +1,13 @@
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <gtest/gtest.h>
+#include <gtkmm/fixed.h>
+#include <gtkmm/main.h>
+#include <gtkmm/window.h>
+#include <webkit2/webkit2.h>
+
+#include "settings/deployment.h"
 #include "skin/definition.h"
 #include "skin/dialog.h"
 #include "skin/skin_button.h"
@@ -10,29 +20,17 @@
 #include "support/display.h"
 #include "support/skin_files.h"
 #include "support/test_paths.h"
-#include "settings/deployment.h"
-
-#include <gtest/gtest.h>
-#include <gtkmm/fixed.h>
-#include <gtkmm/main.h>
-#include <gtkmm/window.h>
-#include <webkit2/webkit2.h>
-
-#include <chrono>
-#include <cstdlib>
-#include <functional>
 
 namespace {
 
 using test_support::display_ready;
 using test_support::IsolatedUser;
-using test_support::wait_for;
 using test_support::TestSkin;
+using test_support::wait_for;
 
 void flush_events()
 {
-    while (g_main_context_iteration(nullptr, FALSE)) {
-    }
+    while (g_main_context_iteration(nullptr, FALSE)) { }
 }
 
 class TestDialog : public Gtk::Window, public Skin::Dialog {
@@ -50,7 +48,8 @@ void send_button(Gtk::Widget& widget, GdkEventType type, double x = 1, double y 
     event->button.x = x;
     event->button.y = y;
     event->button.time = GDK_CURRENT_TIME;
-    gdk_event_set_device(event, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
+    gdk_event_set_device(
+        event, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
     gtk_widget_event(widget.gobj(), event);
     gdk_event_free(event);
 }
@@ -78,8 +77,9 @@ struct SkinControls : ::testing::Test {
         skin.write_image("up.png", 20, 10, 0xFF00AA00);
         skin.write_image("down.png", 20, 10, 0xFF005500);
         skin.write_image("left.png", 4, 16);
-        test_support::write_png(skin.folder() + "/open.png", 50, 30,
-            [](int x, int y) { return x < 8 ? (y < 5 ? kOutside : kFrame) : x < 20 ? kOutside : kFrame; });
+        test_support::write_png(skin.folder() + "/open.png", 50, 30, [](int x, int y) {
+            return x < 8 ? (y < 5 ? kOutside : kFrame) : x < 20 ? kOutside : kFrame;
+        });
         skin.write_image("close.png", 50, 30);
         skin.write_description(std::string(TestSkin::kInformation) + R"(
             <window name="main" mode="shaped" background="main.png">
@@ -97,8 +97,9 @@ struct SkinControls : ::testing::Test {
             <window name="unbound"><button type="nobody"><image><base img="up.png"/></image></button></window>)");
         loaded = skin.load();
         ASSERT_TRUE(loaded);
-        for (const char* command : { "dial", "volume", "tab_a", "tab_b" })
-            loaded->ConnectCommand(command, [this](const std::string& name, bool pressed) { fired.emplace_back(name, pressed); });
+        for (const char* command : {"dial", "volume", "tab_a", "tab_b"})
+            loaded->ConnectCommand(command,
+                [this](const std::string& name, bool pressed) { fired.emplace_back(name, pressed); });
         loaded->ApplyWindow(dialog(), "main");
     }
 
@@ -109,7 +110,10 @@ struct SkinControls : ::testing::Test {
     }
 
     TestDialog& dialog() { return *main_dialog_ptr; }
-    Skin::TabDlg& tab_dialog() { return dynamic_cast<Skin::TabDlg&>(*loaded->FindWindow("side")->tab_dialog); }
+    Skin::TabDlg& tab_dialog()
+    {
+        return dynamic_cast<Skin::TabDlg&>(*loaded->FindWindow("side")->tab_dialog);
+    }
 };
 
 TEST_F(SkinControls, CreateControlsMakesOneControlPerElementOfEveryBoundWindow)
@@ -140,7 +144,8 @@ TEST_F(SkinControls, CreateControlsMakesOneControlPerElementOfEveryBoundWindow)
     auto& button = dynamic_cast<Skin::SkinButton&>(*c[0]);
     int x = -1;
     int y = -1;
-    gtk_container_child_get(GTK_CONTAINER(dialog().ControlLayer().gobj()), GTK_WIDGET(button.gobj()), "x", &x, "y", &y, nullptr);
+    gtk_container_child_get(
+        GTK_CONTAINER(dialog().ControlLayer().gobj()), GTK_WIDGET(button.gobj()), "x", &x, "y", &y, nullptr);
     EXPECT_EQ(x, 12);
     EXPECT_EQ(y, 5);
     int width = 0;
@@ -290,7 +295,8 @@ TEST(SkinWebElement, OpensTheStartAddressOfItsType)
     ASSERT_TRUE(wait_for([&] {
         return webkit_web_view_get_uri(tab_view.view()) && webkit_web_view_get_uri(content_view.view());
     }));
-    EXPECT_EQ(std::string(webkit_web_view_get_uri(tab_view.view())), Deployment::get().secure_http + "/live/tab.php");
+    EXPECT_EQ(std::string(webkit_web_view_get_uri(tab_view.view())),
+        Deployment::get().secure_http + "/live/tab.php");
     std::string login = webkit_web_view_get_uri(content_view.view());
     EXPECT_EQ(login.rfind("file:///tmp/Skins/Kalvo/login.html?u=&p=&s=true&a=true", 0), 0u) << login;
     // Both views share one web context.

@@ -22,7 +22,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::stri
     ::posix_spawn_file_actions_init(&actions);
     if (!output_file.empty()) {
         ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        ::posix_spawn_file_actions_addopen(&actions, 1, output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::posix_spawn_file_actions_addopen(
+            &actions, 1, output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::posix_spawn_file_actions_adddup2(&actions, 1, 2);
     }
     if (::posix_spawnp(&m_pid, args[0], &actions, nullptr, args.data(), environ) != 0)
@@ -72,7 +73,7 @@ std::optional<int> ChildProcess::terminate(int timeout_ms)
 bool wait_for_file(const std::string& path, int timeout_ms)
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-    struct stat st {};
+    struct stat st { };
     while (::stat(path.c_str(), &st) != 0) {
         if (std::chrono::steady_clock::now() >= deadline)
             return false;

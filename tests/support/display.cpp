@@ -1,11 +1,11 @@
 #include "support/display.h"
 
-#include "ui/gui_loop.h"
-
 #include <cstdlib>
 #include <gtk/gtk.h>
 #include <gtkmm.h>
 #include <string>
+
+#include "ui/gui_loop.h"
 
 namespace test_support {
 
@@ -17,7 +17,7 @@ bool display_available()
         setenv("GDK_BACKEND", "x11", 1);
         int argc = 1;
         char name[] = "test";
-        char* args[] = { name, nullptr };
+        char* args[] = {name, nullptr};
         char** argv = args;
         return gui_loop::init(argc, argv);
     }();
@@ -43,7 +43,7 @@ void run_loop_for(std::chrono::milliseconds time)
 
 std::vector<Gtk::Widget*> descendants(Gtk::Widget& root)
 {
-    std::vector<Gtk::Widget*> found { &root };
+    std::vector<Gtk::Widget*> found{&root};
     if (auto* container = dynamic_cast<Gtk::Container*>(&root)) {
         for (Gtk::Widget* child : container->get_children()) {
             auto below = descendants(*child);

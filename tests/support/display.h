@@ -15,7 +15,10 @@ namespace test_support {
 bool display_available();
 
 // The same two under the names the web and information-window tests use.
-inline bool display_ready() { return display_available(); }
+inline bool display_ready()
+{
+    return display_available();
+}
 
 // Runs the main loop until the condition holds or the time is up; the condition's value.
 bool run_loop_until(const std::function<bool()>& condition,
@@ -29,8 +32,7 @@ void run_loop_for(std::chrono::milliseconds time);
 
 // Every widget below a widget, depth first, the widget itself first.
 std::vector<Gtk::Widget*> descendants(Gtk::Widget& root);
-template <typename T>
-std::vector<T*> descendants_of_type(Gtk::Widget& root)
+template <typename T> std::vector<T*> descendants_of_type(Gtk::Widget& root)
 {
     std::vector<T*> found;
     for (Gtk::Widget* widget : descendants(root)) {

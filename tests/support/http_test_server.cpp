@@ -1,23 +1,22 @@
 #include "support/http_test_server.h"
 
 #include <arpa/inet.h>
+#include <chrono>
 #include <netinet/in.h>
 #include <stdexcept>
-#include <chrono>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace test_support {
 
-HttpTestServer::HttpTestServer(const std::string& host)
-    : m_server(std::make_unique<httplib::Server>())
+HttpTestServer::HttpTestServer(const std::string& host) : m_server(std::make_unique<httplib::Server>())
 {
     start(host, "http");
 }
 
 HttpTestServer::HttpTestServer(const std::string& host, const TestCertificates& certificates)
-    : m_server(std::make_unique<httplib::SSLServer>(certificates.server_certificate.c_str(),
-          certificates.server_key.c_str()))
+    : m_server(std::make_unique<httplib::SSLServer>(
+          certificates.server_certificate.c_str(), certificates.server_key.c_str()))
 {
     if (!m_server->is_valid())
         throw std::runtime_error("TLS test server could not load its certificate");
@@ -47,13 +46,13 @@ HttpTestServer::~HttpTestServer()
 SilentListener::SilentListener(const std::string& host)
 {
     m_socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address {};
+    sockaddr_in address{};
     address.sin_family = AF_INET;
     ::inet_pton(AF_INET, host.c_str(), &address.sin_addr);
     socklen_t length = sizeof address;
-    if (m_socket < 0 || ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), length) != 0
-        || ::listen(m_socket, 64) != 0
-        || ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    if (m_socket < 0 || ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        ::listen(m_socket, 64) != 0 ||
+        ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         if (m_socket >= 0)
             ::close(m_socket);
         throw std::runtime_error("silent listener cannot bind to " + host);

@@ -1,10 +1,10 @@
 #pragma once
-#include "support/test_certificates.h"
-
 #include <httplib.h>
 #include <memory>
 #include <string>
 #include <thread>
+
+#include "support/test_certificates.h"
 
 namespace test_support {
 

@@ -19,8 +19,8 @@ std::string quoted(const std::string& text)
 
 int LocalService::servicectl(const std::string& arguments, std::string* output)
 {
-    const std::string command = "KALVO_BUILD_DIR=" + quoted(KALVO_BINARY_DIR) + " "
-        + quoted(std::string(KALVO_TESTS_DIR) + "/../service/servicectl") + " " + arguments + " 2>&1";
+    const std::string command = "KALVO_BUILD_DIR=" + quoted(KALVO_BINARY_DIR) + " " +
+        quoted(std::string(KALVO_TESTS_DIR) + "/../service/servicectl") + " " + arguments + " 2>&1";
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe)
         return -1;
@@ -36,7 +36,8 @@ int LocalService::servicectl(const std::string& arguments, std::string* output)
 
 LocalService::LocalService(const std::string& address) : m_address(address)
 {
-    m_running = servicectl("start " + quoted(m_folder.path()) + " --address " + quoted(address), &m_output) == 0;
+    m_running =
+        servicectl("start " + quoted(m_folder.path()) + " --address " + quoted(address), &m_output) == 0;
 }
 
 LocalService::~LocalService()
@@ -46,14 +47,14 @@ LocalService::~LocalService()
 
 bool LocalService::set_voicemail(const std::string& user, int new_count, int old_count)
 {
-    return servicectl("voicemail " + quoted(m_folder.path()) + " " + quoted(user) + " "
-                      + std::to_string(new_count) + " " + std::to_string(old_count)) == 0;
+    return servicectl("voicemail " + quoted(m_folder.path()) + " " + quoted(user) + " " +
+               std::to_string(new_count) + " " + std::to_string(old_count)) == 0;
 }
 
 bool LocalService::set_version(const std::string& version, const std::string& user)
 {
-    return servicectl("version " + quoted(m_folder.path()) + " " + quoted(version)
-                      + (user.empty() ? "" : " " + quoted(user))) == 0;
+    return servicectl("version " + quoted(m_folder.path()) + " " + quoted(version) +
+               (user.empty() ? "" : " " + quoted(user))) == 0;
 }
 
 } // namespace test_support

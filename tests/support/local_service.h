@@ -1,7 +1,7 @@
 #pragma once
-#include "support/test_paths.h"
-
 #include <string>
+
+#include "support/test_paths.h"
 
 namespace test_support {
 

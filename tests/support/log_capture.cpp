@@ -1,18 +1,17 @@
 #include "support/log_capture.h"
 
+#include <filesystem>
+#include <sstream>
+
 #include "log/log_dlg.h"
 #include "log/log_file.h"
 #include "settings/app_settings.h"
 #include "settings/deployment.h"
 #include "settings/registry.h"
 
-#include <filesystem>
-#include <sstream>
-
 namespace test_support {
 
-LogCapture::LogCapture()
-    : m_install_path(m_user.home() + "/install")
+LogCapture::LogCapture() : m_install_path(m_user.home() + "/install")
 {
     std::filesystem::create_directories(m_install_path);
     registry_string(settings_path("install_path")).set(m_install_path);

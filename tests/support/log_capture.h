@@ -1,8 +1,8 @@
 #pragma once
-#include "support/test_paths.h"
-
 #include <string>
 #include <vector>
+
+#include "support/test_paths.h"
 
 namespace test_support {
 

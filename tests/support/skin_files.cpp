@@ -1,16 +1,17 @@
 #include "support/skin_files.h"
 
-#include "support/test_paths.h"
-
 #include <filesystem>
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
+#include "support/test_paths.h"
+
 namespace test_support {
 
-const char* const TestSkin::kInformation
-    = "<information><name>Test</name><author>Tests</author><description>A skin for tests</description></information>";
+const char* const TestSkin::kInformation = "<information><name>Test</name><author>Tests</"
+                                           "author><description>A skin for tests</description></information>";
 
-void write_png(const std::string& path, int width, int height, const std::function<std::uint32_t(int x, int y)>& pixel)
+void write_png(
+    const std::string& path, int width, int height, const std::function<std::uint32_t(int x, int y)>& pixel)
 {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, width, height);
@@ -39,10 +40,11 @@ TestSkin::TestSkin()
 {
     m_skins = m_dir.path() + "/Skins";
     std::filesystem::create_directories(folder());
-    Skin::Loader::instance().set_message_sink(
-        [this](const std::string& text, const std::string& caption) { messages += caption + "|" + text + "\n"; });
+    Skin::Loader::instance().set_message_sink([this](const std::string& text, const std::string& caption) {
+        messages += caption + "|" + text + "\n";
+    });
     Skin::Loader::instance().set_label_measure([](const std::string& label, int) {
-        return Skin::LabelSize { int(label.size()) * 7, 12 };
+        return Skin::LabelSize{int(label.size()) * 7, 12};
     });
 }
 

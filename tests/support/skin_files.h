@@ -10,7 +10,8 @@
 namespace test_support {
 
 // Writes a PNG with alpha; `pixel(x, y)` gives 0xAARRGGBB.
-void write_png(const std::string& path, int width, int height, const std::function<std::uint32_t(int x, int y)>& pixel);
+void write_png(
+    const std::string& path, int width, int height, const std::function<std::uint32_t(int x, int y)>& pixel);
 // A PNG of one colour.
 void write_png(const std::string& path, int width, int height, std::uint32_t argb);
 

@@ -30,8 +30,8 @@ void add_extension(X509* certificate, X509* issuer, int nid, const char* value)
     X509_EXTENSION_free(extension);
 }
 
-CertificatePointer new_certificate(EVP_PKEY* key, const char* common_name, long serial, X509* issuer,
-                                   EVP_PKEY* issuer_key)
+CertificatePointer new_certificate(
+    EVP_PKEY* key, const char* common_name, long serial, X509* issuer, EVP_PKEY* issuer_key)
 {
     CertificatePointer certificate(X509_new(), X509_free);
     X509* raw = certificate.get();
@@ -41,7 +41,8 @@ CertificatePointer new_certificate(EVP_PKEY* key, const char* common_name, long 
     X509_gmtime_adj(X509_getm_notAfter(raw), 86400);
     X509_set_pubkey(raw, key);
     X509_NAME* name = X509_get_subject_name(raw);
-    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>(common_name), -1, -1, 0);
+    X509_NAME_add_entry_by_txt(
+        name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>(common_name), -1, -1, 0);
     X509* signer = issuer ? issuer : raw;
     X509_set_issuer_name(raw, X509_get_subject_name(signer));
     if (issuer) {
@@ -58,8 +59,7 @@ CertificatePointer new_certificate(EVP_PKEY* key, const char* common_name, long 
     return certificate;
 }
 
-template <typename Write>
-void write_pem(const std::string& path, Write write)
+template <typename Write> void write_pem(const std::string& path, Write write)
 {
     std::FILE* file = std::fopen(path.c_str(), "w");
     if (!file)
@@ -79,7 +79,7 @@ TestCertificates make_test_certificates(const std::string& folder)
     CertificatePointer ca = new_certificate(ca_key.get(), "Kalvo Test CA", 1, nullptr, ca_key.get());
     CertificatePointer server = new_certificate(server_key.get(), "127.0.0.1", 2, ca.get(), ca_key.get());
 
-    TestCertificates files { folder + "/ca.pem", folder + "/server.pem", folder + "/server.key" };
+    TestCertificates files{folder + "/ca.pem", folder + "/server.pem", folder + "/server.key"};
     write_pem(files.ca_file, [&](std::FILE* f) { return PEM_write_X509(f, ca.get()) == 1; });
     write_pem(files.server_certificate, [&](std::FILE* f) { return PEM_write_X509(f, server.get()) == 1; });
     write_pem(files.server_key, [&](std::FILE* f) {

@@ -7,7 +7,8 @@
 
 namespace test_support {
 namespace {
-const char* const kVariables[5] = { "HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "XDG_CACHE_HOME" };
+const char* const kVariables[5] = {
+    "HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "XDG_CACHE_HOME"};
 }
 
 TempDir::TempDir()

@@ -1,14 +1,14 @@
-#include "support/display.h"
-#include "support/log_capture.h"
-#include "ui/toast/toast_text.h"
-#include "ui/web/html_label.h"
-
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <gtkmm/grid.h>
 #include <gtkmm/image.h>
 #include <gtkmm/label.h>
 #include <gtkmm/window.h>
+
+#include "support/display.h"
+#include "support/log_capture.h"
+#include "ui/toast/toast_text.h"
+#include "ui/web/html_label.h"
 
 namespace {
 
@@ -54,11 +54,12 @@ TEST_F(HtmlLabelOnScreen, TablesBecomeGridsAndAClickedLinkIsReportedNotFollowed)
     ASSERT_NE(label_showing("Call from Anna"), nullptr);
 
     window->show_all();
-    ASSERT_TRUE(test_support::run_loop_until([&] { return close->get_mapped() && close->get_allocated_width() > 1; }));
+    ASSERT_TRUE(test_support::run_loop_until(
+        [&] { return close->get_mapped() && close->get_allocated_width() > 1; }));
     test_support::run_loop_for(200ms);
     ASSERT_TRUE(test_support::click_on(*close));
     ASSERT_TRUE(test_support::run_loop_until([&] { return !links.empty(); }));
-    EXPECT_EQ(links, std::vector<std::string> { "kalvo://hide_toast?true" });
+    EXPECT_EQ(links, std::vector<std::string>{"kalvo://hide_toast?true"});
 
     // The label itself answers the link as handled, so GTK never opens it.
     gboolean handled = FALSE;
@@ -86,14 +87,15 @@ TEST_F(HtmlLabelOnScreen, ResImagesLoadWhateverTheCaseAndMissingOnesAreLogged)
     ASSERT_EQ(images.size(), 1u);
     EXPECT_EQ(images[0]->get_pixbuf()->get_width(), 32);
     auto messages = log.window_messages();
-    EXPECT_NE(std::find(messages.begin(), messages.end(), "HtmlLabel: no image RES:nothing.png"), messages.end());
+    EXPECT_NE(
+        std::find(messages.begin(), messages.end(), "HtmlLabel: no image RES:nothing.png"), messages.end());
 
     window->show_all();
     ASSERT_TRUE(test_support::run_loop_until([&] { return images[0]->get_mapped(); }));
     test_support::run_loop_for(200ms);
     ASSERT_TRUE(test_support::click_on(*images[0]));
     ASSERT_TRUE(test_support::run_loop_until([&] { return !links.empty(); }));
-    EXPECT_EQ(links, std::vector<std::string> { "kalvo://answer/?1" });
+    EXPECT_EQ(links, std::vector<std::string>{"kalvo://answer/?1"});
 }
 
 TEST_F(HtmlLabelOnScreen, BrokenMarkupStillShows)

@@ -1,10 +1,10 @@
-#include "support/display.h"
-#include "support/log_capture.h"
-#include "ui/toast/taskbar_notifier.h"
-
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <gtkmm/label.h>
+
+#include "support/display.h"
+#include "support/log_capture.h"
+#include "ui/toast/taskbar_notifier.h"
 
 namespace {
 
@@ -46,12 +46,14 @@ TEST_F(Toast, SlidesOutToTheWorkAreaCornerAndShows)
     toast->show_toast("Hello <b>there</b>");
     EXPECT_EQ(toast->state(), State::Appearing);
     EXPECT_TRUE(toast->window().get_visible());
-    EXPECT_NE(toast->label().text().find("<font color='#ffffff'>Hello <b>there</b></font>"), std::string::npos);
-    EXPECT_TRUE(logged("<table width='100%' border='0' cellpadding='0' cellspacing='0'><tr><td align='center'>"
-                       "<font color='#ffffff'>Hello <b>there</b></font></td></tr></table>"));
+    EXPECT_NE(
+        toast->label().text().find("<font color='#ffffff'>Hello <b>there</b></font>"), std::string::npos);
+    EXPECT_TRUE(
+        logged("<table width='100%' border='0' cellpadding='0' cellspacing='0'><tr><td align='center'>"
+               "<font color='#ffffff'>Hello <b>there</b></font></td></tr></table>"));
 
     ASSERT_TRUE(test_support::run_loop_until([&] { return toast->state() == State::Showing; }, 5000ms));
-    GdkRectangle work_area {};
+    GdkRectangle work_area{};
     gdk_monitor_get_workarea(gdk_display_get_monitor(gdk_display_get_default(), 0), &work_area);
     test_support::run_loop_for(100ms);
     int x = 0, y = 0;
@@ -68,7 +70,7 @@ TEST_F(Toast, LinkClickHidesTheToastAndHandsOnACommandText)
     ASSERT_NE(close, nullptr);
     ASSERT_TRUE(test_support::click_on(*close));
     ASSERT_TRUE(test_support::run_loop_until([&] { return !commands.empty(); }));
-    EXPECT_EQ(commands, std::vector<std::string> { "kalvo.exe /url \"kalvo://hide_toast?true\"" });
+    EXPECT_EQ(commands, std::vector<std::string>{"kalvo.exe /url \"kalvo://hide_toast?true\""});
     EXPECT_EQ(toast->state(), State::Idle);
     EXPECT_FALSE(toast->window().get_visible());
     EXPECT_TRUE(logged("********** OnNotify in taskbarnotifier"));

@@ -1,10 +1,10 @@
-#include "support/display.h"
-#include "ui/main/tray_icon.h"
-
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <gtkmm/label.h>
 #include <gtkmm/separatormenuitem.h>
+
+#include "support/display.h"
+#include "ui/main/tray_icon.h"
 
 namespace {
 
@@ -30,9 +30,10 @@ protected:
     static bool same_image(GdkPixbuf* shown, const char* resource)
     {
         GdkPixbuf* expected = gdk_pixbuf_new_from_resource(resource, nullptr);
-        bool same = expected && shown && gdk_pixbuf_get_width(expected) == gdk_pixbuf_get_width(shown)
-            && gdk_pixbuf_get_byte_length(expected) == gdk_pixbuf_get_byte_length(shown)
-            && memcmp(gdk_pixbuf_read_pixels(expected), gdk_pixbuf_read_pixels(shown), gdk_pixbuf_get_byte_length(shown)) == 0;
+        bool same = expected && shown && gdk_pixbuf_get_width(expected) == gdk_pixbuf_get_width(shown) &&
+            gdk_pixbuf_get_byte_length(expected) == gdk_pixbuf_get_byte_length(shown) &&
+            memcmp(gdk_pixbuf_read_pixels(expected), gdk_pixbuf_read_pixels(shown),
+                gdk_pixbuf_get_byte_length(shown)) == 0;
         if (expected)
             g_object_unref(expected);
         return same;
@@ -56,8 +57,9 @@ TEST_F(Tray, MenuItemsInOrderReportTheirCommandIds)
         texts.push_back(dynamic_cast<Gtk::Label*>(item->get_child())->get_text());
         item->activate();
     }
-    EXPECT_EQ(texts, (std::vector<std::string> { "Show Kalvo", "Settings", "Run wizard", "Logout", "-", "Exit" }));
-    EXPECT_EQ(commands, (std::vector<unsigned> { 0x8009, 0x8008, 0x8011, 0x802E, 0x800A }));
+    EXPECT_EQ(
+        texts, (std::vector<std::string>{"Show Kalvo", "Settings", "Run wizard", "Logout", "-", "Exit"}));
+    EXPECT_EQ(commands, (std::vector<unsigned>{0x8009, 0x8008, 0x8011, 0x802E, 0x800A}));
     auto* first = dynamic_cast<Gtk::MenuItem*>(tray->menu().get_children().front());
     EXPECT_EQ(dynamic_cast<Gtk::Label*>(first->get_child())->get_label(), "<b>Show Kalvo</b>");
 }
@@ -104,13 +106,13 @@ TEST_F(Tray, DoubleClickIsReportedSingleClickIsNot)
 
 } // namespace
 
-#include "settings/paths.h"
-#include "support/child_process.h"
-#include "support/test_paths.h"
-
 #include <gio/gio.h>
 #include <optional>
 #include <unistd.h>
+
+#include "settings/paths.h"
+#include "support/child_process.h"
+#include "support/test_paths.h"
 
 namespace {
 
@@ -137,7 +139,8 @@ TEST(TrayBackend, StatusNotifierItemOnlyWhenTheSessionHasAWatcher)
     GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
     if (!bus) {
         std::string socket = user.home() + "/bus";
-        daemon.emplace(std::vector<std::string> { "dbus-daemon", "--session", "--nofork", "--address=unix:path=" + socket });
+        daemon.emplace(std::vector<std::string>{
+            "dbus-daemon", "--session", "--nofork", "--address=unix:path=" + socket});
         ASSERT_TRUE(test_support::wait_for_file(socket, 5000));
         setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + socket).c_str(), 1);
         bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
@@ -154,7 +157,8 @@ TEST(TrayBackend, StatusNotifierItemOnlyWhenTheSessionHasAWatcher)
         EXPECT_NE(tray.status_icon(), nullptr);
     }
 
-    guint owner = g_bus_own_name_on_connection(bus, watcher, G_BUS_NAME_OWNER_FLAGS_NONE, nullptr, nullptr, nullptr, nullptr);
+    guint owner = g_bus_own_name_on_connection(
+        bus, watcher, G_BUS_NAME_OWNER_FLAGS_NONE, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(test_support::run_loop_until([&] { return name_has_owner(bus, watcher); }));
     {
         TrayIcon tray;

@@ -1,13 +1,11 @@
-#include "settings/app_settings.h"
-#include "ui/web/command_dispatcher.h"
-#include "ui/web/command_text.h"
-
-#include "support/test_paths.h"
-
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
+
+#include "settings/app_settings.h"
+#include "support/test_paths.h"
+#include "ui/web/command_dispatcher.h"
+#include "ui/web/command_text.h"
 
 namespace {
 
@@ -59,10 +57,7 @@ public:
 
 class Dispatcher : public ::testing::Test {
 protected:
-    Dispatcher()
-    {
-        m_deployment.secure_http = "http://secure.test";
-    }
+    Dispatcher() { m_deployment.secure_http = "http://secure.test"; }
 
     // Dispatches a kalvo: URL and returns the actions after the window was raised.
     std::vector<std::string> run(const std::string& url)
@@ -72,7 +67,7 @@ protected:
         dispatcher.Dispatch(*command_text::wrap(url));
         EXPECT_FALSE(m_actions.calls.empty());
         EXPECT_EQ(m_actions.calls.front(), "raise");
-        return { m_actions.calls.begin() + 1, m_actions.calls.end() };
+        return {m_actions.calls.begin() + 1, m_actions.calls.end()};
     }
 
     AppSettings stored()
@@ -91,34 +86,34 @@ using Calls = std::vector<std::string>;
 
 TEST_F(Dispatcher, CallTakesTheWholeQueryThenClearsTheInput)
 {
-    EXPECT_EQ(run("kalvo://call/?555"), (Calls { "call 555", "script clearInput()" }));
-    EXPECT_EQ(run("kalvo://call/?a=1"), (Calls { "call a=1", "script clearInput()" }));
+    EXPECT_EQ(run("kalvo://call/?555"), (Calls{"call 555", "script clearInput()"}));
+    EXPECT_EQ(run("kalvo://call/?a=1"), (Calls{"call a=1", "script clearInput()"}));
 }
 
 TEST_F(Dispatcher, CallControls)
 {
-    EXPECT_EQ(run("kalvo://hold/?start"), (Calls { "hold" }));
-    EXPECT_EQ(run("kalvo://hold/?stop"), (Calls { "unhold" }));
-    EXPECT_EQ(run("kalvo://mute/?start"), (Calls { "mute" }));
-    EXPECT_EQ(run("kalvo://mute/?"), (Calls { "unmute" }));
-    EXPECT_EQ(run("kalvo://hangup/?"), (Calls { "hangup" }));
-    EXPECT_EQ(run("kalvo://answer/?"), (Calls { "answer" }));
-    EXPECT_EQ(run("kalvo://reject/?"), (Calls { "reject" }));
-    EXPECT_EQ(run("kalvo://dtmf_start/?5"), (Calls {}));
+    EXPECT_EQ(run("kalvo://hold/?start"), (Calls{"hold"}));
+    EXPECT_EQ(run("kalvo://hold/?stop"), (Calls{"unhold"}));
+    EXPECT_EQ(run("kalvo://mute/?start"), (Calls{"mute"}));
+    EXPECT_EQ(run("kalvo://mute/?"), (Calls{"unmute"}));
+    EXPECT_EQ(run("kalvo://hangup/?"), (Calls{"hangup"}));
+    EXPECT_EQ(run("kalvo://answer/?"), (Calls{"answer"}));
+    EXPECT_EQ(run("kalvo://reject/?"), (Calls{"reject"}));
+    EXPECT_EQ(run("kalvo://dtmf_start/?5"), (Calls{}));
 }
 
 TEST_F(Dispatcher, UnknownBadlyFormedAndCapitalisedCommandsOnlyRaiseTheWindow)
 {
-    EXPECT_EQ(run("kalvo://LOGIN/?u=a&p=b&s=true&a=true"), (Calls {}));
-    EXPECT_EQ(run("kalvo:call/?123"), (Calls {}));
-    EXPECT_EQ(run("kalvo://no_such/?x"), (Calls {}));
-    EXPECT_EQ(run("kalvo://menu/?t=tools&x=1&y=2"), (Calls {}));
+    EXPECT_EQ(run("kalvo://LOGIN/?u=a&p=b&s=true&a=true"), (Calls{}));
+    EXPECT_EQ(run("kalvo:call/?123"), (Calls{}));
+    EXPECT_EQ(run("kalvo://no_such/?x"), (Calls{}));
+    EXPECT_EQ(run("kalvo://menu/?t=tools&x=1&y=2"), (Calls{}));
     EXPECT_EQ(stored().username, "");
 }
 
 TEST_F(Dispatcher, LoginStoresTheAccountAndStartsTheLoginThread)
 {
-    EXPECT_EQ(run("kalvo://login/?u=alice&p=s3cret&s=true&a=false"), (Calls { "login", "keep alice s3cret" }));
+    EXPECT_EQ(run("kalvo://login/?u=alice&p=s3cret&s=true&a=false"), (Calls{"login", "keep alice s3cret"}));
     AppSettings settings = stored();
     EXPECT_EQ(settings.username, "alice");
     EXPECT_EQ(settings.password, "s3cret");
@@ -130,7 +125,7 @@ TEST_F(Dispatcher, LoginStoresTheAccountAndStartsTheLoginThread)
 
 TEST_F(Dispatcher, LoginWithoutPasswordStoresButDoesNotSignIn)
 {
-    EXPECT_EQ(run("kalvo://login/?u=bob&p=&s=false&a=true"), (Calls {}));
+    EXPECT_EQ(run("kalvo://login/?u=bob&p=&s=false&a=true"), (Calls{}));
     AppSettings settings = stored();
     EXPECT_EQ(settings.username, "bob");
     EXPECT_FALSE(settings.remember_user);
@@ -139,28 +134,29 @@ TEST_F(Dispatcher, LoginWithoutPasswordStoresButDoesNotSignIn)
 
 TEST_F(Dispatcher, LoginThatDoesNotMatchIsLogged)
 {
-    EXPECT_EQ(run("kalvo://login/?user=bob"), (Calls {}));
+    EXPECT_EQ(run("kalvo://login/?user=bob"), (Calls{}));
     EXPECT_EQ(m_actions.logs.back(), "LOGIN FAILED");
 }
 
 TEST_F(Dispatcher, PageScripts)
 {
-    EXPECT_EQ(run("kalvo://show_pro/?"), (Calls { "script showTab('pro', true); signupPro(1)" }));
-    EXPECT_EQ(run("kalvo://reload_contacts/?"), (Calls { "script loadContacts()" }));
+    EXPECT_EQ(run("kalvo://show_pro/?"), (Calls{"script showTab('pro', true); signupPro(1)"}));
+    EXPECT_EQ(run("kalvo://reload_contacts/?"), (Calls{"script loadContacts()"}));
 }
 
 TEST_F(Dispatcher, TabCommands)
 {
-    EXPECT_EQ(run("kalvo://show/?"), (Calls { "open tab" }));
-    EXPECT_EQ(run("kalvo://reload_tab/?"), (Calls { "open tab", "reload tab" }));
-    EXPECT_EQ(run("kalvo://show_tab/?My Calls"), (Calls { "open tab", "tab http://secure.test/live/tab.php?s=My Calls" }));
+    EXPECT_EQ(run("kalvo://show/?"), (Calls{"open tab"}));
+    EXPECT_EQ(run("kalvo://reload_tab/?"), (Calls{"open tab", "reload tab"}));
+    EXPECT_EQ(run("kalvo://show_tab/?My Calls"),
+        (Calls{"open tab", "tab http://secure.test/live/tab.php?s=My Calls"}));
 }
 
 TEST_F(Dispatcher, MenuPositionAndRelease)
 {
-    EXPECT_EQ(run("kalvo://menu/?t=view&x=10&y=20"), (Calls { "menu 2 10,20", "script releaseMenu()" }));
+    EXPECT_EQ(run("kalvo://menu/?t=view&x=10&y=20"), (Calls{"menu 2 10,20", "script releaseMenu()"}));
     m_actions.menu_shown = false;
-    EXPECT_EQ(run("kalvo://menu/?t=help&x=junk&y=5"), (Calls { "menu 3 0,5" }));
+    EXPECT_EQ(run("kalvo://menu/?t=help&x=junk&y=5"), (Calls{"menu 3 0,5"}));
 }
 
 TEST_F(Dispatcher, ShowLoginUsesTheGivenUserButStoresNothing)
@@ -171,38 +167,40 @@ TEST_F(Dispatcher, ShowLoginUsesTheGivenUserButStoresNothing)
     settings.remember_user = true;
     settings.save();
     EXPECT_EQ(run("kalvo://show_login/?u=dave"),
-        (Calls { "content file:///opt/my%20skins/Kalvo/login.html?u=dave&p=pw&s=true&a=false", "logged out" }));
+        (Calls{"content file:///opt/my%20skins/Kalvo/login.html?u=dave&p=pw&s=true&a=false", "logged out"}));
     EXPECT_EQ(run("kalvo://show_login/?"),
-        (Calls { "content file:///opt/my%20skins/Kalvo/login.html?u=carol&p=pw&s=true&a=false", "logged out" }));
+        (Calls{"content file:///opt/my%20skins/Kalvo/login.html?u=carol&p=pw&s=true&a=false", "logged out"}));
     EXPECT_EQ(stored().username, "carol");
 }
 
 TEST_F(Dispatcher, WizardAsksUnlessAlreadyShownAndStoresTheUser)
 {
     m_actions.wizard_answer = true;
-    EXPECT_EQ(run("kalvo://wizard/?u=erin"), (Calls { "ask wizard", "wizard" }));
+    EXPECT_EQ(run("kalvo://wizard/?u=erin"), (Calls{"ask wizard", "wizard"}));
     EXPECT_EQ(stored().username, "erin");
     m_actions.wizard_answer = false;
-    EXPECT_EQ(run("kalvo://wizard/?"), (Calls { "ask wizard" }));
+    EXPECT_EQ(run("kalvo://wizard/?"), (Calls{"ask wizard"}));
     AppSettings settings = stored();
     settings.shown_wizard = true;
     settings.save();
-    EXPECT_EQ(run("kalvo://wizard/?"), (Calls {}));
+    EXPECT_EQ(run("kalvo://wizard/?"), (Calls{}));
 }
 
 TEST_F(Dispatcher, WindowsAndBrowser)
 {
-    EXPECT_EQ(run("kalvo://toast/?s=<b>Hi</b>"), (Calls { "toast <b>Hi</b>" }));
-    EXPECT_EQ(run("kalvo://hide_toast/?"), (Calls { "hide toast" }));
-    EXPECT_EQ(run("kalvo://message/?s=Out of credit"), (Calls { "message Out of credit" }));
-    EXPECT_EQ(run("kalvo://message/?x"), (Calls {}));
-    EXPECT_EQ(run("kalvo://info/?u=http://secure.test/live/info.php"), (Calls { "info http://secure.test/live/info.php" }));
+    EXPECT_EQ(run("kalvo://toast/?s=<b>Hi</b>"), (Calls{"toast <b>Hi</b>"}));
+    EXPECT_EQ(run("kalvo://hide_toast/?"), (Calls{"hide toast"}));
+    EXPECT_EQ(run("kalvo://message/?s=Out of credit"), (Calls{"message Out of credit"}));
+    EXPECT_EQ(run("kalvo://message/?x"), (Calls{}));
+    EXPECT_EQ(run("kalvo://info/?u=http://secure.test/live/info.php"),
+        (Calls{"info http://secure.test/live/info.php"}));
     AppSettings settings;
     settings.username = "frank";
     settings.password = "secret";
     settings.save();
     EXPECT_EQ(run("kalvo://profile/?"),
-        (Calls { "browser http://secure.test/account/login.php?user=frank&pass=5EBE2294ECD0E0F08EAB7690D2A6EE69" }));
+        (Calls{"browser "
+               "http://secure.test/account/login.php?user=frank&pass=5EBE2294ECD0E0F08EAB7690D2A6EE69"}));
 }
 
 } // namespace

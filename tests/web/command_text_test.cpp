@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
+
 #include "ui/web/command_text.h"
 #include "ui/web/navigation_filter.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -77,7 +77,8 @@ TEST(NavigationFilter, PermissionIsOneShot)
     EXPECT_EQ(first.log.back(), "BeforeNavigate2");
     EXPECT_FALSE(permission);
     // A frame of the page raises its own navigation afterwards: cancelled.
-    EXPECT_EQ(decide_navigation("http://web/frame.html", permission).action, NavigationDecision::Action::Cancel);
+    EXPECT_EQ(
+        decide_navigation("http://web/frame.html", permission).action, NavigationDecision::Action::Cancel);
 }
 
 TEST(NavigationFilter, ScriptAndRegisterUrlsPassWithoutPermission)

@@ -1,9 +1,8 @@
-#include "ui/web/external_methods.h"
-
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
+
+#include "ui/web/external_methods.h"
 
 namespace {
 
@@ -35,7 +34,7 @@ public:
 
 ExternalValue text(const std::string& value)
 {
-    return { ExternalValue::Kind::String, value };
+    return {ExternalValue::Kind::String, value};
 }
 
 TEST(ExternalMethods, NamesAreFoundInAnyCaseAtTheirTablePosition)
@@ -50,22 +49,24 @@ TEST(ExternalMethods, NamesAreFoundInAnyCaseAtTheirTablePosition)
 TEST(ExternalMethods, EveryMethodReachesItsMember)
 {
     RecordingHost host;
-    for (const char* name : { "ShowWizard", "OpenTab", "CloseTab", "ShowProfile", "ShowHistory", "ShowRegister", "Logout" })
+    for (const char* name :
+        {"ShowWizard", "OpenTab", "CloseTab", "ShowProfile", "ShowHistory", "ShowRegister", "Logout"})
         EXPECT_EQ(invoke_external(host, name, {}).error, ExternalError::None);
-    for (const char* name : { "SetUsername", "SetPassword", "SendToTab", "SendToMain", "SetTab", "StartDTMF", "EndDTMF" })
-        EXPECT_EQ(invoke_external(host, name, { text("x") }).error, ExternalError::None);
+    for (const char* name :
+        {"SetUsername", "SetPassword", "SendToTab", "SendToMain", "SetTab", "StartDTMF", "EndDTMF"})
+        EXPECT_EQ(invoke_external(host, name, {text("x")}).error, ExternalError::None);
     EXPECT_EQ(host.calls,
-        (std::vector<std::string> { "ShowWizard", "OpenTab", "CloseTab", "ShowProfile", "ShowHistory", "ShowRegister",
-            "Logout", "SetUsername x", "SetPassword x", "SendToTab x", "SendToMain x", "SetTab x", "StartDTMF x",
-            "EndDTMF x" }));
+        (std::vector<std::string>{"ShowWizard", "OpenTab", "CloseTab", "ShowProfile", "ShowHistory",
+            "ShowRegister", "Logout", "SetUsername x", "SetPassword x", "SendToTab x", "SendToMain x",
+            "SetTab x", "StartDTMF x", "EndDTMF x"}));
 }
 
 TEST(ExternalMethods, ShowConfirmAnswersOneOrZero)
 {
     RecordingHost host;
-    EXPECT_EQ(invoke_external(host, "showconfirm", { text("Delete?") }).value, 1);
+    EXPECT_EQ(invoke_external(host, "showconfirm", {text("Delete?")}).value, 1);
     host.confirm_answer = false;
-    EXPECT_EQ(invoke_external(host, "ShowConfirm", { text("Delete?") }).value, 0);
+    EXPECT_EQ(invoke_external(host, "ShowConfirm", {text("Delete?")}).value, 0);
     EXPECT_FALSE(invoke_external(host, "Logout", {}).value);
 }
 
@@ -73,12 +74,13 @@ TEST(ExternalMethods, BadCallsAreRefusedBeforeTheMemberRuns)
 {
     RecordingHost host;
     EXPECT_EQ(invoke_external(host, "SetUsername", {}).error, ExternalError::BadParamCount);
-    EXPECT_EQ(invoke_external(host, "Logout", { text("now") }).error, ExternalError::BadParamCount);
-    EXPECT_EQ(invoke_external(host, "SetTab", { text("a"), text("b") }).error, ExternalError::BadParamCount);
-    EXPECT_EQ(invoke_external(host, "SetTab", { { ExternalValue::Kind::Null, "" } }).error, ExternalError::TypeMismatch);
-    EXPECT_EQ(invoke_external(host, "SetTab", { { ExternalValue::Kind::Object, "[object]" } }).error,
+    EXPECT_EQ(invoke_external(host, "Logout", {text("now")}).error, ExternalError::BadParamCount);
+    EXPECT_EQ(invoke_external(host, "SetTab", {text("a"), text("b")}).error, ExternalError::BadParamCount);
+    EXPECT_EQ(invoke_external(host, "SetTab", {{ExternalValue::Kind::Null, ""}}).error,
         ExternalError::TypeMismatch);
-    ExternalResult unknown = invoke_external(host, "Dial", { text("1") });
+    EXPECT_EQ(invoke_external(host, "SetTab", {{ExternalValue::Kind::Object, "[object]"}}).error,
+        ExternalError::TypeMismatch);
+    ExternalResult unknown = invoke_external(host, "Dial", {text("1")});
     EXPECT_EQ(unknown.error, ExternalError::UnknownName);
     EXPECT_NE(unknown.message.find("Dial"), std::string::npos);
     EXPECT_TRUE(host.calls.empty());
@@ -87,14 +89,15 @@ TEST(ExternalMethods, BadCallsAreRefusedBeforeTheMemberRuns)
 TEST(ExternalMethods, NumbersAndUndefinedBecomeText)
 {
     RecordingHost host;
-    invoke_external(host, "StartDTMF", { { ExternalValue::Kind::Number, "5" } });
-    invoke_external(host, "SetTab", { { ExternalValue::Kind::Undefined, "" } });
-    EXPECT_EQ(host.calls, (std::vector<std::string> { "StartDTMF 5", "SetTab " }));
+    invoke_external(host, "StartDTMF", {{ExternalValue::Kind::Number, "5"}});
+    invoke_external(host, "SetTab", {{ExternalValue::Kind::Undefined, ""}});
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"StartDTMF 5", "SetTab "}));
 }
 
 TEST(ExternalMethods, DecodesThePageSideCallText)
 {
-    auto call = decode_external_call("SetUsername\x01s%C3%A9%26x\x01n12\x01u\x01z\x01o%5Bobject%5D\x01" "bfalse");
+    auto call = decode_external_call("SetUsername\x01s%C3%A9%26x\x01n12\x01u\x01z\x01o%5Bobject%5D\x01"
+                                     "bfalse");
     ASSERT_TRUE(call);
     EXPECT_EQ(call->name, "SetUsername");
     ASSERT_EQ(call->args.size(), 6u);

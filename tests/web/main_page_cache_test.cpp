@@ -1,10 +1,8 @@
-#include "ui/web/main_page_cache.h"
+#include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "support/test_paths.h"
-
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
+#include "ui/web/main_page_cache.h"
 
 namespace {
 
@@ -22,8 +20,10 @@ TEST(MainPageCache, AddressesCarryTheDigestNeverThePassword)
 {
     Deployment deployment;
     deployment.secure_https = "https://secure.test";
-    EXPECT_EQ(cached_address("/home/a b/kalvo", "al ice", "ABC"), "file:///home/a%20b/kalvo/Cache/main.html?user=al%20ice&pass=ABC");
-    EXPECT_EQ(live_address(deployment, "alice", "ABC"), "https://secure.test/live/index.php?user=alice&pass=ABC");
+    EXPECT_EQ(cached_address("/home/a b/kalvo", "al ice", "ABC"),
+        "file:///home/a%20b/kalvo/Cache/main.html?user=al%20ice&pass=ABC");
+    EXPECT_EQ(
+        live_address(deployment, "alice", "ABC"), "https://secure.test/live/index.php?user=alice&pass=ABC");
 }
 
 TEST(MainPageCache, CacheFileIsRewrittenWithALineEnd)
@@ -49,7 +49,8 @@ TEST(MainPageCache, FailedDownloadFallsBackToTheLivePage)
     Deployment deployment;
     deployment.secure_https = "https://127.0.0.1:1";
     Choice choice = load("alice", "secret", dir.path(), "/skins", deployment);
-    EXPECT_EQ(choice.address, "https://127.0.0.1:1/live/index.php?user=alice&pass=5EBE2294ECD0E0F08EAB7690D2A6EE69");
+    EXPECT_EQ(choice.address,
+        "https://127.0.0.1:1/live/index.php?user=alice&pass=5EBE2294ECD0E0F08EAB7690D2A6EE69");
     EXPECT_EQ(choice.log.back(), "********** Could not get the cache file!");
     struct stat info;
     EXPECT_NE(stat(cache_file(dir.path()).c_str(), &info), 0);

@@ -1,17 +1,23 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include "ui/options/options_rules.h"
 #include "ui/wizard/echo_steps.h"
 #include "ui/wizard/wizard_rules.h"
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 using testing::HasSubstr;
 using testing::Not;
 
 namespace {
 
-HttpReply completed(const std::string& body) { return { CURLE_OK, body }; }
-HttpReply failed() { return { CURLE_OPERATION_TIMEDOUT, "" }; }
+HttpReply completed(const std::string& body)
+{
+    return {CURLE_OK, body};
+}
+HttpReply failed()
+{
+    return {CURLE_OPERATION_TIMEDOUT, ""};
+}
 
 TEST(UsernameCheck, OnlyACompletedExactValidBodyAccepts)
 {
@@ -20,7 +26,7 @@ TEST(UsernameCheck, OnlyACompletedExactValidBodyAccepts)
     EXPECT_EQ(wizard_rules::username_check_outcome(completed("VALID\n")), UsernameCheck::Invalid);
     EXPECT_EQ(wizard_rules::username_check_outcome(completed("valid")), UsernameCheck::Invalid);
     EXPECT_EQ(wizard_rules::username_check_outcome(completed("")), UsernameCheck::Invalid);
-    HttpReply timed_out_after_body { CURLE_OPERATION_TIMEDOUT, "VALID" };
+    HttpReply timed_out_after_body{CURLE_OPERATION_TIMEDOUT, "VALID"};
     EXPECT_EQ(wizard_rules::username_check_outcome(timed_out_after_body), UsernameCheck::NoConnection);
 }
 
@@ -50,8 +56,8 @@ TEST(LevelBar, DecibelsBecomeAPositionFrom0To100)
 
 TEST(EchoEvents, OnlyTheTestsLineAndCallStatesCount)
 {
-    using wizard_rules::EchoEvent;
     using wizard_rules::classify_echo_event;
+    using wizard_rules::EchoEvent;
     EXPECT_EQ(classify_echo_event(21000, 0), EchoEvent::Registered);
     EXPECT_EQ(classify_echo_event(24000, 0), EchoEvent::RegistrationFailed);
     EXPECT_EQ(classify_echo_event(2500, 1), EchoEvent::Calling);
@@ -80,7 +86,8 @@ TEST(EchoSteps, IconRowFollowsTheTest)
         "<td><img src=\"RES:wizard_1_check.png\"></td><td><img src=\"RES:wizard_2.png\"></td>"
         "<td><img src=\"RES:wizard_3_disabled.png\"></td><td><img src=\"RES:wizard_4_disabled.png\"></td>"
         "</tr></table>");
-    const std::string failed = echo_steps::icons_html(echo_steps::registration_failed(echo_steps::verifying()));
+    const std::string failed =
+        echo_steps::icons_html(echo_steps::registration_failed(echo_steps::verifying()));
     EXPECT_THAT(failed, HasSubstr("RES:wizard_1_check.png"));
     EXPECT_THAT(failed, HasSubstr("RES:wizard_2_error.png"));
     EXPECT_THAT(echo_steps::icons_html(echo_steps::heard()), Not(HasSubstr("_disabled")));
@@ -89,18 +96,26 @@ TEST(EchoSteps, IconRowFollowsTheTest)
 TEST(EchoSteps, StatusTableColoursAndGreysUnreachedSteps)
 {
     const std::string talking = echo_steps::steps_html(echo_steps::talking());
-    EXPECT_THAT(talking, HasSubstr("<td width=\"200\">Placing call</td><td><font color=\"#669900\"><b>OK</b></font></td>"));
-    EXPECT_THAT(talking, HasSubstr("<td width=\"200\">Talking</td><td><font color=\"#000000\"><b>In progress</b></font></td>"));
+    EXPECT_THAT(talking,
+        HasSubstr("<td width=\"200\">Placing call</td><td><font color=\"#669900\"><b>OK</b></font></td>"));
+    EXPECT_THAT(talking,
+        HasSubstr(
+            "<td width=\"200\">Talking</td><td><font color=\"#000000\"><b>In progress</b></font></td>"));
 
     const std::string verifying = echo_steps::steps_html(echo_steps::verifying());
-    EXPECT_THAT(verifying, HasSubstr("<td width=\"200\"><font color=\"#999999\">Talking</font></td>"
-                                     "<td><font color=\"#999999\"><b>Pending</b></font></td>"));
+    EXPECT_THAT(verifying,
+        HasSubstr("<td width=\"200\"><font color=\"#999999\">Talking</font></td>"
+                  "<td><font color=\"#999999\"><b>Pending</b></font></td>"));
 
-    const std::string refused = echo_steps::steps_html(echo_steps::registration_failed(echo_steps::verifying()));
-    EXPECT_THAT(refused, HasSubstr("Verifying username and password</td><td><font color=\"#cc0000\"><b>Error</b>"));
+    const std::string refused =
+        echo_steps::steps_html(echo_steps::registration_failed(echo_steps::verifying()));
+    EXPECT_THAT(
+        refused, HasSubstr("Verifying username and password</td><td><font color=\"#cc0000\"><b>Error</b>"));
     // A time-out changes the icons only: Verifying stays in progress.
-    const std::string timed_out = echo_steps::steps_html(echo_steps::registration_timed_out(echo_steps::verifying()));
-    EXPECT_THAT(timed_out, HasSubstr("Verifying username and password</td><td><font color=\"#000000\"><b>In progress</b>"));
+    const std::string timed_out =
+        echo_steps::steps_html(echo_steps::registration_timed_out(echo_steps::verifying()));
+    EXPECT_THAT(timed_out,
+        HasSubstr("Verifying username and password</td><td><font color=\"#000000\"><b>In progress</b>"));
 
     const std::string not_heard = echo_steps::steps_html(echo_steps::not_heard());
     EXPECT_THAT(not_heard, HasSubstr("Talking</td><td><font color=\"#CC0000\"><b>Failed</b>"));
@@ -122,7 +137,9 @@ TEST(QualityLimit, AboveThreeIsForProAccountsOnly)
 
 TEST(QualityLimit, AccountTypeIsTheSixthReplyLine)
 {
-    EXPECT_EQ(options_rules::account_type_from_reply(completed("ok\n4, 0, 0, 22\nurl\n3\nfalse\nbasic\nd\np")), "basic");
+    EXPECT_EQ(
+        options_rules::account_type_from_reply(completed("ok\n4, 0, 0, 22\nurl\n3\nfalse\nbasic\nd\np")),
+        "basic");
     EXPECT_EQ(options_rules::account_type_from_reply(completed("short")), "");
     EXPECT_EQ(options_rules::account_type_from_reply(failed()), std::nullopt);
 }

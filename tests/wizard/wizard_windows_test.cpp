@@ -1,19 +1,18 @@
-#include "app/messages.h"
-#include "settings/app_settings.h"
-#include "telephony/call_manager.h"
-#include "ui/options/options_sheet.h"
-#include "ui/wizard/audio_device_lists.h"
-#include "ui/dialogs/message_box.h"
-#include "ui/wizard/options_wizard.h"
-#include "ui/wizard/wizard_texts.h"
-
-#include "support/display.h"
-#include "support/http_test_server.h"
-#include "support/test_paths.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <mutex>
+
+#include "app/messages.h"
+#include "settings/app_settings.h"
+#include "support/display.h"
+#include "support/http_test_server.h"
+#include "support/test_paths.h"
+#include "telephony/call_manager.h"
+#include "ui/dialogs/message_box.h"
+#include "ui/options/options_sheet.h"
+#include "ui/wizard/audio_device_lists.h"
+#include "ui/wizard/options_wizard.h"
+#include "ui/wizard/wizard_texts.h"
 
 namespace {
 
@@ -33,14 +32,17 @@ struct FakeService {
 
     FakeService()
     {
-        server.server().Get("/client/req/check_username.php", [this](const httplib::Request&, httplib::Response& response) {
-            std::lock_guard lock(mutex);
-            response.set_content(username_reply, "text/plain");
-        });
-        server.server().Get("/client/req/check_version.php", [this](const httplib::Request&, httplib::Response& response) {
-            std::lock_guard lock(mutex);
-            response.set_content("ok\n4, 0, 0, 22\n\n1\nfalse\n" + account_type + "\ndetails\n", "text/plain");
-        });
+        server.server().Get(
+            "/client/req/check_username.php", [this](const httplib::Request&, httplib::Response& response) {
+                std::lock_guard lock(mutex);
+                response.set_content(username_reply, "text/plain");
+            });
+        server.server().Get(
+            "/client/req/check_version.php", [this](const httplib::Request&, httplib::Response& response) {
+                std::lock_guard lock(mutex);
+                response.set_content(
+                    "ok\n4, 0, 0, 22\n\n1\nfalse\n" + account_type + "\ndetails\n", "text/plain");
+            });
         const std::string ini = folder.file("deployment.ini");
         test_support::write_file(ini, "[service]\nweb_http=" + server.base_url() + "\n");
         setenv("KALVO_DEPLOYMENT", ini.c_str(), 1);
@@ -321,9 +323,9 @@ TEST(DeviceLists, StoredIndexPastTheNamesSelectsTheFirstAndEmptyListsKeepTheStor
     if (!test_support::display_available())
         GTEST_SKIP() << "no display";
     Gtk::ComboBoxText list;
-    fill_device_list(list, { "a", "b", "c" }, 2);
+    fill_device_list(list, {"a", "b", "c"}, 2);
     EXPECT_EQ(selected_device(list, 9), 2);
-    fill_device_list(list, { "a", "b", "c" }, 3);
+    fill_device_list(list, {"a", "b", "c"}, 3);
     EXPECT_EQ(list.get_active_text(), "a");
     fill_device_list(list, {}, 1);
     EXPECT_EQ(selected_device(list, 1), 1);

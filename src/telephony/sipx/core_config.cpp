@@ -1,12 +1,12 @@
 #include "telephony/sipx/core_config.h"
 
-#include "settings/paths.h"
-
+#include <sstream>
 #include <unistd.h>
 
-#include <sstream>
+#include "settings/paths.h"
 
-std::string core_config_text(const CoreConfigOptions& options) {
+std::string core_config_text(const CoreConfigOptions& options)
+{
     std::ostringstream out;
     out << "[sip]\n"
         << "use_ipv6=0\n"
@@ -32,14 +32,15 @@ std::string core_config_text(const CoreConfigOptions& options) {
     return out.str();
 }
 
-CoreFolders core_folders(const std::string& folder_name) {
+CoreFolders core_folders(const std::string& folder_name)
+{
     CoreFolders folders;
     std::string data = paths::join(paths::join(paths::user_data_dir(), "linphone"), folder_name);
     std::string config = paths::join(paths::join(paths::config_dir(), "linphone"), folder_name);
     folders.data_dir = data + "/";
     folders.config_dir = config + "/";
     folders.config_file = folders.config_dir + "linphonerc";
-    folders.ok = paths::make_dirs(data) && paths::make_dirs(config) &&
-                 access(data.c_str(), W_OK) == 0 && access(config.c_str(), W_OK) == 0;
+    folders.ok = paths::make_dirs(data) && paths::make_dirs(config) && access(data.c_str(), W_OK) == 0 &&
+        access(config.c_str(), W_OK) == 0;
     return folders;
 }

@@ -2,38 +2,44 @@
 
 namespace {
 
-void on_call_state(LinphoneCore* core, LinphoneCall* call, LinphoneCallState state, const char*) {
+void on_call_state(LinphoneCore* core, LinphoneCall* call, LinphoneCallState state, const char*)
+{
     if (SipxInstance* inst = sipx_instance_of(core))
         sipx_on_call_state(inst, call, state);
 }
 
-void on_account_registration(LinphoneCore* core, LinphoneAccount* account,
-                             LinphoneRegistrationState state, const char*) {
+void on_account_registration(
+    LinphoneCore* core, LinphoneAccount* account, LinphoneRegistrationState state, const char*)
+{
     if (SipxInstance* inst = sipx_instance_of(core))
         sipx_on_registration_state(inst, account, state);
 }
 
-void on_notify(LinphoneCore* core, LinphoneEvent* event, const char*, const LinphoneContent* body) {
+void on_notify(LinphoneCore* core, LinphoneEvent* event, const char*, const LinphoneContent* body)
+{
     if (SipxInstance* inst = sipx_instance_of(core))
         sipx_on_notify(inst, event, body);
 }
 
-void on_dtmf(LinphoneCore* core, LinphoneCall* call, int dtmf) {
+void on_dtmf(LinphoneCore* core, LinphoneCall* call, int dtmf)
+{
     SipxInstance* inst = sipx_instance_of(core);
     if (!inst)
         return;
     SIPX_MEDIA_INFO info{sizeof(SIPX_MEDIA_INFO), MEDIA_REMOTE_DTMF, sipx_state::call_of(call),
-                         static_cast<SIPX_TONE_ID>(dtmf)};
+        static_cast<SIPX_TONE_ID>(dtmf)};
     sipx_emit(inst, EVENT_CATEGORY_MEDIA, &info);
 }
 
 } // namespace
 
-SipxInstance* sipx_instance_of(LinphoneCore* core) {
+SipxInstance* sipx_instance_of(LinphoneCore* core)
+{
     return core ? sipx_state::find_instance(linphone_core_get_user_data(core)) : nullptr;
 }
 
-void sipx_attach_core_callbacks(LinphoneCore* core) {
+void sipx_attach_core_callbacks(LinphoneCore* core)
+{
     LinphoneCoreCbs* cbs = linphone_factory_create_core_cbs(linphone_factory_get());
     linphone_core_cbs_set_call_state_changed(cbs, on_call_state);
     linphone_core_cbs_set_account_registration_state_changed(cbs, on_account_registration);
@@ -43,7 +49,8 @@ void sipx_attach_core_callbacks(LinphoneCore* core) {
     linphone_core_cbs_unref(cbs);
 }
 
-void sipx_tick(SipxInstance* inst) {
+void sipx_tick(SipxInstance* inst)
+{
     linphone_core_iterate(inst->core);
     // The callbacks run by iterate may have un-initialised the instance.
     if (!sipx_state::find_instance(inst))

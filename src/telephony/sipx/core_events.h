@@ -14,8 +14,8 @@ SipxInstance* sipx_instance_of(LinphoneCore* core);
 
 // Handlers of the core's reports, each in the file of its subject.
 void sipx_on_call_state(SipxInstance* inst, LinphoneCall* call, LinphoneCallState state);
-void sipx_on_registration_state(SipxInstance* inst, LinphoneAccount* account,
-                                LinphoneRegistrationState state);
+void sipx_on_registration_state(
+    SipxInstance* inst, LinphoneAccount* account, LinphoneRegistrationState state);
 void sipx_on_notify(SipxInstance* inst, LinphoneEvent* event, const LinphoneContent* body);
 void sipx_check_register_waits(SipxInstance* inst);
 void sipx_poll_stun(SipxInstance* inst);

@@ -3,9 +3,10 @@
 #include <future>
 #include <vector>
 
-EngineThread::EngineThread() : m_thread([this] { loop(); }) {}
+EngineThread::EngineThread() : m_thread([this] { loop(); }) { }
 
-EngineThread::~EngineThread() {
+EngineThread::~EngineThread()
+{
     {
         std::lock_guard lock(m_mutex);
         m_stopping = true;
@@ -15,14 +16,19 @@ EngineThread::~EngineThread() {
         m_thread.join();
 }
 
-EngineThread& EngineThread::get() {
+EngineThread& EngineThread::get()
+{
     static EngineThread engine;
     return engine;
 }
 
-bool EngineThread::on_engine_thread() const { return std::this_thread::get_id() == m_thread.get_id(); }
+bool EngineThread::on_engine_thread() const
+{
+    return std::this_thread::get_id() == m_thread.get_id();
+}
 
-void EngineThread::run_and_wait(const std::function<void()>& work) {
+void EngineThread::run_and_wait(const std::function<void()>& work)
+{
     std::promise<void> done;
     post([&] {
         work();
@@ -31,7 +37,8 @@ void EngineThread::run_and_wait(const std::function<void()>& work) {
     done.get_future().wait();
 }
 
-void EngineThread::post(std::function<void()> work) {
+void EngineThread::post(std::function<void()> work)
+{
     {
         std::lock_guard lock(m_mutex);
         m_work.push_back(std::move(work));
@@ -39,24 +46,28 @@ void EngineThread::post(std::function<void()> work) {
     m_wake.notify_all();
 }
 
-int EngineThread::add_tick(std::function<void()> tick) {
+int EngineThread::add_tick(std::function<void()> tick)
+{
     std::lock_guard lock(m_mutex);
     int id = m_next_tick++;
     m_ticks.emplace(id, std::move(tick));
     return id;
 }
 
-void EngineThread::remove_tick(int id) {
+void EngineThread::remove_tick(int id)
+{
     std::lock_guard lock(m_mutex);
     m_ticks.erase(id);
 }
 
-void EngineThread::hurry() {
+void EngineThread::hurry()
+{
     std::lock_guard lock(m_mutex);
     m_hurry_until = Clock::now() + kHurryFor;
 }
 
-void EngineThread::loop() {
+void EngineThread::loop()
+{
     Clock::time_point next_tick = Clock::now();
     std::unique_lock lock(m_mutex);
     for (;;) {

@@ -28,8 +28,8 @@ public:
     bool on_engine_thread() const;
 
     // Runs work on the engine thread and waits for it; inline on the engine thread.
-    template <typename F>
-    auto call(F&& work) -> decltype(work()) {
+    template <typename F> auto call(F&& work) -> decltype(work())
+    {
         if (on_engine_thread())
             return work();
         using R = decltype(work());

@@ -6,8 +6,8 @@
 
 namespace {
 
-template <typename T, size_t N>
-std::string name_of(const std::pair<T, const char*> (&table)[N], T value) {
+template <typename T, size_t N> std::string name_of(const std::pair<T, const char*> (&table)[N], T value)
+{
     for (auto& [key, name] : table)
         if (key == value)
             return name;
@@ -88,18 +88,40 @@ const std::pair<SIPX_EVENT_CATEGORY, const char*> kCategories[] = {
     {EVENT_CATEGORY_KEEPALIVE, "EVENT_CATEGORY_KEEPALIVE"},
 };
 
-std::string text_or_empty(const char* text) { return text ? text : ""; }
+std::string text_or_empty(const char* text)
+{
+    return text ? text : "";
+}
 
 } // namespace
 
-std::string sipx_callstate_name(SIPX_CALLSTATE_EVENT e) { return name_of(kCallStates, e); }
-std::string sipx_callstate_cause_name(SIPX_CALLSTATE_CAUSE c) { return name_of(kCallCauses, c); }
-std::string sipx_linestate_name(SIPX_LINESTATE_EVENT e) { return name_of(kLineStates, e); }
-std::string sipx_linestate_cause_name(SIPX_LINESTATE_CAUSE c) { return name_of(kLineCauses, c); }
-std::string sipx_config_name(SIPX_CONFIG_EVENT e) { return name_of(kConfigEvents, e); }
-std::string sipx_category_name(SIPX_EVENT_CATEGORY c) { return name_of(kCategories, c); }
+std::string sipx_callstate_name(SIPX_CALLSTATE_EVENT e)
+{
+    return name_of(kCallStates, e);
+}
+std::string sipx_callstate_cause_name(SIPX_CALLSTATE_CAUSE c)
+{
+    return name_of(kCallCauses, c);
+}
+std::string sipx_linestate_name(SIPX_LINESTATE_EVENT e)
+{
+    return name_of(kLineStates, e);
+}
+std::string sipx_linestate_cause_name(SIPX_LINESTATE_CAUSE c)
+{
+    return name_of(kLineCauses, c);
+}
+std::string sipx_config_name(SIPX_CONFIG_EVENT e)
+{
+    return name_of(kConfigEvents, e);
+}
+std::string sipx_category_name(SIPX_EVENT_CATEGORY c)
+{
+    return name_of(kCategories, c);
+}
 
-std::string sipx_event_text(SIPX_EVENT_CATEGORY category, const void* event) {
+std::string sipx_event_text(SIPX_EVENT_CATEGORY category, const void* event)
+{
     if (!event)
         return sipx_category_name(category);
     switch (category) {
@@ -115,13 +137,13 @@ std::string sipx_event_text(SIPX_EVENT_CATEGORY category, const void* event) {
         return sipx_config_name(static_cast<const SIPX_CONFIG_INFO*>(event)->event);
     case EVENT_CATEGORY_NOTIFY: {
         auto* info = static_cast<const SIPX_NOTIFY_INFO*>(event);
-        return "NOTIFY::" + text_or_empty(info->szContentType) + " (" +
-               std::to_string(info->nContentLength) + " bytes)";
+        return "NOTIFY::" + text_or_empty(info->szContentType) + " (" + std::to_string(info->nContentLength) +
+            " bytes)";
     }
     case EVENT_CATEGORY_INFO_STATUS: {
         auto* info = static_cast<const SIPX_INFOSTATUS_INFO*>(event);
         return "INFO_STATUS::" + std::to_string(info->responseCode) + " " +
-               text_or_empty(info->szResponseText);
+            text_or_empty(info->szResponseText);
     }
     case EVENT_CATEGORY_INFO: {
         auto* info = static_cast<const SIPX_INFO_INFO*>(event);
@@ -138,8 +160,9 @@ std::string sipx_event_text(SIPX_EVENT_CATEGORY category, const void* event) {
     }
 }
 
-const char* sipxEventToString(SIPX_EVENT_CATEGORY category, const void* pEvent, char* szBuffer,
-                              size_t nBuffer) {
+const char* sipxEventToString(
+    SIPX_EVENT_CATEGORY category, const void* pEvent, char* szBuffer, size_t nBuffer)
+{
     if (!szBuffer || nBuffer == 0)
         return "";
     std::string text = sipx_event_text(category, pEvent);

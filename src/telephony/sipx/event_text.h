@@ -1,7 +1,7 @@
 #pragma once
-#include "telephony/sipx/sipx.h"
-
 #include <string>
+
+#include "telephony/sipx/sipx.h"
 
 // Names of the event values, for logs ("CALLSTATE_CONNECTED"); "UNKNOWN(n)" for a value
 // that has no name.

@@ -1,19 +1,21 @@
 #include "telephony/sipx/local_playback.h"
 
+#include <cstdlib>
 #include <mediastreamer2/msfileplayer.h>
 #include <mediastreamer2/msfilerec.h>
 #include <mediastreamer2/msticker.h>
 
-#include <cstdlib>
-
 namespace {
 
 // The file player's loop argument: start again at once, or play once.
-int loop_value(bool repeat) { return repeat ? 0 : -1; }
+int loop_value(bool repeat)
+{
+    return repeat ? 0 : -1;
+}
 
 class CardPlayback : public LocalPlayback {
 public:
-    explicit CardPlayback(RingStream* ring) : m_ring(ring) {}
+    explicit CardPlayback(RingStream* ring) : m_ring(ring) { }
     ~CardPlayback() override { ring_stop(m_ring); }
 
 private:
@@ -23,7 +25,8 @@ private:
 // file player → file recorder (or a void sink), on its own ticker.
 class FilePlayback : public LocalPlayback {
 public:
-    FilePlayback(MSFactory* factory, const std::string& file, bool repeat, bool& ok) {
+    FilePlayback(MSFactory* factory, const std::string& file, bool repeat, bool& ok)
+    {
         m_player = ms_factory_create_filter(factory, MS_FILE_PLAYER_ID);
         if (!m_player || ms_filter_call_method(m_player, MS_FILE_PLAYER_OPEN, (void*)file.c_str()) != 0)
             return;
@@ -52,7 +55,8 @@ public:
         ok = true;
     }
 
-    ~FilePlayback() override {
+    ~FilePlayback() override
+    {
         if (m_ticker) {
             ms_ticker_detach(m_ticker, m_player);
             ms_filter_unlink(m_player, 0, m_sink, 0);
@@ -77,8 +81,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<LocalPlayback> LocalPlayback::start(MSFactory* factory, MSSndCard* card,
-                                                    const std::string& file, bool repeat) {
+std::unique_ptr<LocalPlayback> LocalPlayback::start(
+    MSFactory* factory, MSSndCard* card, const std::string& file, bool repeat)
+{
     if (card) {
         RingStream* ring = ring_start(factory, file.c_str(), loop_value(repeat), card);
         return ring ? std::make_unique<CardPlayback>(ring) : nullptr;

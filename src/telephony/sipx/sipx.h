@@ -16,11 +16,11 @@
 
 // ---- Handles -------------------------------------------------------------------------
 
-typedef void* SIPX_INST;        // stack instance; null when there is none
+typedef void* SIPX_INST; // stack instance; null when there is none
 typedef unsigned int SIPX_LINE; // 0: no line
 typedef unsigned int SIPX_CALL; // 0: no call
-typedef unsigned int SIPX_SUB;  // 0: no subscription
-typedef int SIPX_CONTACT_ID;    // index into the local contacts; 0 lets the stack choose
+typedef unsigned int SIPX_SUB; // 0: no subscription
+typedef int SIPX_CONTACT_ID; // index into the local contacts; 0 lets the stack choose
 
 #define SIPX_LINE_NULL 0u
 #define SIPX_CALL_NULL 0u
@@ -28,7 +28,7 @@ typedef int SIPX_CONTACT_ID;    // index into the local contacts; 0 lets the sta
 
 // Port arguments of sipxInitialize.
 #define SIPX_PORT_DISABLE (-1) // transport off
-#define SIPX_PORT_AUTO (-2)    // the stack chooses a free port
+#define SIPX_PORT_AUTO (-2) // the stack chooses a free port
 
 // Buffer sizes of the records below.
 #define SIPXTAPI_CODEC_NAMELEN 32
@@ -92,7 +92,7 @@ typedef enum SIPX_CALLSTATE_EVENT {
     CALLSTATE_HELD = 6000,
     CALLSTATE_REMOTE_HELD = 7000,
     CALLSTATE_DISCONNECTED = 8000,
-    CALLSTATE_OFFERING = 9000,  // a new incoming call waits for accept or reject
+    CALLSTATE_OFFERING = 9000, // a new incoming call waits for accept or reject
     CALLSTATE_ALERTING = 10000, // the accepted incoming call rings here
     CALLSTATE_DESTROYED = 11000,
     CALLSTATE_TRANSFER_EVENT = 12000,
@@ -163,7 +163,7 @@ typedef enum SIPX_MEDIA_EVENT {
 
 typedef enum SIPX_CONTACT_TYPE {
     CONTACT_AUTO = -1,
-    CONTACT_LOCAL = 0,      // an address of a local interface
+    CONTACT_LOCAL = 0, // an address of a local interface
     CONTACT_NAT_MAPPED = 1, // the address a STUN server saw
     CONTACT_RELAY = 2,
     CONTACT_CONFIG = 3,
@@ -257,9 +257,9 @@ typedef struct SIPX_NOTIFY_INFO {
     size_t nSize;
     SIPX_SUB hSub;
     const char* szNotiferUserAgent; // may be ""
-    const char* szContentType;      // may be ""
-    const void* pContent;           // the body followed by a terminating zero; null when empty
-    size_t nContentLength;          // body length without the terminating zero
+    const char* szContentType; // may be ""
+    const void* pContent; // the body followed by a terminating zero; null when empty
+    size_t nContentLength; // body length without the terminating zero
 } SIPX_NOTIFY_INFO;
 
 typedef struct SIPX_INFOSTATUS_INFO {
@@ -309,19 +309,16 @@ typedef struct SIPX_CALL_OPTIONS SIPX_CALL_OPTIONS;
 // The one event callback: category, the matching record (SIPX_CALLSTATE_INFO for
 // EVENT_CATEGORY_CALLSTATE, ...) and the user data given at registration. Returns true
 // when it handled the event.
-typedef bool (*SIPX_EVENT_CALLBACK_PROC)(SIPX_EVENT_CATEGORY category, void* pInfo,
-                                         void* pUserData);
+typedef bool (*SIPX_EVENT_CALLBACK_PROC)(SIPX_EVENT_CATEGORY category, void* pInfo, void* pUserData);
 
 // ---- Set-up --------------------------------------------------------------------------
 
 // Starts a stack instance. udp/tcp/tls ports: a port, SIPX_PORT_AUTO or SIPX_PORT_DISABLE;
 // rtpPortStart: first media port; szIdentity: "user@domain" or ""; szBindToAddr: an IPv4
 // address or null for all interfaces.
-SIPX_RESULT sipxInitialize(SIPX_INST* phInst, int udpPort, int tcpPort, int tlsPort,
-                           int rtpPortStart, int maxConnections, const char* szIdentity,
-                           const char* szBindToAddr, bool bUseSequentialPorts,
-                           const char* szTLSCertificateNickname,
-                           const char* szTLSCertificatePassword, const char* szDbLocation);
+SIPX_RESULT sipxInitialize(SIPX_INST* phInst, int udpPort, int tcpPort, int tlsPort, int rtpPortStart,
+    int maxConnections, const char* szIdentity, const char* szBindToAddr, bool bUseSequentialPorts,
+    const char* szTLSCertificateNickname, const char* szTLSCertificatePassword, const char* szDbLocation);
 // Stops the instance and its engine thread; the handle is invalid afterwards.
 SIPX_RESULT sipxUnInitialize(SIPX_INST hInst, bool bForceShutdown);
 
@@ -332,8 +329,8 @@ SIPX_RESULT sipxAudioSetNoiseReductionMode(SIPX_INST hInst, SIPX_NOISE_REDUCTION
 
 // STUN: binds through szServer:iServerPort, reports CONFIG_STUN_SUCCESS or
 // CONFIG_STUN_FAILURE, keeps the mapping alive every iKeepAliveInSecs seconds.
-SIPX_RESULT sipxConfigEnableStun(SIPX_INST hInst, const char* szServer, int iServerPort,
-                                 int iKeepAliveInSecs);
+SIPX_RESULT sipxConfigEnableStun(
+    SIPX_INST hInst, const char* szServer, int iServerPort, int iKeepAliveInSecs);
 SIPX_RESULT sipxConfigDisableStun(SIPX_INST hInst);
 
 // Makes the named codec the preferred one; the other codecs stay as fallbacks.
@@ -342,8 +339,7 @@ SIPX_RESULT sipxConfigGetNumAudioCodecs(SIPX_INST hInst, int* pNumCodecs);
 SIPX_RESULT sipxConfigGetAudioCodec(SIPX_INST hInst, int index, SIPX_AUDIO_CODEC* pCodec);
 
 SIPX_RESULT sipxConfigSetRegisterResponseWaitSeconds(SIPX_INST hInst, int seconds);
-SIPX_RESULT sipxConfigSetUserAgentName(SIPX_INST hInst, const char* szName,
-                                       bool bIncludePlatformName);
+SIPX_RESULT sipxConfigSetUserAgentName(SIPX_INST hInst, const char* szName, bool bIncludePlatformName);
 // rport is on by default; a change applies to instances initialised afterwards.
 SIPX_RESULT sipxConfigEnableRport(SIPX_INST hInst, bool bEnable);
 // Applies to every instance.
@@ -351,24 +347,22 @@ SIPX_RESULT sipxConfigEnableDnsSrv(bool bEnable);
 // "host" or "host:port"; "" or null removes the proxy.
 SIPX_RESULT sipxConfigSetOutboundProxy(SIPX_INST hInst, const char* szProxy);
 
-SIPX_RESULT sipxEventListenerAdd(SIPX_INST hInst, SIPX_EVENT_CALLBACK_PROC pCallbackProc,
-                                 void* pUserData);
+SIPX_RESULT sipxEventListenerAdd(SIPX_INST hInst, SIPX_EVENT_CALLBACK_PROC pCallbackProc, void* pUserData);
 
 // Fills at most nMaxAddresses entries: the local IPv4 interfaces, then the STUN-mapped
 // address when there is one. *pnActualAddresses receives the count written.
-SIPX_RESULT sipxConfigGetLocalContacts(SIPX_INST hInst, SIPX_CONTACT_ADDRESS addresses[],
-                                       size_t nMaxAddresses, size_t* pnActualAddresses);
+SIPX_RESULT sipxConfigGetLocalContacts(
+    SIPX_INST hInst, SIPX_CONTACT_ADDRESS addresses[], size_t nMaxAddresses, size_t* pnActualAddresses);
 
 // ---- Lines ---------------------------------------------------------------------------
 
 SIPX_RESULT sipxConfigSetRegisterExpiration(SIPX_INST hInst, int seconds);
 // szLineURL: "user@domain" or "sip:user@domain".
-SIPX_RESULT sipxLineAdd(SIPX_INST hInst, const char* szLineURL, SIPX_LINE* phLine,
-                        SIPX_CONTACT_ID contactId);
+SIPX_RESULT sipxLineAdd(SIPX_INST hInst, const char* szLineURL, SIPX_LINE* phLine, SIPX_CONTACT_ID contactId);
 // Removing line 0 or an unknown line gives SIPX_RESULT_INVALID_ARGS and changes nothing.
 SIPX_RESULT sipxLineRemove(SIPX_LINE hLine);
-SIPX_RESULT sipxLineAddCredential(SIPX_LINE hLine, const char* szUserID,
-                                  const char* szPasswd, const char* szRealm);
+SIPX_RESULT sipxLineAddCredential(
+    SIPX_LINE hLine, const char* szUserID, const char* szPasswd, const char* szRealm);
 // true registers, false unregisters; the outcome arrives as line-state events.
 SIPX_RESULT sipxLineRegister(SIPX_LINE hLine, bool bRegister);
 
@@ -390,12 +384,11 @@ SIPX_RESULT sipxAudioMute(SIPX_INST hInst, bool bMute);
 SIPX_RESULT sipxCallCreate(SIPX_INST hInst, SIPX_LINE hLine, SIPX_CALL* phCall);
 // szAddress: "user@domain" or "sip:user@domain".
 SIPX_RESULT sipxCallConnect(SIPX_CALL hCall, const char* szAddress, SIPX_CONTACT_ID contactId,
-                            SIPX_VIDEO_DISPLAY* pDisplay, SIPX_SECURITY_ATTRIBUTES* pSecurity,
-                            bool bTakeFocus, SIPX_CALL_OPTIONS* options, const char* szCallId);
+    SIPX_VIDEO_DISPLAY* pDisplay, SIPX_SECURITY_ATTRIBUTES* pSecurity, bool bTakeFocus,
+    SIPX_CALL_OPTIONS* options, const char* szCallId);
 // Accepts an offered incoming call: it rings (180), CALLSTATE_ALERTING follows.
-SIPX_RESULT sipxCallAccept(SIPX_CALL hCall, SIPX_VIDEO_DISPLAY* pDisplay,
-                           SIPX_SECURITY_ATTRIBUTES* pSecurity, SIPX_CALL_OPTIONS* options,
-                           bool bSendEarlyMedia);
+SIPX_RESULT sipxCallAccept(SIPX_CALL hCall, SIPX_VIDEO_DISPLAY* pDisplay, SIPX_SECURITY_ATTRIBUTES* pSecurity,
+    SIPX_CALL_OPTIONS* options, bool bSendEarlyMedia);
 SIPX_RESULT sipxCallAnswer(SIPX_CALL hCall, bool bTakeFocus);
 SIPX_RESULT sipxCallReject(SIPX_CALL hCall, int errorCode, const char* szErrorText);
 // Ends the call if it still runs, forgets the handle and sets *phCall to 0. The events
@@ -413,9 +406,8 @@ SIPX_RESULT sipxCallGetRemoteID(SIPX_CALL hCall, char* szId, size_t iMaxLength);
 SIPX_RESULT sipxCallStartTone(SIPX_CALL hCall, SIPX_TONE_ID toneId, bool bLocal, bool bRemote);
 SIPX_RESULT sipxCallStopTone(SIPX_CALL hCall);
 // Plays a WAV file for the call; with bLocal on the ring device, bRepeat loops it.
-SIPX_RESULT sipxCallAudioPlayFileStart(SIPX_CALL hCall, const char* szFile, bool bRepeat,
-                                       bool bLocal, bool bRemote, bool bMixWithMicrophone,
-                                       float fVolumeScaling);
+SIPX_RESULT sipxCallAudioPlayFileStart(SIPX_CALL hCall, const char* szFile, bool bRepeat, bool bLocal,
+    bool bRemote, bool bMixWithMicrophone, float fVolumeScaling);
 SIPX_RESULT sipxCallAudioPlayFileStop(SIPX_CALL hCall);
 // Current levels of the call's audio in dB, from -100 (silence) to 0 (full scale):
 // input = the microphone as sent, output = the far end as played.
@@ -425,11 +417,10 @@ SIPX_RESULT sipxCallGetAudioLevels(SIPX_CALL hCall, int* piInputLevel, int* piOu
 
 // A readable text of the event ("CALLSTATE_CONNECTED::CALLSTATE_CAUSE_NORMAL"), cut to
 // the buffer and zero-terminated. Returns the buffer (or "" for a null buffer).
-const char* sipxEventToString(SIPX_EVENT_CATEGORY category, const void* pEvent, char* szBuffer,
-                              size_t nBuffer);
+const char* sipxEventToString(
+    SIPX_EVENT_CATEGORY category, const void* pEvent, char* szBuffer, size_t nBuffer);
 
 // Subscribes for szEventType at szTargetUrl; NOTIFY bodies arrive as EVENT_CATEGORY_NOTIFY.
 SIPX_RESULT sipxConfigSubscribe(SIPX_INST hInst, SIPX_LINE hLine, const char* szTargetUrl,
-                                const char* szEventType, const char* szAcceptType,
-                                SIPX_CONTACT_ID contactId, SIPX_SUB* phSub);
+    const char* szEventType, const char* szAcceptType, SIPX_CONTACT_ID contactId, SIPX_SUB* phSub);
 SIPX_RESULT sipxConfigUnsubscribe(SIPX_SUB hSub);

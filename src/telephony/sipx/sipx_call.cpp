@@ -1,12 +1,11 @@
 // Calls: a handle per call, the core's call behind it once it is placed or offered.
+#include <cstring>
+#include <linphone/error_info.h>
+#include <unistd.h>
+
 #include "telephony/sipx/core_events.h"
 #include "telephony/sipx/engine_thread.h"
 #include "telephony/sipx/state_map.h"
-
-#include <linphone/error_info.h>
-
-#include <cstring>
-#include <unistd.h>
 
 namespace {
 
@@ -18,25 +17,29 @@ std::map<LinphoneCall*, SIPX_CALL> g_destroying;
 SIPX_CALL g_connecting = 0;
 
 void emit_call_state(SipxInstance* inst, SIPX_CALL handle, SIPX_LINE line, const std::string& remote,
-                     SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE cause) {
+    SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE cause)
+{
     SIPX_CALLSTATE_INFO info{sizeof(SIPX_CALLSTATE_INFO), handle, line, event, cause, remote.c_str()};
     sipx_emit(inst, EVENT_CATEGORY_CALLSTATE, &info);
 }
 
-std::string remote_of(LinphoneCall* call) {
+std::string remote_of(LinphoneCall* call)
+{
     char* text = linphone_address_as_string(linphone_call_get_remote_address(call));
     std::string remote = text ? text : "";
     bctbx_free(text);
     return remote;
 }
 
-LinphoneCallParams* audio_only_params(LinphoneCore* core, LinphoneCall* call) {
+LinphoneCallParams* audio_only_params(LinphoneCore* core, LinphoneCall* call)
+{
     LinphoneCallParams* params = linphone_core_create_call_params(core, call);
     linphone_call_params_enable_video(params, FALSE);
     return params;
 }
 
-void forget(SIPX_CALL handle) {
+void forget(SIPX_CALL handle)
+{
     SipxCall* record = sipx_state::find_call(handle);
     if (!record)
         return;
@@ -46,11 +49,15 @@ void forget(SIPX_CALL handle) {
     sipx_state::remove_call(handle);
 }
 
-bool running(const SipxCall* record) { return record->call && !record->ended; }
+bool running(const SipxCall* record)
+{
+    return record->call && !record->ended;
+}
 
 } // namespace
 
-SIPX_RESULT sipxCallCreate(SIPX_INST hInst, SIPX_LINE hLine, SIPX_CALL* phCall) {
+SIPX_RESULT sipxCallCreate(SIPX_INST hInst, SIPX_LINE hLine, SIPX_CALL* phCall)
+{
     if (!phCall)
         return sipx_refuse("sipxCallCreate", "no handle to fill");
     *phCall = 0;
@@ -67,7 +74,8 @@ SIPX_RESULT sipxCallCreate(SIPX_INST hInst, SIPX_LINE hLine, SIPX_CALL* phCall) 
 }
 
 SIPX_RESULT sipxCallConnect(SIPX_CALL hCall, const char* szAddress, SIPX_CONTACT_ID, SIPX_VIDEO_DISPLAY*,
-                            SIPX_SECURITY_ATTRIBUTES*, bool, SIPX_CALL_OPTIONS*, const char*) {
+    SIPX_SECURITY_ATTRIBUTES*, bool, SIPX_CALL_OPTIONS*, const char*)
+{
     if (!szAddress || !*szAddress)
         return sipx_refuse("sipxCallConnect", "no address");
     return sipx_with_call("sipxCallConnect", hCall, [&](SipxCall* record) {
@@ -76,8 +84,8 @@ SIPX_RESULT sipxCallConnect(SIPX_CALL hCall, const char* szAddress, SIPX_CONTACT
         LinphoneCore* core = record->inst->core;
         LinphoneAddress* target = linphone_core_interpret_url(core, sipx_uri(szAddress).c_str());
         if (!target)
-            return sipx_refuse("sipxCallConnect", std::string("bad address ") + szAddress,
-                               SIPX_RESULT_BAD_ADDRESS);
+            return sipx_refuse(
+                "sipxCallConnect", std::string("bad address ") + szAddress, SIPX_RESULT_BAD_ADDRESS);
         if (SipxLine* line = sipx_state::find_line(record->line))
             linphone_core_set_default_account(core, line->account);
         LinphoneCallParams* params = audio_only_params(core, nullptr);
@@ -96,8 +104,9 @@ SIPX_RESULT sipxCallConnect(SIPX_CALL hCall, const char* szAddress, SIPX_CONTACT
     });
 }
 
-SIPX_RESULT sipxCallAccept(SIPX_CALL hCall, SIPX_VIDEO_DISPLAY*, SIPX_SECURITY_ATTRIBUTES*,
-                           SIPX_CALL_OPTIONS*, bool) {
+SIPX_RESULT sipxCallAccept(
+    SIPX_CALL hCall, SIPX_VIDEO_DISPLAY*, SIPX_SECURITY_ATTRIBUTES*, SIPX_CALL_OPTIONS*, bool)
+{
     return sipx_with_call("sipxCallAccept", hCall, [&](SipxCall* record) {
         if (!running(record) || linphone_call_get_state(record->call) != LinphoneCallStateIncomingReceived)
             return sipx_refuse("sipxCallAccept", "no offered call", SIPX_RESULT_INVALID_STATE);
@@ -107,40 +116,44 @@ SIPX_RESULT sipxCallAccept(SIPX_CALL hCall, SIPX_VIDEO_DISPLAY*, SIPX_SECURITY_A
             SipxCall* rec = sipx_state::find_call(hCall);
             if (rec && rec->last_event == CALLSTATE_OFFERING && running(rec)) {
                 rec->last_event = CALLSTATE_ALERTING;
-                emit_call_state(rec->inst, hCall, rec->line, rec->remote, CALLSTATE_ALERTING,
-                                CALLSTATE_CAUSE_NORMAL);
+                emit_call_state(
+                    rec->inst, hCall, rec->line, rec->remote, CALLSTATE_ALERTING, CALLSTATE_CAUSE_NORMAL);
             }
         });
         return SIPX_RESULT_SUCCESS;
     });
 }
 
-SIPX_RESULT sipxCallAnswer(SIPX_CALL hCall, bool) {
+SIPX_RESULT sipxCallAnswer(SIPX_CALL hCall, bool)
+{
     return sipx_with_call("sipxCallAnswer", hCall, [&](SipxCall* record) {
         if (!running(record) || linphone_call_get_dir(record->call) != LinphoneCallIncoming)
             return sipx_refuse("sipxCallAnswer", "no incoming call to answer", SIPX_RESULT_INVALID_STATE);
         LinphoneCallParams* params = audio_only_params(record->inst->core, record->call);
         int status = linphone_call_accept_with_params(record->call, params);
         linphone_call_params_unref(params);
-        return status == 0 ? SIPX_RESULT_SUCCESS : sipx_refuse("sipxCallAnswer", "the core refused", SIPX_RESULT_FAILURE);
+        return status == 0 ? SIPX_RESULT_SUCCESS
+                           : sipx_refuse("sipxCallAnswer", "the core refused", SIPX_RESULT_FAILURE);
     });
 }
 
-SIPX_RESULT sipxCallReject(SIPX_CALL hCall, int errorCode, const char* szErrorText) {
+SIPX_RESULT sipxCallReject(SIPX_CALL hCall, int errorCode, const char* szErrorText)
+{
     return sipx_with_call("sipxCallReject", hCall, [&](SipxCall* record) {
         if (!running(record) || linphone_call_get_state(record->call) != LinphoneCallStateIncomingReceived)
             return sipx_refuse("sipxCallReject", "no offered call", SIPX_RESULT_INVALID_STATE);
         int code = errorCode >= 400 && errorCode <= 699 ? errorCode : 400;
         LinphoneErrorInfo* error = linphone_factory_create_error_info(linphone_factory_get());
         linphone_error_info_set(error, "SIP", LinphoneReasonUnknown, code,
-                                szErrorText && *szErrorText ? szErrorText : "Bad Request", nullptr);
+            szErrorText && *szErrorText ? szErrorText : "Bad Request", nullptr);
         linphone_call_decline_with_error_info(record->call, error);
         linphone_error_info_unref(error);
         return SIPX_RESULT_SUCCESS;
     });
 }
 
-SIPX_RESULT sipxCallDestroy(SIPX_CALL* phCall) {
+SIPX_RESULT sipxCallDestroy(SIPX_CALL* phCall)
+{
     if (!phCall)
         return sipx_refuse("sipxCallDestroy", "no handle");
     SIPX_CALL handle = *phCall;
@@ -168,7 +181,8 @@ SIPX_RESULT sipxCallDestroy(SIPX_CALL* phCall) {
     return result;
 }
 
-SIPX_RESULT sipxCallHold(SIPX_CALL hCall, bool) {
+SIPX_RESULT sipxCallHold(SIPX_CALL hCall, bool)
+{
     return sipx_with_call("sipxCallHold", hCall, [&](SipxCall* record) {
         if (!running(record) || linphone_call_pause(record->call) != 0)
             return sipx_refuse("sipxCallHold", "the call cannot be held now", SIPX_RESULT_INVALID_STATE);
@@ -176,7 +190,8 @@ SIPX_RESULT sipxCallHold(SIPX_CALL hCall, bool) {
     });
 }
 
-SIPX_RESULT sipxCallUnhold(SIPX_CALL hCall) {
+SIPX_RESULT sipxCallUnhold(SIPX_CALL hCall)
+{
     return sipx_with_call("sipxCallUnhold", hCall, [&](SipxCall* record) {
         if (!running(record) || linphone_call_resume(record->call) != 0)
             return sipx_refuse("sipxCallUnhold", "the call is not held", SIPX_RESULT_INVALID_STATE);
@@ -184,7 +199,8 @@ SIPX_RESULT sipxCallUnhold(SIPX_CALL hCall) {
     });
 }
 
-SIPX_RESULT sipxCallGetRemoteID(SIPX_CALL hCall, char* szId, size_t iMaxLength) {
+SIPX_RESULT sipxCallGetRemoteID(SIPX_CALL hCall, char* szId, size_t iMaxLength)
+{
     if (!szId || iMaxLength == 0)
         return sipx_refuse("sipxCallGetRemoteID", "no buffer");
     szId[0] = '\0';
@@ -197,7 +213,8 @@ SIPX_RESULT sipxCallGetRemoteID(SIPX_CALL hCall, char* szId, size_t iMaxLength) 
     });
 }
 
-SIPX_RESULT sipxCallStartTone(SIPX_CALL hCall, SIPX_TONE_ID toneId, bool bLocal, bool bRemote) {
+SIPX_RESULT sipxCallStartTone(SIPX_CALL hCall, SIPX_TONE_ID toneId, bool bLocal, bool bRemote)
+{
     int code = static_cast<int>(toneId);
     if (code <= 0 || code > 127 || !std::strchr("0123456789*#ABCD", code))
         return sipx_refuse("sipxCallStartTone", "not a DTMF tone: " + std::to_string(code));
@@ -213,25 +230,28 @@ SIPX_RESULT sipxCallStartTone(SIPX_CALL hCall, SIPX_TONE_ID toneId, bool bLocal,
     });
 }
 
-SIPX_RESULT sipxCallStopTone(SIPX_CALL hCall) {
+SIPX_RESULT sipxCallStopTone(SIPX_CALL hCall)
+{
     return sipx_with_call("sipxCallStopTone", hCall, [&](SipxCall* record) {
         linphone_core_stop_dtmf(record->inst->core);
         return SIPX_RESULT_SUCCESS;
     });
 }
 
-SIPX_RESULT sipxCallAudioPlayFileStart(SIPX_CALL hCall, const char* szFile, bool bRepeat, bool bLocal,
-                                       bool bRemote, bool, float) {
+SIPX_RESULT sipxCallAudioPlayFileStart(
+    SIPX_CALL hCall, const char* szFile, bool bRepeat, bool bLocal, bool bRemote, bool, float)
+{
     if (!szFile || access(szFile, R_OK) != 0)
         return sipx_refuse("sipxCallAudioPlayFileStart",
-                           std::string("cannot read the file ") + (szFile ? szFile : "(none)"));
+            std::string("cannot read the file ") + (szFile ? szFile : "(none)"));
     return sipx_with_call("sipxCallAudioPlayFileStart", hCall, [&](SipxCall* record) {
         SipxInstance* inst = record->inst;
         if (bLocal) {
             record->ring.reset();
             MSSndCard* card = nullptr;
             if (!inst->file_mode) {
-                MSSndCardManager* cards = ms_factory_get_snd_card_manager(linphone_core_get_ms_factory(inst->core));
+                MSSndCardManager* cards =
+                    ms_factory_get_snd_card_manager(linphone_core_get_ms_factory(inst->core));
                 std::string device = inst->ringer_device;
                 if (device.empty() && linphone_core_get_ringer_device(inst->core))
                     device = linphone_core_get_ringer_device(inst->core);
@@ -241,25 +261,28 @@ SIPX_RESULT sipxCallAudioPlayFileStart(SIPX_CALL hCall, const char* szFile, bool
                 if (!card)
                     return sipx_refuse("sipxCallAudioPlayFileStart", "no ring device", SIPX_RESULT_FAILURE);
             }
-            record->ring = LocalPlayback::start(linphone_core_get_ms_factory(inst->core), card, szFile, bRepeat);
+            record->ring =
+                LocalPlayback::start(linphone_core_get_ms_factory(inst->core), card, szFile, bRepeat);
             if (!record->ring)
-                return sipx_refuse("sipxCallAudioPlayFileStart", std::string("cannot play ") + szFile,
-                                   SIPX_RESULT_FAILURE);
+                return sipx_refuse(
+                    "sipxCallAudioPlayFileStart", std::string("cannot play ") + szFile, SIPX_RESULT_FAILURE);
         }
         if (bRemote) {
             if (!running(record))
-                return sipx_refuse("sipxCallAudioPlayFileStart", "the call is not running", SIPX_RESULT_INVALID_STATE);
+                return sipx_refuse(
+                    "sipxCallAudioPlayFileStart", "the call is not running", SIPX_RESULT_INVALID_STATE);
             LinphonePlayer* player = linphone_call_get_player(record->call);
             if (!player || linphone_player_open(player, szFile) != 0 || linphone_player_start(player) != 0)
-                return sipx_refuse("sipxCallAudioPlayFileStart", std::string("cannot send ") + szFile,
-                                   SIPX_RESULT_FAILURE);
+                return sipx_refuse(
+                    "sipxCallAudioPlayFileStart", std::string("cannot send ") + szFile, SIPX_RESULT_FAILURE);
             record->remote_file = true;
         }
         return SIPX_RESULT_SUCCESS;
     });
 }
 
-SIPX_RESULT sipxCallAudioPlayFileStop(SIPX_CALL hCall) {
+SIPX_RESULT sipxCallAudioPlayFileStop(SIPX_CALL hCall)
+{
     return sipx_with_call("sipxCallAudioPlayFileStop", hCall, [&](SipxCall* record) {
         record->ring.reset();
         if (record->remote_file && running(record)) {
@@ -271,12 +294,14 @@ SIPX_RESULT sipxCallAudioPlayFileStop(SIPX_CALL hCall) {
     });
 }
 
-SIPX_RESULT sipxCallGetAudioLevels(SIPX_CALL hCall, int* piInputLevel, int* piOutputLevel) {
+SIPX_RESULT sipxCallGetAudioLevels(SIPX_CALL hCall, int* piInputLevel, int* piOutputLevel)
+{
     if (!piInputLevel || !piOutputLevel)
         return sipx_refuse("sipxCallGetAudioLevels", "no level to fill");
     return sipx_with_call("sipxCallGetAudioLevels", hCall, [&](SipxCall* record) {
         if (!running(record))
-            return sipx_refuse("sipxCallGetAudioLevels", "the call is not running", SIPX_RESULT_INVALID_STATE);
+            return sipx_refuse(
+                "sipxCallGetAudioLevels", "the call is not running", SIPX_RESULT_INVALID_STATE);
         auto scale = [](float db) { return static_cast<int>(std::clamp(db, -100.0f, 0.0f)); };
         *piInputLevel = scale(linphone_call_get_record_volume(record->call));
         *piOutputLevel = scale(linphone_call_get_play_volume(record->call));
@@ -284,7 +309,8 @@ SIPX_RESULT sipxCallGetAudioLevels(SIPX_CALL hCall, int* piInputLevel, int* piOu
     });
 }
 
-void sipx_on_call_state(SipxInstance* inst, LinphoneCall* call, LinphoneCallState state) {
+void sipx_on_call_state(SipxInstance* inst, LinphoneCall* call, LinphoneCallState state)
+{
     SIPX_CALL handle = sipx_state::call_of(call);
     if (!handle && g_connecting && linphone_call_get_dir(call) == LinphoneCallOutgoing) {
         handle = g_connecting;
@@ -297,7 +323,7 @@ void sipx_on_call_state(SipxInstance* inst, LinphoneCall* call, LinphoneCallStat
             // A destroyed handle: report how the core ends the call.
             if (state == LinphoneCallStateEnd || state == LinphoneCallStateError)
                 emit_call_state(inst, dying->second, 0, "", CALLSTATE_DISCONNECTED,
-                                call_cause_of(linphone_call_get_reason(call)));
+                    call_cause_of(linphone_call_get_reason(call)));
             if (state == LinphoneCallStateReleased) {
                 SIPX_CALL gone = dying->second;
                 g_destroying.erase(dying);

@@ -1,20 +1,21 @@
 // Local contacts: the IPv4 interfaces, and the address a STUN server saw.
-#include "telephony/sipx/core_events.h"
-
 #include <arpa/inet.h>
+#include <cstring>
 #include <ifaddrs.h>
 #include <net/if.h>
 
-#include <cstring>
+#include "telephony/sipx/core_events.h"
 
 namespace {
 
-void copy_text(char (&to)[SIPX_CONTACT_ADDRESS_LEN], const std::string& from) {
+void copy_text(char (&to)[SIPX_CONTACT_ADDRESS_LEN], const std::string& from)
+{
     std::strncpy(to, from.c_str(), sizeof to - 1);
     to[sizeof to - 1] = '\0';
 }
 
-int sip_udp_port(LinphoneCore* core) {
+int sip_udp_port(LinphoneCore* core)
+{
     LinphoneTransports* used = linphone_core_get_transports_used(core);
     int port = used ? linphone_transports_get_udp_port(used) : 0;
     if (used)
@@ -24,15 +25,17 @@ int sip_udp_port(LinphoneCore* core) {
 
 } // namespace
 
-SIPX_RESULT sipxConfigGetLocalContacts(SIPX_INST hInst, SIPX_CONTACT_ADDRESS addresses[],
-                                       size_t nMaxAddresses, size_t* pnActualAddresses) {
+SIPX_RESULT sipxConfigGetLocalContacts(
+    SIPX_INST hInst, SIPX_CONTACT_ADDRESS addresses[], size_t nMaxAddresses, size_t* pnActualAddresses)
+{
     if (!pnActualAddresses || (!addresses && nMaxAddresses > 0))
         return sipx_refuse("sipxConfigGetLocalContacts", "no array to fill");
     *pnActualAddresses = 0;
     return sipx_with_instance("sipxConfigGetLocalContacts", hInst, [&](SipxInstance* inst) {
         int port = sip_udp_port(inst->core);
         size_t count = 0;
-        auto add = [&](SIPX_CONTACT_TYPE type, const std::string& interface, const std::string& ip, int at_port) {
+        auto add = [&](SIPX_CONTACT_TYPE type, const std::string& interface, const std::string& ip,
+                       int at_port) {
             if (count >= nMaxAddresses)
                 return;
             SIPX_CONTACT_ADDRESS& entry = addresses[count];
@@ -68,7 +71,8 @@ SIPX_RESULT sipxConfigGetLocalContacts(SIPX_INST hInst, SIPX_CONTACT_ADDRESS add
     });
 }
 
-void sipx_poll_stun(SipxInstance* inst) {
+void sipx_poll_stun(SipxInstance* inst)
+{
     auto now = std::chrono::steady_clock::now();
     if (inst->stun) {
         auto outcome = inst->stun->take_outcome();
@@ -86,9 +90,10 @@ void sipx_poll_stun(SipxInstance* inst) {
         // Report the first outcome and every change; keep-alive rounds that agree are quiet.
         if (inst->stun_reported != outcome->ok) {
             inst->stun_reported = outcome->ok;
-            std::string mapped = outcome->ok ? outcome->mapped_ip + ":" + std::to_string(outcome->mapped_port) : "";
-            SIPX_CONFIG_INFO info{sizeof(SIPX_CONFIG_INFO), outcome->ok ? CONFIG_STUN_SUCCESS : CONFIG_STUN_FAILURE,
-                                  mapped.c_str()};
+            std::string mapped =
+                outcome->ok ? outcome->mapped_ip + ":" + std::to_string(outcome->mapped_port) : "";
+            SIPX_CONFIG_INFO info{sizeof(SIPX_CONFIG_INFO),
+                outcome->ok ? CONFIG_STUN_SUCCESS : CONFIG_STUN_FAILURE, mapped.c_str()};
             sipx_emit(inst, EVENT_CATEGORY_CONFIG, &info);
         }
         return;

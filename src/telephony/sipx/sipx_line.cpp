@@ -6,13 +6,14 @@
 namespace {
 
 // Registrar of an identity: "sip:" + its domain.
-std::string registrar_of(const LinphoneAddress* identity) {
+std::string registrar_of(const LinphoneAddress* identity)
+{
     const char* domain = linphone_address_get_domain(identity);
     return std::string("sip:") + (domain ? domain : "");
 }
 
-void emit_line_state(SipxLine* line, SIPX_LINE handle, SIPX_LINESTATE_EVENT event,
-                     SIPX_LINESTATE_CAUSE cause) {
+void emit_line_state(SipxLine* line, SIPX_LINE handle, SIPX_LINESTATE_EVENT event, SIPX_LINESTATE_CAUSE cause)
+{
     line->last_event = event;
     if (event == LINESTATE_REGISTERING || event == LINESTATE_UNREGISTERING) {
         line->registering_since = std::chrono::steady_clock::now();
@@ -22,14 +23,16 @@ void emit_line_state(SipxLine* line, SIPX_LINE handle, SIPX_LINESTATE_EVENT even
     sipx_emit(line->inst, EVENT_CATEGORY_LINESTATE, &info);
 }
 
-bool register_wanted(LinphoneAccount* account) {
+bool register_wanted(LinphoneAccount* account)
+{
     return linphone_account_params_get_register_enabled(linphone_account_get_params(account));
 }
 
 } // namespace
 
-SIPX_RESULT sipxLineAdd(SIPX_INST hInst, const char* szLineURL, SIPX_LINE* phLine,
-                        SIPX_CONTACT_ID /*contactId*/) {
+SIPX_RESULT sipxLineAdd(
+    SIPX_INST hInst, const char* szLineURL, SIPX_LINE* phLine, SIPX_CONTACT_ID /*contactId*/)
+{
     if (!phLine || !szLineURL || !*szLineURL)
         return sipx_refuse("sipxLineAdd", "no line address or handle");
     *phLine = 0;
@@ -37,16 +40,18 @@ SIPX_RESULT sipxLineAdd(SIPX_INST hInst, const char* szLineURL, SIPX_LINE* phLin
         LinphoneFactory* factory = linphone_factory_get();
         LinphoneAddress* identity = linphone_factory_create_address(factory, sipx_uri(szLineURL).c_str());
         if (!identity)
-            return sipx_refuse("sipxLineAdd", std::string("bad line address ") + szLineURL,
-                               SIPX_RESULT_BAD_ADDRESS);
+            return sipx_refuse(
+                "sipxLineAdd", std::string("bad line address ") + szLineURL, SIPX_RESULT_BAD_ADDRESS);
         LinphoneAccountParams* params = linphone_core_create_account_params(inst->core);
         linphone_account_params_set_identity_address(params, identity);
         // With an outbound proxy every request, REGISTER included, goes to it (the core
         // sends REGISTER to its server address and ignores routes for it); without one,
         // to the identity's domain.
-        std::string server = inst->outbound_proxy.empty() ? registrar_of(identity) : sipx_uri(inst->outbound_proxy);
+        std::string server =
+            inst->outbound_proxy.empty() ? registrar_of(identity) : sipx_uri(inst->outbound_proxy);
         if (linphone_account_params_set_server_addr(params, server.c_str()) != 0) {
-            sipx_log("sipxLineAdd: bad outbound proxy " + inst->outbound_proxy + ", registering at the domain");
+            sipx_log(
+                "sipxLineAdd: bad outbound proxy " + inst->outbound_proxy + ", registering at the domain");
             linphone_account_params_set_server_addr(params, registrar_of(identity).c_str());
         } else if (!inst->outbound_proxy.empty()) {
             linphone_account_params_enable_outbound_proxy(params, TRUE);
@@ -72,7 +77,8 @@ SIPX_RESULT sipxLineAdd(SIPX_INST hInst, const char* szLineURL, SIPX_LINE* phLin
     });
 }
 
-SIPX_RESULT sipxLineRemove(SIPX_LINE hLine) {
+SIPX_RESULT sipxLineRemove(SIPX_LINE hLine)
+{
     return sipx_with_line("sipxLineRemove", hLine, [&](SipxLine* line) {
         LinphoneCore* core = line->inst->core;
         if (line->auth) {
@@ -86,8 +92,9 @@ SIPX_RESULT sipxLineRemove(SIPX_LINE hLine) {
     });
 }
 
-SIPX_RESULT sipxLineAddCredential(SIPX_LINE hLine, const char* szUserID, const char* szPasswd,
-                                  const char* szRealm) {
+SIPX_RESULT sipxLineAddCredential(
+    SIPX_LINE hLine, const char* szUserID, const char* szPasswd, const char* szRealm)
+{
     if (!szUserID || !*szUserID)
         return sipx_refuse("sipxLineAddCredential", "no user id");
     return sipx_with_line("sipxLineAddCredential", hLine, [&](SipxLine* line) {
@@ -100,16 +107,17 @@ SIPX_RESULT sipxLineAddCredential(SIPX_LINE hLine, const char* szUserID, const c
             linphone_account_params_get_identity_address(linphone_account_get_params(line->account));
         const char* domain = identity ? linphone_address_get_domain(identity) : nullptr;
         line->auth = linphone_factory_create_auth_info(linphone_factory_get(), szUserID, nullptr,
-                                                       szPasswd ? szPasswd : "", nullptr,
-                                                       szRealm && *szRealm ? szRealm : nullptr, domain);
+            szPasswd ? szPasswd : "", nullptr, szRealm && *szRealm ? szRealm : nullptr, domain);
         linphone_core_add_auth_info(core, line->auth);
         return SIPX_RESULT_SUCCESS;
     });
 }
 
-SIPX_RESULT sipxLineRegister(SIPX_LINE hLine, bool bRegister) {
+SIPX_RESULT sipxLineRegister(SIPX_LINE hLine, bool bRegister)
+{
     return sipx_with_line("sipxLineRegister", hLine, [&](SipxLine* line) {
-        LinphoneAccountParams* params = linphone_account_params_clone(linphone_account_get_params(line->account));
+        LinphoneAccountParams* params =
+            linphone_account_params_clone(linphone_account_get_params(line->account));
         linphone_account_params_set_register_enabled(params, bRegister);
         linphone_account_params_set_expires(params, line->inst->register_expiration);
         bool was_wanted = register_wanted(line->account);
@@ -122,18 +130,20 @@ SIPX_RESULT sipxLineRegister(SIPX_LINE hLine, bool bRegister) {
     });
 }
 
-void sipx_on_registration_state(SipxInstance* inst, LinphoneAccount* account,
-                                LinphoneRegistrationState state) {
+void sipx_on_registration_state(SipxInstance* inst, LinphoneAccount* account, LinphoneRegistrationState state)
+{
     SIPX_LINE handle = sipx_state::line_of(account);
     SipxLine* line = sipx_state::find_line(handle);
     if (!line || line->inst != inst)
         return; // a removed line finishing its unregistration
-    auto mapped = map_registration_state(state, linphone_account_get_error(account), register_wanted(account));
+    auto mapped =
+        map_registration_state(state, linphone_account_get_error(account), register_wanted(account));
     if (mapped)
         emit_line_state(line, handle, mapped->event, mapped->cause);
 }
 
-void sipx_check_register_waits(SipxInstance* inst) {
+void sipx_check_register_waits(SipxInstance* inst)
+{
     if (inst->register_wait_seconds <= 0)
         return;
     auto limit = std::chrono::seconds(inst->register_wait_seconds);
@@ -145,9 +155,9 @@ void sipx_check_register_waits(SipxInstance* inst) {
             continue;
         line->wait_reported = true;
         sipx_log("no answer to REGISTER for " + line->identity + " within " +
-                 std::to_string(inst->register_wait_seconds) + " s");
-        SIPX_LINESTATE_INFO info{sizeof(SIPX_LINESTATE_INFO), handle, LINESTATE_REGISTER_FAILED,
-                                 LINESTATE_CAUSE_TIMEOUT};
+            std::to_string(inst->register_wait_seconds) + " s");
+        SIPX_LINESTATE_INFO info{
+            sizeof(SIPX_LINESTATE_INFO), handle, LINESTATE_REGISTER_FAILED, LINESTATE_CAUSE_TIMEOUT};
         line->last_event = LINESTATE_REGISTER_FAILED;
         sipx_emit(inst, EVENT_CATEGORY_LINESTATE, &info);
     }

@@ -1,13 +1,12 @@
 // Stack set-up: instances, their SIP core, and the stack-wide configuration calls.
+#include <cstdlib>
+#include <fstream>
+#include <linphone/logging.h>
+
 #include "telephony/sipx/core_config.h"
 #include "telephony/sipx/core_events.h"
 #include "telephony/sipx/engine_thread.h"
 #include "telephony/sipx/sipx_state.h"
-
-#include <linphone/logging.h>
-
-#include <cstdlib>
-#include <fstream>
 
 namespace {
 
@@ -15,28 +14,43 @@ bool g_dns_srv = true;
 bool g_rport = true; // read by the core at start only
 std::optional<SIPX_LOG_LEVEL> g_log_level;
 
-const char* env_text(const char* name) {
+const char* env_text(const char* name)
+{
     const char* value = std::getenv(name);
     return value && *value ? value : nullptr;
 }
 
-void apply_log_level(SIPX_LOG_LEVEL level) {
+void apply_log_level(SIPX_LOG_LEVEL level)
+{
     LinphoneLoggingService* service = linphone_logging_service_get();
     switch (level) {
-    case LOG_LEVEL_DEBUG: linphone_logging_service_set_log_level(service, LinphoneLogLevelDebug); break;
+    case LOG_LEVEL_DEBUG:
+        linphone_logging_service_set_log_level(service, LinphoneLogLevelDebug);
+        break;
     case LOG_LEVEL_INFO:
-    case LOG_LEVEL_NOTICE: linphone_logging_service_set_log_level(service, LinphoneLogLevelMessage); break;
-    case LOG_LEVEL_WARNING: linphone_logging_service_set_log_level(service, LinphoneLogLevelWarning); break;
+    case LOG_LEVEL_NOTICE:
+        linphone_logging_service_set_log_level(service, LinphoneLogLevelMessage);
+        break;
+    case LOG_LEVEL_WARNING:
+        linphone_logging_service_set_log_level(service, LinphoneLogLevelWarning);
+        break;
     case LOG_LEVEL_ERR:
-    case LOG_LEVEL_CRIT: linphone_logging_service_set_log_level(service, LinphoneLogLevelError); break;
+    case LOG_LEVEL_CRIT:
+        linphone_logging_service_set_log_level(service, LinphoneLogLevelError);
+        break;
     case LOG_LEVEL_ALERT:
-    case LOG_LEVEL_EMERG: linphone_logging_service_set_log_level(service, LinphoneLogLevelFatal); break;
-    default: linphone_logging_service_set_log_level_mask(service, 0); break;
+    case LOG_LEVEL_EMERG:
+        linphone_logging_service_set_log_level(service, LinphoneLogLevelFatal);
+        break;
+    default:
+        linphone_logging_service_set_log_level_mask(service, 0);
+        break;
     }
 }
 
 // sipx port argument → the core's transport port (-1 random, 0 off).
-int transport_port(int port) {
+int transport_port(int port)
+{
     if (port == SIPX_PORT_AUTO)
         return LC_SIP_TRANSPORT_RANDOM;
     if (port < 0 || port > 65535)
@@ -45,7 +59,8 @@ int transport_port(int port) {
 }
 
 // A folder name no live instance uses: "default" for the first.
-std::string free_folder_name() {
+std::string free_folder_name()
+{
     for (int i = 0;; ++i) {
         std::string name = i == 0 ? "default" : "instance-" + std::to_string(i);
         bool taken = false;
@@ -56,7 +71,8 @@ std::string free_folder_name() {
     }
 }
 
-void configure_core(SipxInstance* inst, int udp, int tcp, int tls, const char* identity) {
+void configure_core(SipxInstance* inst, int udp, int tcp, int tls, const char* identity)
+{
     LinphoneCore* core = inst->core;
     LinphoneTransports* transports = linphone_factory_create_transports(linphone_factory_get());
     linphone_transports_set_udp_port(transports, transport_port(udp));
@@ -89,11 +105,11 @@ void configure_core(SipxInstance* inst, int udp, int tcp, int tls, const char* i
 
 } // namespace
 
-SIPX_RESULT sipxInitialize(SIPX_INST* phInst, int udpPort, int tcpPort, int tlsPort,
-                           int rtpPortStart, int maxConnections, const char* szIdentity,
-                           const char* szBindToAddr, bool /*bUseSequentialPorts*/,
-                           const char* /*szTLSCertificateNickname*/,
-                           const char* /*szTLSCertificatePassword*/, const char* /*szDbLocation*/) {
+SIPX_RESULT sipxInitialize(SIPX_INST* phInst, int udpPort, int tcpPort, int tlsPort, int rtpPortStart,
+    int maxConnections, const char* szIdentity, const char* szBindToAddr, bool /*bUseSequentialPorts*/,
+    const char* /*szTLSCertificateNickname*/, const char* /*szTLSCertificatePassword*/,
+    const char* /*szDbLocation*/)
+{
     if (!phInst)
         return sipx_refuse("sipxInitialize", "no handle to fill");
     *phInst = nullptr;
@@ -113,7 +129,7 @@ SIPX_RESULT sipxInitialize(SIPX_INST* phInst, int udpPort, int tcpPort, int tlsP
         CoreFolders folders = core_folders(inst->folder_name);
         if (!folders.ok)
             return sipx_refuse("sipxInitialize", "cannot create the folders under " + folders.data_dir,
-                               SIPX_RESULT_MISSING_RUNTIME_FILES);
+                SIPX_RESULT_MISSING_RUNTIME_FILES);
         CoreConfigOptions options;
         options.bind_address = inst->bind_address;
         options.use_rport = g_rport;
@@ -126,7 +142,7 @@ SIPX_RESULT sipxInitialize(SIPX_INST* phInst, int udpPort, int tcpPort, int tlsP
             config << core_config_text(options);
             if (!config.flush())
                 return sipx_refuse("sipxInitialize", "cannot write " + folders.config_file,
-                                   SIPX_RESULT_MISSING_RUNTIME_FILES);
+                    SIPX_RESULT_MISSING_RUNTIME_FILES);
         }
 
         LinphoneFactory* factory = linphone_factory_get();
@@ -155,7 +171,8 @@ SIPX_RESULT sipxInitialize(SIPX_INST* phInst, int udpPort, int tcpPort, int tlsP
 
 namespace {
 
-void release_instance_objects(SipxInstance* inst) {
+void release_instance_objects(SipxInstance* inst)
+{
     for (SIPX_CALL handle : sipx_state::calls_of(inst)) {
         SipxCall* call = sipx_state::find_call(handle);
         call->ring.reset();
@@ -179,7 +196,8 @@ void release_instance_objects(SipxInstance* inst) {
 
 } // namespace
 
-SIPX_RESULT sipxUnInitialize(SIPX_INST hInst, bool /*bForceShutdown*/) {
+SIPX_RESULT sipxUnInitialize(SIPX_INST hInst, bool /*bForceShutdown*/)
+{
     return sipx_on_engine([&]() -> SIPX_RESULT {
         SipxInstance* inst = sipx_state::find_instance(hInst);
         if (!inst)
@@ -199,7 +217,8 @@ SIPX_RESULT sipxUnInitialize(SIPX_INST hInst, bool /*bForceShutdown*/) {
     });
 }
 
-SIPX_RESULT sipxConfigSetLogLevel(SIPX_LOG_LEVEL logLevel) {
+SIPX_RESULT sipxConfigSetLogLevel(SIPX_LOG_LEVEL logLevel)
+{
     return sipx_on_engine([&] {
         g_log_level = logLevel;
         apply_log_level(logLevel);
@@ -207,31 +226,34 @@ SIPX_RESULT sipxConfigSetLogLevel(SIPX_LOG_LEVEL logLevel) {
     });
 }
 
-SIPX_RESULT sipxAudioSetAECMode(SIPX_INST hInst, SIPX_AEC_MODE mode) {
+SIPX_RESULT sipxAudioSetAECMode(SIPX_INST hInst, SIPX_AEC_MODE mode)
+{
     return sipx_with_instance("sipxAudioSetAECMode", hInst, [&](SipxInstance* inst) {
         linphone_core_enable_echo_cancellation(inst->core, mode != SIPX_AEC_DISABLED);
         return SIPX_RESULT_SUCCESS;
     });
 }
 
-SIPX_RESULT sipxAudioSetAGCMode(SIPX_INST hInst, bool bEnable) {
+SIPX_RESULT sipxAudioSetAGCMode(SIPX_INST hInst, bool bEnable)
+{
     return sipx_with_instance("sipxAudioSetAGCMode", hInst, [&](SipxInstance* inst) {
         linphone_core_enable_agc(inst->core, bEnable);
         return SIPX_RESULT_SUCCESS;
     });
 }
 
-SIPX_RESULT sipxAudioSetNoiseReductionMode(SIPX_INST hInst, SIPX_NOISE_REDUCTION_MODE mode) {
+SIPX_RESULT sipxAudioSetNoiseReductionMode(SIPX_INST hInst, SIPX_NOISE_REDUCTION_MODE mode)
+{
     return sipx_with_instance("sipxAudioSetNoiseReductionMode", hInst, [&](SipxInstance* inst) {
         // The core's noise gate is its only noise reduction.
         linphone_config_set_int(linphone_core_get_config(inst->core), "sound", "noisegate",
-                                mode != SIPX_NOISE_REDUCTION_DISABLED);
+            mode != SIPX_NOISE_REDUCTION_DISABLED);
         return SIPX_RESULT_SUCCESS;
     });
 }
 
-SIPX_RESULT sipxConfigEnableStun(SIPX_INST hInst, const char* szServer, int iServerPort,
-                                 int iKeepAliveInSecs) {
+SIPX_RESULT sipxConfigEnableStun(SIPX_INST hInst, const char* szServer, int iServerPort, int iKeepAliveInSecs)
+{
     return sipx_with_instance("sipxConfigEnableStun", hInst, [&](SipxInstance* inst) {
         inst->stun_server = szServer ? szServer : "";
         inst->stun_port = iServerPort;
@@ -240,15 +262,16 @@ SIPX_RESULT sipxConfigEnableStun(SIPX_INST hInst, const char* szServer, int iSer
         inst->stun_next = std::chrono::steady_clock::now(); // probe at the next tick
         // Keep the SIP flow's NAT binding open at the same period.
         if (inst->stun_keepalive > 0) {
-            linphone_config_set_int(linphone_core_get_config(inst->core), "sip", "keepalive_period",
-                                    inst->stun_keepalive * 1000);
+            linphone_config_set_int(
+                linphone_core_get_config(inst->core), "sip", "keepalive_period", inst->stun_keepalive * 1000);
             linphone_core_enable_keep_alive(inst->core, TRUE);
         }
         return SIPX_RESULT_SUCCESS;
     });
 }
 
-SIPX_RESULT sipxConfigDisableStun(SIPX_INST hInst) {
+SIPX_RESULT sipxConfigDisableStun(SIPX_INST hInst)
+{
     return sipx_with_instance("sipxConfigDisableStun", hInst, [&](SipxInstance* inst) {
         inst->stun_server.clear();
         inst->stun.reset();
@@ -258,14 +281,16 @@ SIPX_RESULT sipxConfigDisableStun(SIPX_INST hInst) {
     });
 }
 
-SIPX_RESULT sipxConfigSetRegisterResponseWaitSeconds(SIPX_INST hInst, int seconds) {
+SIPX_RESULT sipxConfigSetRegisterResponseWaitSeconds(SIPX_INST hInst, int seconds)
+{
     return sipx_with_instance("sipxConfigSetRegisterResponseWaitSeconds", hInst, [&](SipxInstance* inst) {
         inst->register_wait_seconds = std::max(seconds, 0);
         return SIPX_RESULT_SUCCESS;
     });
 }
 
-SIPX_RESULT sipxConfigSetUserAgentName(SIPX_INST hInst, const char* szName, bool bIncludePlatformName) {
+SIPX_RESULT sipxConfigSetUserAgentName(SIPX_INST hInst, const char* szName, bool bIncludePlatformName)
+{
     return sipx_with_instance("sipxConfigSetUserAgentName", hInst, [&](SipxInstance* inst) {
         if (!szName || !*szName)
             return sipx_refuse("sipxConfigSetUserAgentName", "empty name");
@@ -274,16 +299,19 @@ SIPX_RESULT sipxConfigSetUserAgentName(SIPX_INST hInst, const char* szName, bool
     });
 }
 
-SIPX_RESULT sipxConfigEnableRport(SIPX_INST hInst, bool bEnable) {
+SIPX_RESULT sipxConfigEnableRport(SIPX_INST hInst, bool bEnable)
+{
     return sipx_with_instance("sipxConfigEnableRport", hInst, [&](SipxInstance*) {
         if (bEnable != g_rport)
-            sipx_log(std::string("rport ") + (bEnable ? "on" : "off") + " applies to instances started from now on");
+            sipx_log(std::string("rport ") + (bEnable ? "on" : "off") +
+                " applies to instances started from now on");
         g_rport = bEnable;
         return SIPX_RESULT_SUCCESS;
     });
 }
 
-SIPX_RESULT sipxConfigEnableDnsSrv(bool bEnable) {
+SIPX_RESULT sipxConfigEnableDnsSrv(bool bEnable)
+{
     return sipx_on_engine([&] {
         g_dns_srv = bEnable;
         for (SipxInstance* inst : sipx_state::all_instances())
@@ -292,14 +320,16 @@ SIPX_RESULT sipxConfigEnableDnsSrv(bool bEnable) {
     });
 }
 
-SIPX_RESULT sipxConfigSetOutboundProxy(SIPX_INST hInst, const char* szProxy) {
+SIPX_RESULT sipxConfigSetOutboundProxy(SIPX_INST hInst, const char* szProxy)
+{
     return sipx_with_instance("sipxConfigSetOutboundProxy", hInst, [&](SipxInstance* inst) {
         inst->outbound_proxy = szProxy ? szProxy : "";
         return SIPX_RESULT_SUCCESS;
     });
 }
 
-SIPX_RESULT sipxConfigSetRegisterExpiration(SIPX_INST hInst, int seconds) {
+SIPX_RESULT sipxConfigSetRegisterExpiration(SIPX_INST hInst, int seconds)
+{
     return sipx_with_instance("sipxConfigSetRegisterExpiration", hInst, [&](SipxInstance* inst) {
         if (seconds <= 0)
             return sipx_refuse("sipxConfigSetRegisterExpiration", "expiry must be positive");
@@ -308,7 +338,8 @@ SIPX_RESULT sipxConfigSetRegisterExpiration(SIPX_INST hInst, int seconds) {
     });
 }
 
-SIPX_RESULT sipxEventListenerAdd(SIPX_INST hInst, SIPX_EVENT_CALLBACK_PROC pCallbackProc, void* pUserData) {
+SIPX_RESULT sipxEventListenerAdd(SIPX_INST hInst, SIPX_EVENT_CALLBACK_PROC pCallbackProc, void* pUserData)
+{
     return sipx_with_instance("sipxEventListenerAdd", hInst, [&](SipxInstance* inst) {
         if (!pCallbackProc)
             return sipx_refuse("sipxEventListenerAdd", "no callback");

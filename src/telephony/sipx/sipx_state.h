@@ -1,28 +1,27 @@
 #pragma once
 // Inner state of the sipx layer: the instances and the handle tables. Everything here
 // is touched only on the engine thread, so it needs no lock.
-#include "telephony/sipx/sipx.h"
-#include "telephony/sipx/local_playback.h"
-#include "telephony/sipx/stun_probe.h"
-
-#include <linphone/core.h>
-#include <mediastreamer2/mediastream.h>
-
 #include <chrono>
 #include <functional>
+#include <linphone/core.h>
 #include <map>
+#include <mediastreamer2/mediastream.h>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "telephony/sipx/local_playback.h"
+#include "telephony/sipx/sipx.h"
+#include "telephony/sipx/stun_probe.h"
 
 struct SipxInstance;
 
 struct SipxLine {
     SipxInstance* inst = nullptr;
     LinphoneAccount* account = nullptr; // owned reference
-    std::string identity;               // "sip:user@domain"
-    LinphoneAuthInfo* auth = nullptr;   // owned reference, also added to the core
+    std::string identity; // "sip:user@domain"
+    LinphoneAuthInfo* auth = nullptr; // owned reference, also added to the core
     SIPX_LINESTATE_EVENT last_event = LINESTATE_UNKNOWN;
     std::chrono::steady_clock::time_point registering_since{};
     bool wait_reported = false; // the response-wait time-out was reported for this attempt
@@ -34,9 +33,9 @@ struct SipxCall {
     LinphoneCall* call = nullptr; // owned reference; null until connected or offered
     SIPX_CALLSTATE_EVENT last_event = CALLSTATE_UNKNOWN;
     std::unique_ptr<LocalPlayback> ring; // a file played locally for this call
-    bool remote_file = false;            // a file is played to the far end
-    bool ended = false;         // the SIP dialog is over
-    std::string remote;         // the far end's identity as last known
+    bool remote_file = false; // a file is played to the far end
+    bool ended = false; // the SIP dialog is over
+    std::string remote; // the far end's identity as last known
 };
 
 struct SipxSubscription {
@@ -114,8 +113,8 @@ void sipx_emit(SipxInstance* inst, SIPX_EVENT_CATEGORY category, void* info);
 void sipx_log(const std::string& text);
 
 // Logs why a sipx function refused its arguments and returns the result to give.
-SIPX_RESULT sipx_refuse(const char* function, const std::string& why,
-                        SIPX_RESULT result = SIPX_RESULT_INVALID_ARGS);
+SIPX_RESULT sipx_refuse(
+    const char* function, const std::string& why, SIPX_RESULT result = SIPX_RESULT_INVALID_ARGS);
 
 // "user@domain" → "sip:user@domain"; texts that already carry a scheme or angle
 // brackets are kept.
@@ -127,9 +126,9 @@ SIPX_RESULT sipx_on_engine(const std::function<SIPX_RESULT()>& body);
 
 // Run a sipx function's body on the engine thread with the live object a handle names,
 // or log and refuse an unknown handle.
-SIPX_RESULT sipx_with_instance(const char* function, SIPX_INST handle,
-                               const std::function<SIPX_RESULT(SipxInstance*)>& body);
-SIPX_RESULT sipx_with_line(const char* function, SIPX_LINE handle,
-                           const std::function<SIPX_RESULT(SipxLine*)>& body);
-SIPX_RESULT sipx_with_call(const char* function, SIPX_CALL handle,
-                           const std::function<SIPX_RESULT(SipxCall*)>& body);
+SIPX_RESULT sipx_with_instance(
+    const char* function, SIPX_INST handle, const std::function<SIPX_RESULT(SipxInstance*)>& body);
+SIPX_RESULT sipx_with_line(
+    const char* function, SIPX_LINE handle, const std::function<SIPX_RESULT(SipxLine*)>& body);
+SIPX_RESULT sipx_with_call(
+    const char* function, SIPX_CALL handle, const std::function<SIPX_RESULT(SipxCall*)>& body);

@@ -1,11 +1,11 @@
 // Subscriptions: NOTIFY bodies arrive as EVENT_CATEGORY_NOTIFY.
-#include "telephony/sipx/core_events.h"
-
 #include <linphone/event.h>
 
+#include "telephony/sipx/core_events.h"
+
 SIPX_RESULT sipxConfigSubscribe(SIPX_INST hInst, SIPX_LINE hLine, const char* szTargetUrl,
-                                const char* szEventType, const char* szAcceptType, SIPX_CONTACT_ID,
-                                SIPX_SUB* phSub) {
+    const char* szEventType, const char* szAcceptType, SIPX_CONTACT_ID, SIPX_SUB* phSub)
+{
     if (!phSub || !szTargetUrl || !*szTargetUrl || !szEventType || !*szEventType)
         return sipx_refuse("sipxConfigSubscribe", "no target, event type or handle");
     *phSub = 0;
@@ -13,15 +13,18 @@ SIPX_RESULT sipxConfigSubscribe(SIPX_INST hInst, SIPX_LINE hLine, const char* sz
         SipxLine* line = sipx_state::find_line(hLine);
         if (hLine != 0 && (!line || line->inst != inst))
             return sipx_refuse("sipxConfigSubscribe", "unknown line " + std::to_string(hLine));
-        LinphoneAddress* target = linphone_factory_create_address(linphone_factory_get(), sipx_uri(szTargetUrl).c_str());
+        LinphoneAddress* target =
+            linphone_factory_create_address(linphone_factory_get(), sipx_uri(szTargetUrl).c_str());
         if (!target)
-            return sipx_refuse("sipxConfigSubscribe", std::string("bad target ") + szTargetUrl, SIPX_RESULT_BAD_ADDRESS);
+            return sipx_refuse(
+                "sipxConfigSubscribe", std::string("bad target ") + szTargetUrl, SIPX_RESULT_BAD_ADDRESS);
         if (line)
             linphone_core_set_default_account(inst->core, line->account);
         LinphoneEvent* event = linphone_core_create_subscribe(inst->core, target, szEventType, 3600);
         linphone_address_unref(target);
         if (!event)
-            return sipx_refuse("sipxConfigSubscribe", "the core refused the subscription", SIPX_RESULT_FAILURE);
+            return sipx_refuse(
+                "sipxConfigSubscribe", "the core refused the subscription", SIPX_RESULT_FAILURE);
         if (szAcceptType && *szAcceptType)
             linphone_event_add_custom_header(event, "Accept", szAcceptType);
         SipxSubscription sub;
@@ -33,7 +36,8 @@ SIPX_RESULT sipxConfigSubscribe(SIPX_INST hInst, SIPX_LINE hLine, const char* sz
     });
 }
 
-SIPX_RESULT sipxConfigUnsubscribe(SIPX_SUB hSub) {
+SIPX_RESULT sipxConfigUnsubscribe(SIPX_SUB hSub)
+{
     return sipx_on_engine([&] {
         SipxSubscription* sub = sipx_state::find_subscription(hSub);
         if (!sub)
@@ -45,7 +49,8 @@ SIPX_RESULT sipxConfigUnsubscribe(SIPX_SUB hSub) {
     });
 }
 
-void sipx_on_notify(SipxInstance* inst, LinphoneEvent* event, const LinphoneContent* body) {
+void sipx_on_notify(SipxInstance* inst, LinphoneEvent* event, const LinphoneContent* body)
+{
     // The body as its own zero-terminated copy: it may hold zeros or no terminator.
     std::string content;
     std::string type;

@@ -1,16 +1,14 @@
 #include "telephony/sipx/stun_probe.h"
 
-#include <stun/stunagent.h>
-#include <stun/usages/bind.h>
-
 #include <arpa/inet.h>
-#include <netdb.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
+#include <netdb.h>
+#include <poll.h>
+#include <stun/stunagent.h>
+#include <stun/usages/bind.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -18,13 +16,15 @@ using Clock = std::chrono::steady_clock;
 
 struct Socket {
     int fd = -1;
-    ~Socket() {
+    ~Socket()
+    {
         if (fd >= 0)
             close(fd);
     }
 };
 
-bool resolve_ipv4(const std::string& host, int port, sockaddr_in& out) {
+bool resolve_ipv4(const std::string& host, int port, sockaddr_in& out)
+{
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_DGRAM;
@@ -36,7 +36,8 @@ bool resolve_ipv4(const std::string& host, int port, sockaddr_in& out) {
     return true;
 }
 
-StunOutcome failure(std::string why) {
+StunOutcome failure(std::string why)
+{
     StunOutcome outcome;
     outcome.error = std::move(why);
     return outcome;
@@ -44,8 +45,9 @@ StunOutcome failure(std::string why) {
 
 } // namespace
 
-StunOutcome stun_bind(const std::string& server, int port, const std::string& bind_address,
-                      std::chrono::milliseconds deadline) {
+StunOutcome stun_bind(
+    const std::string& server, int port, const std::string& bind_address, std::chrono::milliseconds deadline)
+{
     if (server.empty() || port <= 0 || port > 65535)
         return failure("no STUN server");
     sockaddr_in server_addr{};
@@ -70,8 +72,8 @@ StunOutcome stun_bind(const std::string& server, int port, const std::string& bi
     StunAgent agent;
     // No FINGERPRINT: plain binding servers answer without one, and the agent would
     // then refuse the answer.
-    stun_agent_init(&agent, STUN_ALL_KNOWN_ATTRIBUTES, STUN_COMPATIBILITY_RFC5389,
-                    static_cast<StunAgentUsageFlags>(0));
+    stun_agent_init(
+        &agent, STUN_ALL_KNOWN_ATTRIBUTES, STUN_COMPATIBILITY_RFC5389, static_cast<StunAgentUsageFlags>(0));
     StunMessage request;
     uint8_t request_buf[STUN_MAX_MESSAGE_SIZE];
     size_t request_len = stun_usage_bind_create(&agent, &request, request_buf, sizeof request_buf);
@@ -100,16 +102,15 @@ StunOutcome stun_bind(const std::string& server, int port, const std::string& bi
                 return failure(std::string("recv: ") + std::strerror(errno));
             }
             StunMessage message;
-            if (stun_agent_validate(&agent, &message, reply, static_cast<size_t>(got), nullptr,
-                                    nullptr) != STUN_VALIDATION_SUCCESS)
+            if (stun_agent_validate(&agent, &message, reply, static_cast<size_t>(got), nullptr, nullptr) !=
+                STUN_VALIDATION_SUCCESS)
                 continue; // not an answer to our request: keep waiting
             sockaddr_storage mapped{};
             socklen_t mapped_len = sizeof mapped;
             sockaddr_storage alternate{};
             socklen_t alternate_len = sizeof alternate;
-            auto result = stun_usage_bind_process(&message, reinterpret_cast<sockaddr*>(&mapped),
-                                                  &mapped_len, reinterpret_cast<sockaddr*>(&alternate),
-                                                  &alternate_len);
+            auto result = stun_usage_bind_process(&message, reinterpret_cast<sockaddr*>(&mapped), &mapped_len,
+                reinterpret_cast<sockaddr*>(&alternate), &alternate_len);
             if (result != STUN_USAGE_BIND_RETURN_SUCCESS || mapped.ss_family != AF_INET)
                 return failure("the server refused the binding request");
             auto* v4 = reinterpret_cast<sockaddr_in*>(&mapped);
@@ -130,14 +131,18 @@ StunProbe::StunProbe(std::string server, int port, std::string bind_address)
           StunOutcome outcome = stun_bind(server, port, bind_address, kDeadline);
           std::lock_guard lock(m_mutex);
           m_outcome = std::move(outcome);
-      }) {}
+      })
+{
+}
 
-StunProbe::~StunProbe() {
+StunProbe::~StunProbe()
+{
     if (m_worker.joinable())
         m_worker.join();
 }
 
-std::optional<StunOutcome> StunProbe::take_outcome() {
+std::optional<StunOutcome> StunProbe::take_outcome()
+{
     std::lock_guard lock(m_mutex);
     auto outcome = std::move(m_outcome);
     m_outcome.reset();

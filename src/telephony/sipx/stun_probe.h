@@ -14,8 +14,8 @@ struct StunOutcome {
 
 // One STUN binding request (RFC 5389, libnice's STUN usage) from a UDP socket bound to
 // bind_address ("" for any), retransmitted until the deadline. Blocks.
-StunOutcome stun_bind(const std::string& server, int port, const std::string& bind_address,
-                      std::chrono::milliseconds deadline);
+StunOutcome stun_bind(
+    const std::string& server, int port, const std::string& bind_address, std::chrono::milliseconds deadline);
 
 // Runs stun_bind on a worker thread; the owner polls for the outcome.
 class StunProbe {

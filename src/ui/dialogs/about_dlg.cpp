@@ -16,9 +16,7 @@ constexpr int kFallbackHeight = 100;
 void CAboutDlg::Open()
 {
     auto* about = new CAboutDlg();
-    about->signal_hide().connect([about] {
-        Glib::signal_idle().connect_once([about] { delete about; });
-    });
+    about->signal_hide().connect([about] { Glib::signal_idle().connect_once([about] { delete about; }); });
     about->show();
 }
 

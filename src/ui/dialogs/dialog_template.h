@@ -11,8 +11,7 @@ public:
 
     Gtk::Dialog& dialog() { return *m_dialog; }
 
-    template <typename Widget>
-    Widget& widget(const std::string& id)
+    template <typename Widget> Widget& widget(const std::string& id)
     {
         Widget* found = nullptr;
         m_builder->get_widget(id, found);

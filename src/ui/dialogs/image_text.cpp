@@ -19,8 +19,8 @@ double screen_dpi()
 
 } // namespace
 
-void paint_image_with_text(const Cairo::RefPtr<Cairo::Context>& cr, const Glib::RefPtr<Gdk::Pixbuf>& image,
-    const std::string& text)
+void paint_image_with_text(
+    const Cairo::RefPtr<Cairo::Context>& cr, const Glib::RefPtr<Gdk::Pixbuf>& image, const std::string& text)
 {
     cr->save();
     cr->set_operator(Cairo::OPERATOR_SOURCE);

@@ -16,5 +16,5 @@ private:
 
     Gtk::ScrolledWindow m_scroller;
     Gtk::TextView m_view;
-    std::atomic<bool> m_refresh_pending { false };
+    std::atomic<bool> m_refresh_pending{false};
 };

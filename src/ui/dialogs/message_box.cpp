@@ -38,9 +38,10 @@ int show_message_box(Gtk::Window* parent, const MessageBoxRequest& request)
     return box.run();
 }
 
-int message_box(const std::string& text, const std::string& title, Gtk::MessageType icon, Gtk::ButtonsType buttons)
+int message_box(
+    const std::string& text, const std::string& title, Gtk::MessageType icon, Gtk::ButtonsType buttons)
 {
-    return show_message_box(active_window(), { text, title, icon, buttons });
+    return show_message_box(active_window(), {text, title, icon, buttons});
 }
 
 void set_message_box_handler(MessageBoxHandler replacement)

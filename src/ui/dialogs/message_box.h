@@ -3,8 +3,9 @@
 #include <gtkmm/messagedialog.h>
 #include <string>
 
-// A modal message box with a fixed text and caption, as the program shows them. Returns the response (Gtk::RESPONSE_OK, Gtk::RESPONSE_CANCEL, ...).
-// Display tests replace the box with a handler that records it and answers at once.
+// A modal message box with a fixed text and caption, as the program shows them. Returns the response
+// (Gtk::RESPONSE_OK, Gtk::RESPONSE_CANCEL, ...). Display tests replace the box with a handler that records it
+// and answers at once.
 struct MessageBoxRequest {
     std::string text;
     std::string caption;
@@ -18,4 +19,5 @@ int show_message_box(Gtk::Window* parent, const MessageBoxRequest& request);
 void set_message_box_handler(MessageBoxHandler handler);
 
 // A box over the active window (the main window's boxes); the answer as above.
-int message_box(const std::string& text, const std::string& title, Gtk::MessageType icon, Gtk::ButtonsType buttons);
+int message_box(
+    const std::string& text, const std::string& title, Gtk::MessageType icon, Gtk::ButtonsType buttons);

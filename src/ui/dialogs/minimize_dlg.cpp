@@ -1,10 +1,9 @@
 #include "ui/dialogs/minimize_dlg.h"
 
 MinimizeDlg::MinimizeDlg(AppSettings& settings)
-    : m_settings(settings)
-    , m_template("/kalvo/ui/minimize_dlg.ui", "dialog_231")
-    , m_dont_show(m_template.widget<Gtk::CheckButton>("check_1042"))
-    , m_start_minimized(m_template.widget<Gtk::CheckButton>("check_1010"))
+    : m_settings(settings), m_template("/kalvo/ui/minimize_dlg.ui", "dialog_231"),
+      m_dont_show(m_template.widget<Gtk::CheckButton>("check_1042")),
+      m_start_minimized(m_template.widget<Gtk::CheckButton>("check_1010"))
 {
 }
 

@@ -1,9 +1,9 @@
 #include "ui/dialogs/progress_dlg.h"
 
+#include <algorithm>
+
 #include "app/ui_thread.h"
 #include "net/download_progress.h"
-
-#include <algorithm>
 
 ProgressDlg& ProgressDlg::instance()
 {
@@ -12,10 +12,10 @@ ProgressDlg& ProgressDlg::instance()
 }
 
 ProgressDlg::ProgressDlg()
-    : m_template("/kalvo/ui/progress_dlg.ui", "dialog_203")
-    , m_text(m_template.widget<Gtk::Label>("text_1003"))
-    , m_progress(m_template.widget<Gtk::ProgressBar>("progress_1001"))
-    , m_status(m_template.widget<Gtk::Label>("status_1002"))
+    : m_template("/kalvo/ui/progress_dlg.ui", "dialog_203"),
+      m_text(m_template.widget<Gtk::Label>("text_1003")),
+      m_progress(m_template.widget<Gtk::ProgressBar>("progress_1001")),
+      m_status(m_template.widget<Gtk::Label>("status_1002"))
 {
     dialog().signal_delete_event().connect([this](GdkEventAny*) {
         dialog().hide();

@@ -1,9 +1,9 @@
 #pragma once
-#include "net/http_request.h"
-#include "ui/dialogs/dialog_template.h"
-
 #include <optional>
 #include <string>
+
+#include "net/http_request.h"
+#include "ui/dialogs/dialog_template.h"
 
 // The update download's progress window ("Kalvo updater"): text 1003, progress bar 1001
 // (0-100), status 1002. One process-wide window, created on first use on the interface

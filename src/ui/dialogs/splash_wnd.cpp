@@ -1,5 +1,8 @@
 #include "ui/dialogs/splash_wnd.h"
 
+#include <cstdlib>
+#include <gtkmm.h>
+
 #include "app/command_line.h"
 #include "app/messages.h"
 #include "log/log_dlg.h"
@@ -11,19 +14,18 @@
 #include "ui/info/info_dlg.h"
 #include "ui/main/main_dlg.h"
 
-#include <cstdlib>
-#include <gtkmm.h>
-
 namespace {
 
 constexpr unsigned kSplashTimer = 1001;
 constexpr int kFallbackWidth = 500;
 constexpr int kFallbackHeight = 300;
 
-const char* const kSyncModePath = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\SyncMode5";
-const char* const kSyncModeMessage = "Internet Explorer is set to check for a new version of the page on each visit.\n"
-                                     "This setting is known to cause issues\nwith the Kalvo client.\n"
-                                     "To fix it, please update your Temporary Internet Files settings in Internet Explorer.";
+const char* const kSyncModePath =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\SyncMode5";
+const char* const kSyncModeMessage =
+    "Internet Explorer is set to check for a new version of the page on each visit.\n"
+    "This setting is known to cause issues\nwith the Kalvo client.\n"
+    "To fix it, please update your Temporary Internet Files settings in Internet Explorer.";
 
 } // namespace
 
@@ -63,7 +65,10 @@ protected:
         return true;
     }
 
-    bool on_delete_event(GdkEventAny*) override { return m_close_handler ? (m_close_handler(), true) : false; }
+    bool on_delete_event(GdkEventAny*) override
+    {
+        return m_close_handler ? (m_close_handler(), true) : false;
+    }
 
 public:
     std::function<void()> m_close_handler;
@@ -75,10 +80,8 @@ private:
 };
 
 CSplashWnd::CSplashWnd(CMainDlg* main_dialog, std::string command_line, std::string image_path)
-    : m_main(main_dialog)
-    , m_command_line(std::move(command_line))
-    , m_image_path(std::move(image_path))
-    , m_timers([this](unsigned id) { OnTimer(id); })
+    : m_main(main_dialog), m_command_line(std::move(command_line)), m_image_path(std::move(image_path)),
+      m_timers([this](unsigned id) { OnTimer(id); })
 {
 }
 
@@ -138,7 +141,8 @@ void CSplashWnd::OnStartup()
         definition.CreateControls();
     } else {
         // Without its skin the window still runs: tray, commands and the log keep working.
-        LogDlg::instance().append("********** The skin \"Kalvo\" could not be loaded; the main window stays plain");
+        LogDlg::instance().append(
+            "********** The skin \"Kalvo\" could not be loaded; the main window stays plain");
     }
     SetStatus("Starting up...");
 

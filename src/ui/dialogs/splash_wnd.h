@@ -1,9 +1,9 @@
 #pragma once
-#include "app/timer_table.h"
-#include "app/ui_thread.h"
-
 #include <memory>
 #include <string>
+
+#include "app/timer_table.h"
+#include "app/ui_thread.h"
 
 class CMainDlg;
 
@@ -21,7 +21,8 @@ public:
     void SetStatus(const std::string& text);
 
     bool finished() const { return m_finished; }
-    ui_thread::Result handle_message(ui_thread::Message message, ui_thread::WParam, ui_thread::LParam) override;
+    ui_thread::Result handle_message(
+        ui_thread::Message message, ui_thread::WParam, ui_thread::LParam) override;
 
 private:
     class Window;

@@ -9,9 +9,8 @@ constexpr int kNoResponse = 7;
 } // namespace
 
 WizardDlg::WizardDlg(AppSettings& settings)
-    : m_settings(settings)
-    , m_template("/kalvo/ui/wizard_dlg.ui", "dialog_234")
-    , m_dont_ask(m_template.widget<Gtk::CheckButton>("check_1043"))
+    : m_settings(settings), m_template("/kalvo/ui/wizard_dlg.ui", "dialog_234"),
+      m_dont_ask(m_template.widget<Gtk::CheckButton>("check_1043"))
 {
 }
 

@@ -5,9 +5,7 @@
 #include "ui/handset/yealink_driver.h"
 
 Handset::Handset(ui_thread::MessageTarget& window, HandsetHost& host, Opener opener)
-    : m_window(window)
-    , m_host(host)
-    , m_opener(std::move(opener))
+    : m_window(window), m_host(host), m_opener(std::move(opener))
 {
 }
 

@@ -1,9 +1,9 @@
 #pragma once
-#include "app/ui_thread.h"
-
 #include <functional>
-#include <utility>
 #include <string>
+#include <utility>
+
+#include "app/ui_thread.h"
 
 // What the handset needs from the main window.
 class HandsetHost {

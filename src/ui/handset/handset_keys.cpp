@@ -34,17 +34,28 @@ int digit_key(unsigned code)
     if (code >= KEY_NUMERIC_0 && code <= KEY_NUMERIC_9)
         return kDigit0 + int(code - KEY_NUMERIC_0);
     switch (code) {
-    case KEY_KP0: return kDigit0 + 0;
-    case KEY_KP1: return kDigit0 + 1;
-    case KEY_KP2: return kDigit0 + 2;
-    case KEY_KP3: return kDigit0 + 3;
-    case KEY_KP4: return kDigit0 + 4;
-    case KEY_KP5: return kDigit0 + 5;
-    case KEY_KP6: return kDigit0 + 6;
-    case KEY_KP7: return kDigit0 + 7;
-    case KEY_KP8: return kDigit0 + 8;
-    case KEY_KP9: return kDigit0 + 9;
-    default: return 0;
+    case KEY_KP0:
+        return kDigit0 + 0;
+    case KEY_KP1:
+        return kDigit0 + 1;
+    case KEY_KP2:
+        return kDigit0 + 2;
+    case KEY_KP3:
+        return kDigit0 + 3;
+    case KEY_KP4:
+        return kDigit0 + 4;
+    case KEY_KP5:
+        return kDigit0 + 5;
+    case KEY_KP6:
+        return kDigit0 + 6;
+    case KEY_KP7:
+        return kDigit0 + 7;
+    case KEY_KP8:
+        return kDigit0 + 8;
+    case KEY_KP9:
+        return kDigit0 + 9;
+    default:
+        return 0;
     }
 }
 

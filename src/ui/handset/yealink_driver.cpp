@@ -1,25 +1,23 @@
 #include "ui/handset/yealink_driver.h"
 
-#include "log/log_dlg.h"
-#include "ui/handset/handset_keys.h"
-
-#include <libevdev/libevdev.h>
-
-#include <dirent.h>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <libevdev/libevdev.h>
 #include <memory>
 #include <mutex>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
+
+#include "log/log_dlg.h"
+#include "ui/handset/handset_keys.h"
 
 namespace {
 
@@ -94,10 +92,8 @@ std::unique_ptr<Device> find_and_open()
 class Reader {
 public:
     Reader(std::unique_ptr<Device> device, YL_Callback callback, void* context)
-        : m_device(std::move(device))
-        , m_callback(callback)
-        , m_context(context)
-        , m_stop(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+        : m_device(std::move(device)), m_callback(callback), m_context(context),
+          m_stop(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
     {
         m_thread = std::thread([this] { Run(); });
     }
@@ -137,7 +133,7 @@ private:
     // Waits for the device (when given) or the time-out; true when asked to stop.
     bool Wait(int fd, int milliseconds)
     {
-        pollfd fds[2] = { { m_stop, POLLIN, 0 }, { fd, POLLIN, 0 } };
+        pollfd fds[2] = {{m_stop, POLLIN, 0}, {fd, POLLIN, 0}};
         int ready = ::poll(fds, fd >= 0 ? 2 : 1, milliseconds);
         if (ready < 0 && errno != EINTR) {
             LogDlg::instance().append(std::string("Yealink reader stopped: ") + std::strerror(errno));
@@ -149,7 +145,7 @@ private:
     // Delivers every pending key press; false when the device is gone.
     bool ReadEvents()
     {
-        input_event event {};
+        input_event event{};
         unsigned flags = LIBEVDEV_READ_FLAG_NORMAL;
         for (;;) {
             int rc = libevdev_next_event(m_device->evdev, flags, &event);
@@ -177,7 +173,7 @@ private:
     const YL_Callback m_callback;
     void* const m_context;
     const int m_stop;
-    std::atomic<bool> m_stopping { false };
+    std::atomic<bool> m_stopping{false};
     std::thread m_thread;
 };
 

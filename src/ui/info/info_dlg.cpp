@@ -1,18 +1,18 @@
 #include "ui/info/info_dlg.h"
 
+#include <gtkmm/window.h>
+
 #include "log/log_dlg.h"
 #include "skin/definition.h"
 #include "skin/skin_web.h"
 #include "ui/info/info_keys.h"
 #include "ui/info/info_version.h"
 
-#include <gtkmm/window.h>
-
 namespace {
 // 244 x 218 dialog units, until the skin gives the window its size.
 constexpr int kDefaultWidth = 366;
 constexpr int kDefaultHeight = 354;
-}
+} // namespace
 
 InfoDlg& InfoDlg::instance()
 {
@@ -65,7 +65,7 @@ void InfoDlg::SkinApplied()
     if (m_gtk && window && window->width > 0 && window->height > 0) {
         // A window that is not resizable takes its content's natural size, and a web view's
         // can be far taller than the skin: fix the size through the geometry hints instead.
-        Gdk::Geometry fixed {};
+        Gdk::Geometry fixed{};
         fixed.min_width = fixed.max_width = window->width;
         fixed.min_height = fixed.max_height = window->height;
         m_gtk->set_resizable(true);

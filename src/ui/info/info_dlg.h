@@ -1,10 +1,9 @@
 #pragma once
-#include "skin/dialog.h"
-
 #include <boost/signals2/connection.hpp>
-
 #include <memory>
 #include <string>
+
+#include "skin/dialog.h"
 
 typedef struct _GdkEventKey GdkEventKey;
 

@@ -1,10 +1,10 @@
 #include "ui/info/info_version.h"
 
-#include "log/log_dlg.h"
-#include "settings/app_settings.h"
-
 #include <cctype>
 #include <climits>
+
+#include "log/log_dlg.h"
+#include "settings/app_settings.h"
 
 namespace info_version {
 

@@ -1,9 +1,9 @@
 #include "ui/main/local_login_page.h"
 
+#include <glib.h>
+
 #include "net/service_requests.h"
 #include "skin/kalvo_skin_file.h"
-
-#include <glib.h>
 
 namespace {
 
@@ -22,6 +22,6 @@ std::string local_login_page_url(const AppSettings& settings, bool auto_login)
         page_url = uri;
         g_free(uri);
     }
-    return page_url + "?u=" + percent_encode(settings.username) + "&p=" + percent_encode(settings.password)
-        + "&s=" + flag_text(settings.remember_user) + "&a=" + flag_text(auto_login);
+    return page_url + "?u=" + percent_encode(settings.username) + "&p=" + percent_encode(settings.password) +
+        "&s=" + flag_text(settings.remember_user) + "&a=" + flag_text(auto_login);
 }

@@ -1,7 +1,7 @@
 #pragma once
-#include "settings/app_settings.h"
-
 #include <string>
+
+#include "settings/app_settings.h"
 
 // The skin's local login page as a file URL: login.html in the skin folder "Kalvo" with
 // the query u (user name), p (stored password), s (remember_user) and a (the given

@@ -7,14 +7,14 @@
 
 namespace {
 
-const char* const kNoConnectionText
-    = "Kalvo requires an Internet connection to run.\nPlease check your connection and try again.";
+const char* const kNoConnectionText =
+    "Kalvo requires an Internet connection to run.\nPlease check your connection and try again.";
 const char* const kNoConnectionTitle = "No Internet connection";
 const char* const kUpdateText = "An update is needed for Kalvo to continue.\nDo you wish to download it now?";
 const char* const kUpdateTitle = "Update Available";
-const char* const kLoginTimeoutText
-    = "Kalvo could not connect to the login server.  This could mean that there is \ncurrently an error with "
-      "Kalvo, or that you have a firewall or other \napplication blocking Kalvo's access to the Internet.";
+const char* const kLoginTimeoutText =
+    "Kalvo could not connect to the login server.  This could mean that there is \ncurrently an error with "
+    "Kalvo, or that you have a firewall or other \napplication blocking Kalvo's access to the Internet.";
 const char* const kLoginTimeoutTitle = "Error logging in";
 
 void log_window(const std::string& text)
@@ -42,8 +42,7 @@ int next_retry_backoff(int seconds)
 }
 
 LoginHandshake::LoginHandshake(LoginHost& host, const Deployment& deployment)
-    : m_host(host)
-    , m_deployment(deployment)
+    : m_host(host), m_deployment(deployment)
 {
 }
 
@@ -96,8 +95,8 @@ void LoginHandshake::OnDoConnection()
     if (m_reconnect) {
         log_window("Setting re-connection timer");
         m_host.set_timer(kRetryTimer, static_cast<unsigned>(m_retry_backoff) * 1000u);
-    } else if (m_host.message_box(kNoConnectionText, kNoConnectionTitle, LoginHost::BoxStyle::Error)
-        == LoginHost::IDOK) {
+    } else if (m_host.message_box(kNoConnectionText, kNoConnectionTitle, LoginHost::BoxStyle::Error) ==
+        LoginHost::IDOK) {
         m_host.run_page_script("loginError()");
     }
     log_window("Shut down CallManager");
@@ -110,7 +109,8 @@ void LoginHandshake::OnDoConnection()
 
 void LoginHandshake::OnDoUpdate(const std::string& address)
 {
-    if (m_host.message_box(kUpdateText, kUpdateTitle, LoginHost::BoxStyle::YesNoExclamation) != LoginHost::IDYES) {
+    if (m_host.message_box(kUpdateText, kUpdateTitle, LoginHost::BoxStyle::YesNoExclamation) !=
+        LoginHost::IDYES) {
         m_host.post_close();
         return;
     }

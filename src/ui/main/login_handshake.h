@@ -1,8 +1,8 @@
 #pragma once
+#include <string>
+
 #include "net/login_reply_values.h"
 #include "settings/deployment.h"
-
-#include <string>
 
 // What the sign-in hand-shake asks of the main window. The main window implements it
 // over its timer table, message boxes, call manager and web elements.
@@ -32,8 +32,8 @@ public:
     virtual void navigate_tab(const std::string& url, int flags) = 0;
     virtual void set_logged_in(bool logged_in) = 0;
 
-    virtual void post_login_message() = 0;  // UWM_LOGIN_MSG to the main window
-    virtual void post_close() = 0;          // WM_CLOSE to the main window
+    virtual void post_login_message() = 0; // UWM_LOGIN_MSG to the main window
+    virtual void post_close() = 0; // WM_CLOSE to the main window
     virtual void start_login_thread() = 0;
     virtual void start_update_worker(const std::string& address) = 0;
 };

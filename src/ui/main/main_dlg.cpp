@@ -1,11 +1,18 @@
 #include "ui/main/main_dlg.h"
 
+#include <gtkmm.h>
+#include <netdb.h>
+#include <utility>
+
 #include "app/command_line.h"
 #include "app/crash_reporter.h"
 #include "app/messages.h"
 #include "app/single_instance.h"
 #include "log/log_dlg.h"
 #include "net/http_request.h"
+#include "net/login_reply_values.h"
+#include "net/login_thread.h"
+#include "net/update_worker.h"
 #include "settings/app_settings.h"
 #include "settings/deployment.h"
 #include "settings/registry.h"
@@ -14,28 +21,20 @@
 #include "skin/tab_dlg.h"
 #include "skin/web_address.h"
 #include "telephony/call_manager.h"
+#include "ui/dialogs/about_dlg.h"
 #include "ui/dialogs/log_window.h"
+#include "ui/dialogs/message_box.h"
+#include "ui/dialogs/minimize_dlg.h"
+#include "ui/dialogs/progress_dlg.h"
 #include "ui/gui_loop.h"
 #include "ui/main/key_codes.h"
 #include "ui/main/main_menus.h"
-#include "ui/dialogs/message_box.h"
 #include "ui/main/presentation_text.h"
 #include "ui/main/tray_icon.h"
 #include "ui/main/window_placement.h"
 #include "ui/toast/taskbar_notifier.h"
-#include "net/login_reply_values.h"
-#include "net/login_thread.h"
-#include "net/update_worker.h"
-#include "ui/dialogs/about_dlg.h"
-#include "ui/dialogs/minimize_dlg.h"
-#include "ui/dialogs/progress_dlg.h"
 #include "ui/web/command_text.h"
 #include "ui/web/web_host.h"
-
-#include <gtkmm.h>
-#include <netdb.h>
-
-#include <utility>
 
 namespace {
 
@@ -54,8 +53,7 @@ bool web_host_resolves()
 
 class CMainDlg::Window : public Gtk::Window {
 public:
-    explicit Window(CMainDlg& owner)
-        : m_owner(owner)
+    explicit Window(CMainDlg& owner) : m_owner(owner)
     {
         set_title("Kalvo");
         set_default_size(kMainWindowWidth, kMainWindowHeight);
@@ -125,12 +123,9 @@ private:
 };
 
 CMainDlg::CMainDlg(std::string command_line)
-    : m_command_line(std::move(command_line))
-    , m_timers([this](unsigned id) { OnTimer(id); })
-    , m_dispatcher(*this, Deployment::get())
-    , m_login_values(std::make_shared<LoginReplyValues>())
-    , m_login(*this)
-    , m_handset(std::make_unique<Handset>(*this, *this))
+    : m_command_line(std::move(command_line)), m_timers([this](unsigned id) { OnTimer(id); }),
+      m_dispatcher(*this, Deployment::get()), m_login_values(std::make_shared<LoginReplyValues>()),
+      m_login(*this), m_handset(std::make_unique<Handset>(*this, *this))
 {
     // A link given to the first start is carried out once the skin is up, as a later
     // start's would be.
@@ -199,18 +194,20 @@ void CMainDlg::OnInitDialog()
 
     AppSettings settings;
     settings.load();
-    GdkRectangle screen { 0, 0, 1024, 768 };
+    GdkRectangle screen{0, 0, 1024, 768};
     if (GdkMonitor* monitor = gdk_display_get_primary_monitor(gdk_display_get_default()))
         gdk_monitor_get_geometry(monitor, &screen);
     else if (GdkMonitor* first = gdk_display_get_monitor(gdk_display_get_default(), 0))
         gdk_monitor_get_geometry(first, &screen);
-    WindowPosition position = initial_window_position(screen.width, screen.height, settings.window_x, settings.window_y);
+    WindowPosition position =
+        initial_window_position(screen.width, screen.height, settings.window_x, settings.window_y);
     m_window->move(position.x, position.y);
 
     m_toast = std::make_unique<CTaskbarNotifier>();
     m_toast->set_command_handler([this](const std::string& text) {
         Log("Sending copy data message to main thread");
-        ui_thread::post(this, messages::UWM_CMDDATA_MSG, 0, reinterpret_cast<ui_thread::LParam>(new std::string(text)));
+        ui_thread::post(
+            this, messages::UWM_CMDDATA_MSG, 0, reinterpret_cast<ui_thread::LParam>(new std::string(text)));
     });
     m_tray = std::make_unique<TrayIcon>();
     m_tray->set_command_handler([this](unsigned id) { OnCommand(id); });
@@ -235,22 +232,27 @@ void CMainDlg::ConnectCallManager()
     // Slots run on the SIP engine thread: they post, or hop to the interface thread
     // before touching a widget.
     CallManager& manager = CallManager::instance();
-    m_connections.emplace_back(manager.call_state_changed.connect([this](SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE cause) {
-        ui_thread::post(this, messages::UWM_CALLSTATE_MSG, event, cause);
-    }));
+    m_connections.emplace_back(
+        manager.call_state_changed.connect([this](SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE cause) {
+            ui_thread::post(this, messages::UWM_CALLSTATE_MSG, event, cause);
+        }));
     m_connections.emplace_back(manager.line_state_changed.connect(
         [this](SIPX_LINESTATE_EVENT event) { ui_thread::post(this, messages::UWM_LINESTATE_MSG, event); }));
     m_connections.emplace_back(manager.config_event.connect(
         [this](SIPX_CONFIG_EVENT event) { ui_thread::post(this, messages::UWM_CONFIGSTATE_MSG, event); }));
-    m_connections.emplace_back(
-        manager.messages_waiting.connect([this](int count) { ui_thread::invoke([this, count] { OnVoicemailCount(count); }); }));
+    m_connections.emplace_back(manager.messages_waiting.connect(
+        [this](int count) { ui_thread::invoke([this, count] { OnVoicemailCount(count); }); }));
     m_connections.emplace_back(manager.show_register_page.connect([this] {
-        ui_thread::invoke([this] { NavigateContent(Deployment::get().secure_https + "/client/req/register.php?wizard=true"); });
+        ui_thread::invoke([this] {
+            NavigateContent(Deployment::get().secure_https + "/client/req/register.php?wizard=true");
+        });
     }));
-    m_connections.emplace_back(manager.levels_changed.connect([this] { ui_thread::post(this, messages::UWM_LEVELS_MSG); }));
-    m_connections.emplace_back(manager.logout_requested.connect([this] { ui_thread::invoke([this] { Logout(); }); }));
     m_connections.emplace_back(
-        manager.login_check_requested.connect([this] { ui_thread::post(this, messages::UWM_LOGINCHECK_MSG); }));
+        manager.levels_changed.connect([this] { ui_thread::post(this, messages::UWM_LEVELS_MSG); }));
+    m_connections.emplace_back(
+        manager.logout_requested.connect([this] { ui_thread::invoke([this] { Logout(); }); }));
+    m_connections.emplace_back(manager.login_check_requested.connect(
+        [this] { ui_thread::post(this, messages::UWM_LOGINCHECK_MSG); }));
 }
 
 void CMainDlg::SkinApplied()
@@ -261,7 +263,8 @@ void CMainDlg::SkinApplied()
     WebHost::SetExternal(this);
     if (Skin::Window* window = this->window()) {
         for (const auto& element : window->elements) {
-            if (element->control && (element->command == "tabs_main" || element->tab.strip_name == "tabs_main"))
+            if (element->control &&
+                (element->command == "tabs_main" || element->tab.strip_name == "tabs_main"))
                 element->control->Hide();
         }
     }
@@ -299,20 +302,21 @@ void CMainDlg::ConnectSkinCommands()
             return;
         AppSettings settings;
         settings.load();
-        OpenInBrowser(Deployment::get().web_http + "/account.php?user=" + settings.username + "&pass=" + settings.password);
+        OpenInBrowser(Deployment::get().web_http + "/account.php?user=" + settings.username +
+            "&pass=" + settings.password);
     });
     skin.ConnectCommand("settings", [this](const std::string&, bool pressed) {
         if (!pressed)
             OnCommand(ID_SETTINGS_FILE);
     });
     int type = 1;
-    for (const char* menu : { "menu_file", "menu_view", "menu_help" }) {
+    for (const char* menu : {"menu_file", "menu_view", "menu_help"}) {
         skin.ConnectCommand(menu, [this, type](const std::string&, bool pressed) {
             ui_thread::post(this, messages::UWM_MENU_MSG, type, pressed);
         });
         ++type;
     }
-    for (const char* tab : { "dial", "contacts", "history", "directory", "pro" }) {
+    for (const char* tab : {"dial", "contacts", "history", "directory", "pro"}) {
         std::string name = tab;
         skin.ConnectCommand("tab_main_" + name, [this, name](const std::string&, bool pressed) {
             if (!pressed)
@@ -323,7 +327,8 @@ void CMainDlg::ConnectSkinCommands()
     }
 }
 
-ui_thread::Result CMainDlg::handle_message(ui_thread::Message message, ui_thread::WParam wparam, ui_thread::LParam lparam)
+ui_thread::Result CMainDlg::handle_message(
+    ui_thread::Message message, ui_thread::WParam wparam, ui_thread::LParam lparam)
 {
     switch (message) {
     case messages::UWM_IS_ME:
@@ -457,7 +462,8 @@ void CMainDlg::OnHook(const std::string& url)
         return;
     }
     Log("Sending copy data message to main thread");
-    ui_thread::post(this, messages::UWM_CMDDATA_MSG, 0, reinterpret_cast<ui_thread::LParam>(new std::string(*text)));
+    ui_thread::post(
+        this, messages::UWM_CMDDATA_MSG, 0, reinterpret_cast<ui_thread::LParam>(new std::string(*text)));
 }
 
 void CMainDlg::OnKey(unsigned keyval)
@@ -495,7 +501,8 @@ void CMainDlg::OnTimer(unsigned id)
         break;
     case kClockTimer: {
         GDateTime* now = g_date_time_new_now_local();
-        SetLabel("label_time", presentation::clock_text(g_date_time_get_hour(now), g_date_time_get_minute(now)));
+        SetLabel(
+            "label_time", presentation::clock_text(g_date_time_get_hour(now), g_date_time_get_minute(now)));
         g_date_time_unref(now);
         break;
     }
@@ -566,7 +573,7 @@ void CMainDlg::Logout()
     }
     AppSettings settings;
     settings.load();
-    for (const char* name : { "voicemail", "label_time", "label_voicemail", "label_username", "label_details" })
+    for (const char* name : {"voicemail", "label_time", "label_voicemail", "label_username", "label_details"})
         ShowElement(name, false);
     CallManager::instance().unregister();
     if (Skin::Element* content = FindElement("content"))
@@ -584,7 +591,7 @@ void CMainDlg::OnMenuMsg(int type)
     Log("OnMenuMsg");
     m_menu_shown = true;
     Log("MENU TYPE:" + std::to_string(type));
-    static const char* const buttons[] = { "menu_file", "menu_view", "menu_help" };
+    static const char* const buttons[] = {"menu_file", "menu_view", "menu_help"};
     if (type < 1 || type > 3)
         return;
     Skin::Element* element = FindElement(buttons[type - 1]);

@@ -1,18 +1,17 @@
 #pragma once
-#include "ui/main/tray_icon.h"
-#include "ui/handset/handset.h"
-#include "app/timer_table.h"
-#include "app/ui_thread.h"
-#include "skin/dialog.h"
-#include "ui/main/login_handshake.h"
-#include "ui/web/command_dispatcher.h"
-#include "ui/web/external_methods.h"
-
 #include <boost/signals2/connection.hpp>
-
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "app/timer_table.h"
+#include "app/ui_thread.h"
+#include "skin/dialog.h"
+#include "ui/handset/handset.h"
+#include "ui/main/login_handshake.h"
+#include "ui/main/tray_icon.h"
+#include "ui/web/command_dispatcher.h"
+#include "ui/web/external_methods.h"
 
 namespace single_instance {
 class Server;
@@ -21,7 +20,7 @@ namespace Skin {
 class Definition;
 struct Element;
 class TabDlg;
-}
+} // namespace Skin
 class WebHost;
 class CTaskbarNotifier;
 class TrayIcon;
@@ -31,8 +30,12 @@ class LoginReplyValues;
 // window whose surface is mostly the "content" web page. Worker threads and later starts
 // reach it only through its message handler (ui_thread::post / send); pages reach it
 // through window.external and kalvo: commands.
-class CMainDlg : public ui_thread::MessageTarget, public Skin::Dialog, public MainActions, public ExternalHost,
-                 public LoginHost, public HandsetHost {
+class CMainDlg : public ui_thread::MessageTarget,
+                 public Skin::Dialog,
+                 public MainActions,
+                 public ExternalHost,
+                 public LoginHost,
+                 public HandsetHost {
 public:
     // Menu and dialog command ids the window handles; the tray menu's are the tray icon's.
     enum Command : unsigned {
@@ -67,7 +70,8 @@ public:
     // The loaded skin, kept for the life of the window (the start-up binds it).
     void SetSkin(std::unique_ptr<Skin::Definition> skin);
 
-    ui_thread::Result handle_message(ui_thread::Message message, ui_thread::WParam wparam, ui_thread::LParam lparam) override;
+    ui_thread::Result handle_message(
+        ui_thread::Message message, ui_thread::WParam wparam, ui_thread::LParam lparam) override;
     void OnCommand(unsigned id);
 
     const std::string& command_line() const { return m_command_line; }

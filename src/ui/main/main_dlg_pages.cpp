@@ -1,15 +1,15 @@
 // The main window's pages and calls: the line-state handler that loads the main page,
 // call presentation, the command dispatcher's actions and window.external's methods.
-#include "ui/info/info_dlg.h"
-#include "ui/options/options_sheet.h"
-#include "ui/wizard/options_wizard.h"
-#include "ui/wizard/wiz_echo_page.h"
-#include "ui/main/main_dlg.h"
+#include <cstdlib>
+#include <gtkmm.h>
 
 #include "app/messages.h"
 #include "log/log_dlg.h"
+#include "net/login_reply_values.h"
+#include "net/login_thread.h"
 #include "net/md5_digest.h"
 #include "net/service_requests.h"
+#include "net/update_worker.h"
 #include "settings/app_settings.h"
 #include "settings/deployment.h"
 #include "settings/paths.h"
@@ -23,20 +23,18 @@
 #include "skin/web_address.h"
 #include "telephony/call_manager.h"
 #include "ui/dialogs/message_box.h"
-#include "ui/main/tray_icon.h"
-#include "ui/toast/taskbar_notifier.h"
 #include "ui/dialogs/progress_dlg.h"
 #include "ui/dialogs/wizard_dlg.h"
-#include "net/login_reply_values.h"
-#include "net/login_thread.h"
-#include "net/update_worker.h"
+#include "ui/info/info_dlg.h"
+#include "ui/main/main_dlg.h"
 #include "ui/main/presentation_text.h"
+#include "ui/main/tray_icon.h"
+#include "ui/options/options_sheet.h"
+#include "ui/toast/taskbar_notifier.h"
 #include "ui/web/main_page_cache.h"
 #include "ui/web/web_host.h"
-
-#include <gtkmm.h>
-
-#include <cstdlib>
+#include "ui/wizard/options_wizard.h"
+#include "ui/wizard/wiz_echo_page.h"
 
 namespace {
 
@@ -170,11 +168,12 @@ void CMainDlg::OnLineStateMsg(int event)
     m_timers.set_timer(kClockTimer, 1000);
     SetLabel("label_voicemail", presentation::kNoMessages);
     m_timers.set_timer(kVoicemailTimer, 120000);
-    for (const char* name : { "voicemail", "label_time", "label_voicemail", "label_username", "label_details" })
+    for (const char* name : {"voicemail", "label_time", "label_voicemail", "label_username", "label_details"})
         ShowElement(name, true);
     if (Skin::Window* skin_window = window()) {
         for (const auto& element : skin_window->elements) {
-            if (element->control && (element->command == "tabs_main" || element->tab.strip_name == "tabs_main"))
+            if (element->control &&
+                (element->command == "tabs_main" || element->tab.strip_name == "tabs_main"))
                 element->control->Show();
         }
     }
@@ -207,8 +206,8 @@ void CMainDlg::LoadMainPage()
     AppSettings settings;
     settings.load();
     registry_string install_path(settings_path("install_path"));
-    main_page::Choice choice
-        = main_page::load(settings.username, settings.password, install_path.get(), SkinsFolder(), Deployment::get());
+    main_page::Choice choice = main_page::load(
+        settings.username, settings.password, install_path.get(), SkinsFolder(), Deployment::get());
     for (const std::string& line : choice.log)
         Log(line);
     Log(choice.address);
@@ -233,13 +232,24 @@ void CMainDlg::OnCallStateMsg(int event)
         return;
     }
     switch (event) {
-    case CALLSTATE_OFFERING: Log("********** Sending incoming event"); break;
+    case CALLSTATE_OFFERING:
+        Log("********** Sending incoming event");
+        break;
     case CALLSTATE_REMOTE_OFFERING:
-    case CALLSTATE_REMOTE_ALERTING: Log("********** Sending ringing event"); break;
-    case CALLSTATE_CONNECTED: Log("********** Sending connected event"); break;
-    case CALLSTATE_DISCONNECTED: Log("********** Sending disconnected event"); break;
-    case CALLSTATE_DESTROYED: Log("********** Sending destroyed event"); break;
-    default: return;
+    case CALLSTATE_REMOTE_ALERTING:
+        Log("********** Sending ringing event");
+        break;
+    case CALLSTATE_CONNECTED:
+        Log("********** Sending connected event");
+        break;
+    case CALLSTATE_DISCONNECTED:
+        Log("********** Sending disconnected event");
+        break;
+    case CALLSTATE_DESTROYED:
+        Log("********** Sending destroyed event");
+        break;
+    default:
+        return;
     }
     std::optional<std::string> script = presentation::call_script(event, manager.remote_user());
     if (script)
@@ -416,8 +426,8 @@ void CMainDlg::RunWizard()
     Log("Starting wizard");
     CallManager& manager = CallManager::instance();
     if (manager.in_call()) {
-        ::message_box("You cannot run this wizard during a call.\nPlease hangup your call and try again.", "Please hangup",
-            Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK);
+        ::message_box("You cannot run this wizard during a call.\nPlease hangup your call and try again.",
+            "Please hangup", Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK);
         return;
     }
     manager.set_wizard_mode(true);
@@ -454,7 +464,8 @@ int CMainDlg::message_box(const std::string& text, const std::string& title, Box
         ::message_box(text, title, Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK);
         return IDOK;
     }
-    return ::message_box(text, title, Gtk::MESSAGE_WARNING, Gtk::BUTTONS_YES_NO) == Gtk::RESPONSE_YES ? IDYES : IDNO;
+    return ::message_box(text, title, Gtk::MESSAGE_WARNING, Gtk::BUTTONS_YES_NO) == Gtk::RESPONSE_YES ? IDYES
+                                                                                                      : IDNO;
 }
 
 void CMainDlg::set_account_type(const std::string& type)
@@ -516,8 +527,8 @@ void CMainDlg::OpenInBrowser(const std::string& address)
     GError* error = nullptr;
     if (!g_app_info_launch_default_for_uri(address.c_str(), nullptr, &error)) {
         // The address may carry the password ("account"): only the host goes to the log.
-        Log("Could not open a page of " + Deployment::host_of(address) + " in the browser: "
-            + (error ? error->message : "unknown error"));
+        Log("Could not open a page of " + Deployment::host_of(address) +
+            " in the browser: " + (error ? error->message : "unknown error"));
         g_clear_error(&error);
     }
 }
@@ -533,16 +544,17 @@ void CMainDlg::ShowProfile()
 {
     AppSettings settings;
     settings.load();
-    OpenInBrowser(Deployment::get().web_http + "/account/login.php?user=" + percent_encode(settings.username) + "&pass="
-        + cMD5::hex_digest(settings.password));
+    OpenInBrowser(Deployment::get().web_http + "/account/login.php?user=" +
+        percent_encode(settings.username) + "&pass=" + cMD5::hex_digest(settings.password));
 }
 
 void CMainDlg::ShowHistory()
 {
     AppSettings settings;
     settings.load();
-    OpenInBrowser(Deployment::get().secure_http + "/account/login.php?user=" + percent_encode(settings.username)
-        + "&pass=" + cMD5::hex_digest(settings.password) + "&page=calls.php");
+    OpenInBrowser(Deployment::get().secure_http +
+        "/account/login.php?user=" + percent_encode(settings.username) +
+        "&pass=" + cMD5::hex_digest(settings.password) + "&page=calls.php");
 }
 
 void CMainDlg::ShowRegister()
@@ -568,7 +580,8 @@ void CMainDlg::SetPassword(const std::string& text)
 
 bool CMainDlg::ShowConfirm(const std::string& text)
 {
-    return ::message_box(text, "Confirmation", Gtk::MESSAGE_WARNING, Gtk::BUTTONS_YES_NO) == Gtk::RESPONSE_YES;
+    return ::message_box(text, "Confirmation", Gtk::MESSAGE_WARNING, Gtk::BUTTONS_YES_NO) ==
+        Gtk::RESPONSE_YES;
 }
 
 void CMainDlg::SendToTab(const std::string& text)

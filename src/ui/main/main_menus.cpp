@@ -1,8 +1,7 @@
 #include "ui/main/main_menus.h"
 
-#include <gtkmm.h>
-
 #include <algorithm>
+#include <gtkmm.h>
 #include <vector>
 
 namespace main_menus {
@@ -18,12 +17,12 @@ std::vector<Item> items_of(int id)
 {
     switch (id) {
     case kFile:
-        return { { "_Settings", 0x801A, false }, { "Run wizard", 0x8019, false }, { nullptr, 0, false },
-            { "Logout", 0x802F, true }, { "E_xit", 0x801E, false } };
+        return {{"_Settings", 0x801A, false}, {"Run wizard", 0x8019, false}, {nullptr, 0, false},
+            {"Logout", 0x802F, true}, {"E_xit", 0x801E, false}};
     case kView:
-        return { { "My account", 0x8021, false }, { "Kalvo access numbers", 0x8022, false } };
+        return {{"My account", 0x8021, false}, {"Kalvo access numbers", 0x8022, false}};
     case kHelp:
-        return { { "Kalvo Knowledge Base", 0x8025, false }, { nullptr, 0, false }, { "About Kalvo", 0x801F, false } };
+        return {{"Kalvo Knowledge Base", 0x8025, false}, {nullptr, 0, false}, {"About Kalvo", 0x801F, false}};
     default:
         return {};
     }

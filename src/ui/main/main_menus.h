@@ -5,7 +5,7 @@
 namespace Gtk {
 class Menu;
 class Widget;
-}
+} // namespace Gtk
 
 // The main window's popup menus, built in one place: File, View and Help (225, 226, 227),
 // shown under the skin's menu buttons and by pages. (The tray icon has its own menu.)

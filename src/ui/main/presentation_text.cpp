@@ -1,8 +1,8 @@
 #include "ui/main/presentation_text.h"
 
-#include "telephony/sipx/sipx.h"
-
 #include <cstdio>
+
+#include "telephony/sipx/sipx.h"
 
 namespace presentation {
 
@@ -25,12 +25,23 @@ std::string script_string(const std::string& text)
     for (size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
         switch (c) {
-        case '\'': quoted += "\\'"; break;
-        case '\\': quoted += "\\\\"; break;
-        case '\n': quoted += "\\n"; break;
-        case '\r': quoted += "\\r"; break;
-        case '<': quoted += (i + 1 < text.size() && text[i + 1] == '/') ? "<\\" : "<"; break;
-        default: quoted += c;
+        case '\'':
+            quoted += "\\'";
+            break;
+        case '\\':
+            quoted += "\\\\";
+            break;
+        case '\n':
+            quoted += "\\n";
+            break;
+        case '\r':
+            quoted += "\\r";
+            break;
+        case '<':
+            quoted += (i + 1 < text.size() && text[i + 1] == '/') ? "<\\" : "<";
+            break;
+        default:
+            quoted += c;
         }
     }
     return quoted + "'";
@@ -40,13 +51,23 @@ std::optional<std::string> call_script(int call_state_event, const std::string& 
 {
     const char* state = nullptr;
     switch (call_state_event) {
-    case CALLSTATE_OFFERING: state = "incoming"; break;
-    case CALLSTATE_REMOTE_OFFERING: state = "offering"; break;
-    case CALLSTATE_REMOTE_ALERTING: state = "ringing"; break;
-    case CALLSTATE_CONNECTED: state = "connected"; break;
+    case CALLSTATE_OFFERING:
+        state = "incoming";
+        break;
+    case CALLSTATE_REMOTE_OFFERING:
+        state = "offering";
+        break;
+    case CALLSTATE_REMOTE_ALERTING:
+        state = "ringing";
+        break;
+    case CALLSTATE_CONNECTED:
+        state = "connected";
+        break;
     case CALLSTATE_DISCONNECTED:
-    case CALLSTATE_DESTROYED: return disconnected_script();
-    default: return std::nullopt;
+    case CALLSTATE_DESTROYED:
+        return disconnected_script();
+    default:
+        return std::nullopt;
     }
     return "doCall(" + script_string(remote_user) + ", '" + state + "')";
 }

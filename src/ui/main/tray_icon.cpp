@@ -1,13 +1,13 @@
 #include "ui/main/tray_icon.h"
 
-#include "log/log_dlg.h"
-#include "settings/paths.h"
-
 #include <gio/gio.h>
 #include <gtk/gtk.h>
 #include <gtkmm/label.h>
 #include <gtkmm/separatormenuitem.h>
 #include <libayatana-appindicator/app-indicator.h>
+
+#include "log/log_dlg.h"
+#include "settings/paths.h"
 
 namespace {
 
@@ -46,21 +46,22 @@ bool session_has_watcher()
 // there once.
 bool write_icon_file(const std::string& folder, const char* number)
 {
-    GBytes* bytes = g_resources_lookup_data(icon_resource(number).c_str(), G_RESOURCE_LOOKUP_FLAGS_NONE, nullptr);
+    GBytes* bytes =
+        g_resources_lookup_data(icon_resource(number).c_str(), G_RESOURCE_LOOKUP_FLAGS_NONE, nullptr);
     if (!bytes)
         return false;
     gsize size = 0;
     const void* data = g_bytes_get_data(bytes, &size);
     std::string path = paths::join(folder, icon_name(number) + ".png");
-    gboolean written = g_file_set_contents(path.c_str(), static_cast<const char*>(data), static_cast<gssize>(size), nullptr);
+    gboolean written =
+        g_file_set_contents(path.c_str(), static_cast<const char*>(data), static_cast<gssize>(size), nullptr);
     g_bytes_unref(bytes);
     return written;
 }
 
 } // namespace
 
-TrayIcon::TrayIcon(Backend backend)
-    : m_backend(backend)
+TrayIcon::TrayIcon(Backend backend) : m_backend(backend)
 {
     Gtk::MenuItem* show = add_item("Show Kalvo", ID_SHOW, false);
     // The default item is shown in bold.
@@ -114,10 +115,11 @@ bool TrayIcon::add()
 bool TrayIcon::add_status_notifier()
 {
     m_icon_folder = paths::join(paths::runtime_dir(), "icons");
-    if (!paths::make_dirs(m_icon_folder) || !write_icon_file(m_icon_folder, kLoggedOutIcon)
-        || !write_icon_file(m_icon_folder, kLoggedInIcon))
+    if (!paths::make_dirs(m_icon_folder) || !write_icon_file(m_icon_folder, kLoggedOutIcon) ||
+        !write_icon_file(m_icon_folder, kLoggedInIcon))
         return false;
-    m_indicator = app_indicator_new("kalvo", icon_name(kLoggedOutIcon).c_str(), APP_INDICATOR_CATEGORY_COMMUNICATIONS);
+    m_indicator =
+        app_indicator_new("kalvo", icon_name(kLoggedOutIcon).c_str(), APP_INDICATOR_CATEGORY_COMMUNICATIONS);
     app_indicator_set_icon_theme_path(m_indicator, m_icon_folder.c_str());
     app_indicator_set_title(m_indicator, kTip);
     app_indicator_set_menu(m_indicator, m_menu.gobj());

@@ -42,8 +42,14 @@ public:
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;
 
-    void set_command_handler(std::function<void(unsigned id)> handler) { m_command_handler = std::move(handler); }
-    void set_double_click_handler(std::function<void()> handler) { m_double_click_handler = std::move(handler); }
+    void set_command_handler(std::function<void(unsigned id)> handler)
+    {
+        m_command_handler = std::move(handler);
+    }
+    void set_double_click_handler(std::function<void()> handler)
+    {
+        m_double_click_handler = std::move(handler);
+    }
 
     // Shows the icon (logged-out form). False, logged, when no icon could be made.
     bool add();

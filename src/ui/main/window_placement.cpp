@@ -2,9 +2,9 @@
 
 WindowPosition initial_window_position(int screen_width, int screen_height, int saved_x, int saved_y)
 {
-    bool saved_inside = saved_x != 0 && saved_y != 0 && saved_x > 0 && saved_x <= screen_width && saved_y > 0
-        && saved_y <= screen_height;
+    bool saved_inside = saved_x != 0 && saved_y != 0 && saved_x > 0 && saved_x <= screen_width &&
+        saved_y > 0 && saved_y <= screen_height;
     if (saved_inside)
-        return { saved_x, saved_y };
-    return { screen_width / 2 - kMainWindowWidth / 2, screen_height / 2 - 262 };
+        return {saved_x, saved_y};
+    return {screen_width / 2 - kMainWindowWidth / 2, screen_height / 2 - 262};
 }

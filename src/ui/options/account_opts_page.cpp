@@ -6,14 +6,12 @@
 namespace {
 // Text fields transfer at most this many characters.
 constexpr int kTextFieldLimit = 1023;
-}
+} // namespace
 
 CAccountOptsPage::CAccountOptsPage()
-    : Gtk::Box(Gtk::ORIENTATION_VERTICAL, 6)
-    , m_remember("Remember my username and password")
-    , m_auto_login("Log me in automatically")
-    , m_start_minimized("Minimize Kalvo when Windows starts")
-    , m_auto_start("Start Kalvo when Windows starts")
+    : Gtk::Box(Gtk::ORIENTATION_VERTICAL, 6), m_remember("Remember my username and password"),
+      m_auto_login("Log me in automatically"), m_start_minimized("Minimize Kalvo when Windows starts"),
+      m_auto_start("Start Kalvo when Windows starts")
 {
     m_username.set_max_length(kTextFieldLimit);
     m_password.set_max_length(kTextFieldLimit);
@@ -27,7 +25,7 @@ CAccountOptsPage::CAccountOptsPage()
     grid->attach(m_password, 1, 1);
     m_username.set_hexpand(true);
     pack_start(*grid, Gtk::PACK_SHRINK);
-    for (Gtk::CheckButton* check : { &m_remember, &m_auto_login, &m_start_minimized, &m_auto_start })
+    for (Gtk::CheckButton* check : {&m_remember, &m_auto_login, &m_start_minimized, &m_auto_start})
         pack_start(*check, Gtk::PACK_SHRINK);
     set_border_width(12);
     m_auto_login.signal_toggled().connect(sigc::mem_fun(*this, &CAccountOptsPage::update_minimize));

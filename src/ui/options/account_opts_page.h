@@ -1,9 +1,9 @@
 #pragma once
-#include "settings/app_settings.h"
-
 #include <gtkmm/box.h>
 #include <gtkmm/checkbutton.h>
 #include <gtkmm/entry.h>
+
+#include "settings/app_settings.h"
 
 // The options sheet's account page: user name, password and the start-up choices.
 class CAccountOptsPage : public Gtk::Box {
@@ -28,10 +28,10 @@ private:
     void update_minimize();
 
     AppSettings m_settings;
-    Gtk::Entry m_username;               // 1004
-    Gtk::Entry m_password;               // 1005
-    Gtk::CheckButton m_remember;         // 1006
-    Gtk::CheckButton m_auto_login;       // 1008
-    Gtk::CheckButton m_start_minimized;  // 1009
-    Gtk::CheckButton m_auto_start;       // 1007
+    Gtk::Entry m_username; // 1004
+    Gtk::Entry m_password; // 1005
+    Gtk::CheckButton m_remember; // 1006
+    Gtk::CheckButton m_auto_login; // 1008
+    Gtk::CheckButton m_start_minimized; // 1009
+    Gtk::CheckButton m_auto_start; // 1007
 };

@@ -1,15 +1,15 @@
 #include "ui/options/audio_opts_page.h"
 
-#include "log/log_dlg.h"
-#include "net/service_requests.h"
-#include "ui/options/options_rules.h"
-#include "ui/wizard/audio_device_lists.h"
-#include "ui/dialogs/message_box.h"
-
 #include <algorithm>
 #include <cmath>
 #include <gtkmm/grid.h>
 #include <gtkmm/label.h>
+
+#include "log/log_dlg.h"
+#include "net/service_requests.h"
+#include "ui/dialogs/message_box.h"
+#include "ui/options/options_rules.h"
+#include "ui/wizard/audio_device_lists.h"
 
 namespace {
 
@@ -31,8 +31,7 @@ std::optional<std::string> query_account_type(const AppSettings& settings)
 } // namespace
 
 CAudioOptsPage::CAudioOptsPage()
-    : Gtk::Box(Gtk::ORIENTATION_VERTICAL, 6)
-    , m_quality(Gtk::ORIENTATION_HORIZONTAL)
+    : Gtk::Box(Gtk::ORIENTATION_VERTICAL, 6), m_quality(Gtk::ORIENTATION_HORIZONTAL)
 {
     m_quality.set_range(options_rules::kLowestQuality, options_rules::kHighestQuality);
     m_quality.set_increments(1, 1);
@@ -45,8 +44,8 @@ CAudioOptsPage::CAudioOptsPage()
     auto* grid = Gtk::make_managed<Gtk::Grid>();
     grid->set_row_spacing(6);
     grid->set_column_spacing(6);
-    const char* names[] = { "Microphone", "Speaker", "Ring device" };
-    Gtk::ComboBoxText* lists[] = { &m_microphone, &m_speaker, &m_ring };
+    const char* names[] = {"Microphone", "Speaker", "Ring device"};
+    Gtk::ComboBoxText* lists[] = {&m_microphone, &m_speaker, &m_ring};
     for (int row = 0; row < 3; ++row) {
         grid->attach(*Gtk::make_managed<Gtk::Label>(names[row], Gtk::ALIGN_START), 0, row);
         lists[row]->set_hexpand(true);
@@ -71,7 +70,8 @@ void CAudioOptsPage::initialise()
     m_initialised = true;
     m_account_type = options_rules::kProAccount;
     if (m_settings.quality != 0)
-        m_quality.set_value(std::clamp(m_settings.quality, options_rules::kLowestQuality, options_rules::kHighestQuality));
+        m_quality.set_value(
+            std::clamp(m_settings.quality, options_rules::kLowestQuality, options_rules::kHighestQuality));
 
     if (std::optional<std::string> type = query_account_type(m_settings)) {
         m_account_type = *type;
@@ -99,9 +99,9 @@ void CAudioOptsPage::on_quality_moved()
         return;
     m_quality.set_value(allowed);
     show_message_box(dynamic_cast<Gtk::Window*>(get_toplevel()),
-        { "You have tried to set your call quality to a level only available to Kalvo Allway users.\n\n"
-          "If you would like to upgrade, please click the Allway tab once you've logged in.",
-          "Kalvo Pro only", Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK });
+        {"You have tried to set your call quality to a level only available to Kalvo Allway users.\n\n"
+         "If you would like to upgrade, please click the Allway tab once you've logged in.",
+            "Kalvo Pro only", Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK});
 }
 
 void CAudioOptsPage::on_leave()

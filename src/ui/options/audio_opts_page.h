@@ -1,10 +1,10 @@
 #pragma once
-#include "settings/app_settings.h"
-#include "ui/web/html_label.h"
-
 #include <gtkmm/box.h>
 #include <gtkmm/comboboxtext.h>
 #include <gtkmm/scale.h>
+
+#include "settings/app_settings.h"
+#include "ui/web/html_label.h"
 
 // The options sheet's audio page: devices and call quality, the quality limited to 3
 // unless the account is Pro. Filled when first shown, like a property page.
@@ -34,9 +34,9 @@ private:
     AppSettings m_settings;
     std::string m_account_type = "pro";
     bool m_initialised = false;
-    Gtk::ComboBoxText m_microphone;  // 1012
-    Gtk::ComboBoxText m_speaker;     // 1013
-    Gtk::ComboBoxText m_ring;        // 1014
-    Gtk::Scale m_quality;            // 1034
-    HtmlLabel m_pro_banner;          // 1039
+    Gtk::ComboBoxText m_microphone; // 1012
+    Gtk::ComboBoxText m_speaker; // 1013
+    Gtk::ComboBoxText m_ring; // 1014
+    Gtk::Scale m_quality; // 1034
+    HtmlLabel m_pro_banner; // 1039
 };

@@ -1,8 +1,8 @@
 #include "ui/options/options_rules.h"
 
-#include "net/version_reply.h"
-
 #include <algorithm>
+
+#include "net/version_reply.h"
 
 namespace options_rules {
 
@@ -21,12 +21,12 @@ std::optional<std::string> account_type_from_reply(const HttpReply& reply)
     return VersionReply::parse(reply.body).account_type();
 }
 
-Outcome settings_on_ok(const AppSettings& loaded, const AppSettings& account_page, const AppSettings& audio_page)
+Outcome settings_on_ok(
+    const AppSettings& loaded, const AppSettings& account_page, const AppSettings& audio_page)
 {
-    Outcome outcome { account_page, false };
-    outcome.restart_needed = audio_page.input_device != loaded.input_device
-        || audio_page.output_device != loaded.output_device
-        || audio_page.ring_device != loaded.ring_device;
+    Outcome outcome{account_page, false};
+    outcome.restart_needed = audio_page.input_device != loaded.input_device ||
+        audio_page.output_device != loaded.output_device || audio_page.ring_device != loaded.ring_device;
     outcome.settings.input_device = audio_page.input_device;
     outcome.settings.output_device = audio_page.output_device;
     outcome.settings.ring_device = audio_page.ring_device;

@@ -1,9 +1,9 @@
 #pragma once
-#include "net/http_request.h"
-#include "settings/app_settings.h"
-
 #include <optional>
 #include <string>
+
+#include "net/http_request.h"
+#include "settings/app_settings.h"
 
 // The options sheet's decisions, free of any window.
 namespace options_rules {
@@ -28,6 +28,7 @@ struct Outcome {
     AppSettings settings;
     bool restart_needed = false;
 };
-Outcome settings_on_ok(const AppSettings& loaded, const AppSettings& account_page, const AppSettings& audio_page);
+Outcome settings_on_ok(
+    const AppSettings& loaded, const AppSettings& account_page, const AppSettings& audio_page);
 
 } // namespace options_rules

@@ -1,8 +1,8 @@
 #include "ui/options/options_sheet.h"
 
 #include "log/log_dlg.h"
-#include "ui/options/options_rules.h"
 #include "ui/dialogs/message_box.h"
+#include "ui/options/options_rules.h"
 
 namespace {
 enum Page { kAccountPage = 0, kAudioPage = 1 };
@@ -18,7 +18,8 @@ COptionsSheet::COptionsSheet()
     get_content_area()->pack_start(m_notebook, Gtk::PACK_EXPAND_WIDGET);
     add_button("OK", Gtk::RESPONSE_OK);
     add_button("Cancel", Gtk::RESPONSE_CANCEL);
-    m_switch_connection = m_notebook.signal_switch_page().connect(sigc::mem_fun(*this, &COptionsSheet::on_switch_page));
+    m_switch_connection =
+        m_notebook.signal_switch_page().connect(sigc::mem_fun(*this, &COptionsSheet::on_switch_page));
     m_notebook.show_all();
 }
 
@@ -68,8 +69,9 @@ int COptionsSheet::run_sheet(Gtk::Window* parent)
     const options_rules::Outcome outcome =
         options_rules::settings_on_ok(loaded, m_account.settings(), m_audio.settings());
     if (outcome.restart_needed)
-        show_message_box(parent, { "Your audio settings changes will take effect the next time you restart Kalvo.", "",
-                                   Gtk::MESSAGE_INFO, Gtk::BUTTONS_OK });
+        show_message_box(parent,
+            {"Your audio settings changes will take effect the next time you restart Kalvo.", "",
+                Gtk::MESSAGE_INFO, Gtk::BUTTONS_OK});
     outcome.settings.save();
     return response;
 }

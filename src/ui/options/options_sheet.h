@@ -1,10 +1,10 @@
 #pragma once
+#include <gtkmm/dialog.h>
+#include <gtkmm/notebook.h>
+
 #include "settings/app_settings.h"
 #include "ui/options/account_opts_page.h"
 #include "ui/options/audio_opts_page.h"
-
-#include <gtkmm/dialog.h>
-#include <gtkmm/notebook.h>
 
 // The settings dialog: account and audio pages, each editing its own copy of the settings
 // record; only OK stores anything.

@@ -1,10 +1,10 @@
 #include "ui/toast/taskbar_notifier.h"
 
+#include <gdkmm/general.h>
+
 #include "log/log_dlg.h"
 #include "ui/toast/toast_text.h"
 #include "ui/web/command_text.h"
-
-#include <gdkmm/general.h>
 
 namespace {
 
@@ -13,14 +13,12 @@ constexpr const char* kSkinResource = "/kalvo/bitmaps/210.png";
 
 toast_slide::Rect to_rect(const GdkRectangle& r)
 {
-    return { r.x, r.y, r.width, r.height };
+    return {r.x, r.y, r.width, r.height};
 }
 
 } // namespace
 
-CTaskbarNotifier::Window::Window(CTaskbarNotifier& owner)
-    : Gtk::Window(Gtk::WINDOW_POPUP)
-    , m_owner(owner)
+CTaskbarNotifier::Window::Window(CTaskbarNotifier& owner) : Gtk::Window(Gtk::WINDOW_POPUP), m_owner(owner)
 {
     set_app_paintable(true);
     set_decorated(false);
@@ -54,8 +52,7 @@ bool CTaskbarNotifier::Window::on_button_release_event(GdkEventButton* event)
 }
 
 CTaskbarNotifier::CTaskbarNotifier()
-    : m_window(*this)
-    , m_timers([this](unsigned id) { m_slide.on_timer(id); })
+    : m_window(*this), m_timers([this](unsigned id) { m_slide.on_timer(id); })
 {
     m_label.set_text(toast_text::kInitialPage);
     m_label.set_link_handler([this](const std::string& link) { on_link(link); });
@@ -99,11 +96,11 @@ void CTaskbarNotifier::show_toast(const std::string& text)
         LogDlg::instance().append("Toast not shown: no monitor");
         return;
     }
-    GdkRectangle work_area {};
-    GdkRectangle screen {};
+    GdkRectangle work_area{};
+    GdkRectangle screen{};
     gdk_monitor_get_workarea(monitor, &work_area);
     gdk_monitor_get_geometry(monitor, &screen);
-    if (!m_slide.start(toast_slide::Durations {}, to_rect(work_area), to_rect(screen)))
+    if (!m_slide.start(toast_slide::Durations{}, to_rect(work_area), to_rect(screen)))
         LogDlg::instance().append("Toast not shown: it has no size");
 }
 

@@ -1,12 +1,12 @@
 #pragma once
-#include "app/timer_table.h"
-#include "ui/toast/toast_slide.h"
-#include "ui/web/html_label.h"
-
 #include <functional>
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/window.h>
 #include <string>
+
+#include "app/timer_table.h"
+#include "ui/toast/toast_slide.h"
+#include "ui/web/html_label.h"
 
 // The toast: a borderless pop-up, the size of its skin image, that slides out of the
 // work area's taskbar edge of the primary monitor, shows a piece of HTML for ten seconds
@@ -70,7 +70,7 @@ private:
     Gtk::ScrolledWindow m_clip; // keeps the toast at its skin size whatever the text
     HtmlLabel m_label;
     Glib::RefPtr<Gdk::Pixbuf> m_skin;
-    toast_slide::Slide m_slide { *this };
+    toast_slide::Slide m_slide{*this};
     TimerTable m_timers;
     CommandHandler m_command_handler;
 };

@@ -31,10 +31,10 @@ enum TimerId : unsigned { kAppearingTimer = 1, kShowingTimer = 2, kDisappearingT
 inline constexpr unsigned kMinimumTimerDelay = 10;
 
 struct Durations {
-    unsigned appearing = 100;   // ms for the whole slide out
-    unsigned showing = 10000;   // ms fully shown
+    unsigned appearing = 100; // ms for the whole slide out
+    unsigned showing = 10000; // ms fully shown
     unsigned disappearing = 100; // ms for the whole slide back
-    int increment = 1;          // pixels per step
+    int increment = 1; // pixels per step
 };
 
 class Slide {
@@ -55,7 +55,7 @@ public:
         virtual void hide() = 0;
     };
 
-    explicit Slide(Host& host) : m_host(host) {}
+    explicit Slide(Host& host) : m_host(host) { }
 
     // The toast's size (the skin image's). A toast with no size cannot be shown.
     void set_size(int width, int height);
@@ -87,8 +87,8 @@ private:
     unsigned m_disappearing_delay = kMinimumTimerDelay;
     TaskbarSide m_side = TaskbarSide::Bottom;
     State m_state = State::Idle;
-    int m_x = 0, m_y = 0;               // current position
-    int m_shown_x = 0, m_shown_y = 0;   // fully shown, just inside the work area
+    int m_x = 0, m_y = 0; // current position
+    int m_shown_x = 0, m_shown_y = 0; // fully shown, just inside the work area
     int m_hidden_x = 0, m_hidden_y = 0; // just outside the work area on the taskbar side
 };
 

@@ -5,8 +5,8 @@
 namespace toast_text {
 
 // What the toast label holds before its first text.
-inline constexpr const char* kInitialPage =
-    "<html><body topmargin='0' leftmargin='0' rightmargin='0' leftmargin='0' background='RES:toast.png'></body></html>";
+inline constexpr const char* kInitialPage = "<html><body topmargin='0' leftmargin='0' rightmargin='0' "
+                                            "leftmargin='0' background='RES:toast.png'></body></html>";
 
 // The page's text centred in white: what the main window hands the toast.
 std::string wrap(const std::string& text);

@@ -1,13 +1,13 @@
 #include "ui/web/command_dispatcher.h"
 
+#include <cstdlib>
+
 #include "net/md5_digest.h"
 #include "net/service_requests.h"
 #include "settings/app_settings.h"
 #include "settings/paths.h"
 #include "skin/web_address.h"
 #include "ui/web/command_text.h"
-
-#include <cstdlib>
 
 namespace {
 
@@ -82,8 +82,8 @@ void CommandDispatcher::Dispatch(const std::string& text)
     } else if (name == "profile") {
         AppSettings settings;
         settings.load();
-        m_actions.OpenInBrowser(m_deployment.secure_http + "/account/login.php?user=" + percent_encode(settings.username)
-            + "&pass=" + cMD5::hex_digest(settings.password));
+        m_actions.OpenInBrowser(m_deployment.secure_http + "/account/login.php?user=" +
+            percent_encode(settings.username) + "&pass=" + cMD5::hex_digest(settings.password));
     } else if (name == "dtmf_start") {
         // Recognised; the page plays its own tones through window.external.
     } else if (name == "show") {

@@ -1,7 +1,7 @@
 #pragma once
-#include "settings/deployment.h"
-
 #include <string>
+
+#include "settings/deployment.h"
 
 // What the command dispatcher asks of the main window. The main window implements it
 // over its widgets, the call manager and the login thread; tests record the calls.
@@ -32,8 +32,8 @@ public:
     virtual void NavigateContent(const std::string& address) = 0;
     virtual void NavigateTab(const std::string& address) = 0; // no history, no cache
     virtual void ReloadTab() = 0;
-    virtual void OpenTab() = 0;                               // the tab dialog's opening sequence
-    virtual void ShowInfo(const std::string& address) = 0;    // info dialog and its page
+    virtual void OpenTab() = 0; // the tab dialog's opening sequence
+    virtual void ShowInfo(const std::string& address) = 0; // info dialog and its page
 
     // Menus: the popup menu of a type (1 file, 2 view, 3 help) at a position relative to
     // the "content" element; false when it could not be shown.
@@ -55,8 +55,7 @@ public:
 class CommandDispatcher {
 public:
     CommandDispatcher(MainActions& actions, const Deployment& deployment)
-        : m_actions(actions)
-        , m_deployment(deployment)
+        : m_actions(actions), m_deployment(deployment)
     {
     }
 

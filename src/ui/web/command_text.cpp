@@ -28,7 +28,7 @@ std::optional<Command> parse(const std::string& text)
     boost::smatch groups;
     if (!match(text, R"re(.*?/url "kalvo://([^/]+)/\?(.*)")re", groups))
         return std::nullopt;
-    return Command { groups[1].str(), groups[2].str() };
+    return Command{groups[1].str(), groups[2].str()};
 }
 
 std::optional<LoginArguments> login_arguments(const std::string& text)
@@ -36,7 +36,8 @@ std::optional<LoginArguments> login_arguments(const std::string& text)
     boost::smatch groups;
     if (!match(text, R"re(.*?u=([^&]+)&p=(.*)&s=(.*)&a=(.*)")re", groups))
         return std::nullopt;
-    return LoginArguments { groups[1].str(), groups[2].str(), groups[3].str() == "true", groups[4].str() == "true" };
+    return LoginArguments{
+        groups[1].str(), groups[2].str(), groups[3].str() == "true", groups[4].str() == "true"};
 }
 
 std::optional<MenuArguments> menu_arguments(const std::string& text)
@@ -44,7 +45,7 @@ std::optional<MenuArguments> menu_arguments(const std::string& text)
     boost::smatch groups;
     if (!match(text, R"re(.*?t=([^&]+)&x=(.*)&y=(.*)")re", groups))
         return std::nullopt;
-    return MenuArguments { groups[1].str(), groups[2].str(), groups[3].str() };
+    return MenuArguments{groups[1].str(), groups[2].str(), groups[3].str()};
 }
 
 std::optional<std::string> text_argument(const std::string& text)

@@ -14,7 +14,7 @@ inline constexpr size_t kBufferSize = 8192;
 std::optional<std::string> wrap(const std::string& url);
 
 struct Command {
-    std::string name;  // exact, case-sensitive ("login", "call", ...)
+    std::string name; // exact, case-sensitive ("login", "call", ...)
     std::string query; // everything after "/?" up to the closing quote
 };
 // `.*?/url "kalvo://([^/]+)/\?(.*)"` over the whole text.

@@ -1,8 +1,7 @@
 #include "ui/web/external_methods.h"
 
-#include <glib.h>
-
 #include <functional>
+#include <glib.h>
 #include <strings.h>
 
 namespace {
@@ -32,22 +31,24 @@ std::optional<int> text_argument(ExternalHost& host, const std::string& text)
 const std::vector<Row>& table()
 {
     static const std::vector<Row> rows = {
-        { "ShowWizard", Parameter::None, no_argument<&ExternalHost::ShowWizard> },
-        { "OpenTab", Parameter::None, no_argument<&ExternalHost::OpenTab> },
-        { "CloseTab", Parameter::None, no_argument<&ExternalHost::CloseTab> },
-        { "ShowProfile", Parameter::None, no_argument<&ExternalHost::ShowProfile> },
-        { "ShowHistory", Parameter::None, no_argument<&ExternalHost::ShowHistory> },
-        { "ShowRegister", Parameter::None, no_argument<&ExternalHost::ShowRegister> },
-        { "Logout", Parameter::None, no_argument<&ExternalHost::Logout> },
-        { "SetUsername", Parameter::Text, text_argument<&ExternalHost::SetUsername> },
-        { "SetPassword", Parameter::Text, text_argument<&ExternalHost::SetPassword> },
-        { "ShowConfirm", Parameter::Text,
-            [](ExternalHost& host, const std::string& text) -> std::optional<int> { return host.ShowConfirm(text) ? 1 : 0; } },
-        { "SendToTab", Parameter::Text, text_argument<&ExternalHost::SendToTab> },
-        { "SendToMain", Parameter::Text, text_argument<&ExternalHost::SendToMain> },
-        { "SetTab", Parameter::Text, text_argument<&ExternalHost::SetTab> },
-        { "StartDTMF", Parameter::Text, text_argument<&ExternalHost::StartDTMF> },
-        { "EndDTMF", Parameter::Text, text_argument<&ExternalHost::EndDTMF> },
+        {"ShowWizard", Parameter::None, no_argument<&ExternalHost::ShowWizard>},
+        {"OpenTab", Parameter::None, no_argument<&ExternalHost::OpenTab>},
+        {"CloseTab", Parameter::None, no_argument<&ExternalHost::CloseTab>},
+        {"ShowProfile", Parameter::None, no_argument<&ExternalHost::ShowProfile>},
+        {"ShowHistory", Parameter::None, no_argument<&ExternalHost::ShowHistory>},
+        {"ShowRegister", Parameter::None, no_argument<&ExternalHost::ShowRegister>},
+        {"Logout", Parameter::None, no_argument<&ExternalHost::Logout>},
+        {"SetUsername", Parameter::Text, text_argument<&ExternalHost::SetUsername>},
+        {"SetPassword", Parameter::Text, text_argument<&ExternalHost::SetPassword>},
+        {"ShowConfirm", Parameter::Text,
+            [](ExternalHost& host, const std::string& text) -> std::optional<int> {
+                return host.ShowConfirm(text) ? 1 : 0;
+            }},
+        {"SendToTab", Parameter::Text, text_argument<&ExternalHost::SendToTab>},
+        {"SendToMain", Parameter::Text, text_argument<&ExternalHost::SendToMain>},
+        {"SetTab", Parameter::Text, text_argument<&ExternalHost::SetTab>},
+        {"StartDTMF", Parameter::Text, text_argument<&ExternalHost::StartDTMF>},
+        {"EndDTMF", Parameter::Text, text_argument<&ExternalHost::EndDTMF>},
     };
     return rows;
 }
@@ -103,7 +104,8 @@ std::optional<int> external_dispid(const std::string& name)
     return std::nullopt;
 }
 
-ExternalResult invoke_external(ExternalHost& host, const std::string& name, const std::vector<ExternalValue>& args)
+ExternalResult invoke_external(
+    ExternalHost& host, const std::string& name, const std::vector<ExternalValue>& args)
 {
     ExternalResult result;
     std::optional<int> dispid = external_dispid(name);
@@ -116,8 +118,8 @@ ExternalResult invoke_external(ExternalHost& host, const std::string& name, cons
     size_t wanted = row.parameter == Parameter::None ? 0 : 1;
     if (args.size() != wanted) {
         result.error = ExternalError::BadParamCount;
-        result.message = std::string(row.name) + " takes " + std::to_string(wanted) + " argument(s), got "
-            + std::to_string(args.size());
+        result.message = std::string(row.name) + " takes " + std::to_string(wanted) + " argument(s), got " +
+            std::to_string(args.size());
         return result;
     }
     std::string text;
@@ -147,13 +149,26 @@ std::optional<ExternalCall> decode_external_call(const std::string& text)
             return std::nullopt;
         ExternalValue value;
         switch (field[0]) {
-        case 'u': value.kind = ExternalValue::Kind::Undefined; break;
-        case 'z': value.kind = ExternalValue::Kind::Null; break;
-        case 'b': value.kind = ExternalValue::Kind::Boolean; break;
-        case 'n': value.kind = ExternalValue::Kind::Number; break;
-        case 's': value.kind = ExternalValue::Kind::String; break;
-        case 'o': value.kind = ExternalValue::Kind::Object; break;
-        default: return std::nullopt;
+        case 'u':
+            value.kind = ExternalValue::Kind::Undefined;
+            break;
+        case 'z':
+            value.kind = ExternalValue::Kind::Null;
+            break;
+        case 'b':
+            value.kind = ExternalValue::Kind::Boolean;
+            break;
+        case 'n':
+            value.kind = ExternalValue::Kind::Number;
+            break;
+        case 's':
+            value.kind = ExternalValue::Kind::String;
+            break;
+        case 'o':
+            value.kind = ExternalValue::Kind::Object;
+            break;
+        default:
+            return std::nullopt;
         }
         std::optional<std::string> plain = unescape(field.substr(1));
         if (!plain)

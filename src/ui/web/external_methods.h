@@ -40,15 +40,16 @@ enum class ExternalError { None, UnknownName, BadParamCount, TypeMismatch };
 
 struct ExternalResult {
     ExternalError error = ExternalError::None;
-    std::optional<int> value;  // ShowConfirm's 1 or 0
-    std::string message;       // for the page when the call failed
+    std::optional<int> value; // ShowConfirm's 1 or 0
+    std::string message; // for the page when the call failed
 };
 
 // The row's 1-based position for a name in any letter case; nothing for an unknown name.
 std::optional<int> external_dispid(const std::string& name);
 
 // Checks and runs one call.
-ExternalResult invoke_external(ExternalHost& host, const std::string& name, const std::vector<ExternalValue>& args);
+ExternalResult invoke_external(
+    ExternalHost& host, const std::string& name, const std::vector<ExternalValue>& args);
 
 struct ExternalCall {
     std::string name;

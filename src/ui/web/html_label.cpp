@@ -1,8 +1,5 @@
 #include "ui/web/html_label.h"
 
-#include "log/log_dlg.h"
-#include "ui/web/res_lookup.h"
-
 #include <gdkmm/general.h>
 #include <glibmm/main.h>
 #include <gtkmm/frame.h>
@@ -10,6 +7,9 @@
 #include <gtkmm/image.h>
 #include <gtkmm/label.h>
 #include <map>
+
+#include "log/log_dlg.h"
+#include "ui/web/res_lookup.h"
 
 using html_model::Align;
 
@@ -43,9 +43,12 @@ Glib::RefPtr<Gdk::Pixbuf> load_image(const std::string& address)
 Gtk::Align widget_align(Align align)
 {
     switch (align) {
-    case Align::Center: return Gtk::ALIGN_CENTER;
-    case Align::Right: return Gtk::ALIGN_END;
-    default: return Gtk::ALIGN_START;
+    case Align::Center:
+        return Gtk::ALIGN_CENTER;
+    case Align::Right:
+        return Gtk::ALIGN_END;
+    default:
+        return Gtk::ALIGN_START;
     }
 }
 
@@ -218,7 +221,8 @@ bool HtmlLabel::on_draw(const Cairo::RefPtr<Cairo::Context>& cr)
     }
     if (m_background) {
         Gdk::Cairo::set_source_pixbuf(cr, m_background, 0, 0);
-        Cairo::RefPtr<Cairo::SurfacePattern> pattern = Cairo::RefPtr<Cairo::SurfacePattern>::cast_dynamic(cr->get_source());
+        Cairo::RefPtr<Cairo::SurfacePattern> pattern =
+            Cairo::RefPtr<Cairo::SurfacePattern>::cast_dynamic(cr->get_source());
         if (pattern)
             pattern->set_extend(Cairo::EXTEND_REPEAT);
         cr->paint();

@@ -1,13 +1,13 @@
 #pragma once
-#include "ui/web/html_model.h"
-
 #include <functional>
+#include <gdkmm/pixbuf.h>
 #include <gtkmm/box.h>
 #include <gtkmm/cssprovider.h>
 #include <gtkmm/eventbox.h>
-#include <gdkmm/pixbuf.h>
 #include <memory>
 #include <string>
+
+#include "ui/web/html_model.h"
 
 // A small formatted-text label: the HTML subset of html_model shown as GTK widgets (a
 // Gtk::Grid per table, Gtk::Label with Pango markup for text, Gtk::Image for images) over

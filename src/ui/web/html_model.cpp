@@ -92,12 +92,23 @@ std::string escape_markup(const std::string& text)
     out.reserve(text.size());
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&apos;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&apos;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -107,8 +118,8 @@ std::string escape_markup(const std::string& text)
 struct Style {
     bool bold = false;
     bool italic = false;
-    std::string color;           // "#rrggbb" or empty
-    std::optional<double> size;  // points
+    std::string color; // "#rrggbb" or empty
+    std::optional<double> size; // points
     std::optional<std::string> link;
 };
 
@@ -134,7 +145,7 @@ std::string styled_markup(const std::string& text, const Style& style)
 // Builds the blocks of one content area (the body or a table cell).
 class BlockBuilder {
 public:
-    explicit BlockBuilder(std::vector<Block>& out) : m_out(out) {}
+    explicit BlockBuilder(std::vector<Block>& out) : m_out(out) { }
     ~BlockBuilder() { finish_lines(); }
 
     void children(const xmlNode* parent, Style style)
@@ -224,7 +235,7 @@ private:
     {
         Line& line = current_line();
         if (line.segments.empty() || line.segments.back().kind != Segment::Kind::Markup)
-            line.segments.push_back(Segment {});
+            line.segments.push_back(Segment{});
         if (m_pending_blank)
             line.segments.back().markup += ' ';
         m_pending_blank = false;
@@ -245,7 +256,7 @@ private:
     void line_break()
     {
         current_line();
-        m_lines->lines.push_back(Line {});
+        m_lines->lines.push_back(Line{});
         m_pending_blank = false;
     }
 
@@ -310,9 +321,9 @@ private:
     Line& current_line()
     {
         if (!m_lines) {
-            m_out.push_back(Block {});
+            m_out.push_back(Block{});
             m_lines = &m_out.back();
-            m_lines->lines.push_back(Line {});
+            m_lines->lines.push_back(Line{});
         }
         return m_lines->lines.back();
     }
@@ -371,9 +382,10 @@ Document parse(const std::string& html)
     if (html.empty())
         return document;
     // Labels are handed 8-bit texts: read them as UTF-8 when they are, else as Latin-1.
-    const char* encoding = g_utf8_validate(html.data(), static_cast<gssize>(html.size()), nullptr) ? "UTF-8" : "ISO-8859-1";
-    htmlDocPtr doc = htmlReadMemory(html.data(), static_cast<int>(std::min<size_t>(html.size(), INT32_MAX)), nullptr, encoding,
-        HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET);
+    const char* encoding =
+        g_utf8_validate(html.data(), static_cast<gssize>(html.size()), nullptr) ? "UTF-8" : "ISO-8859-1";
+    htmlDocPtr doc = htmlReadMemory(html.data(), static_cast<int>(std::min<size_t>(html.size(), INT32_MAX)),
+        nullptr, encoding, HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET);
     if (!doc)
         return document;
     const xmlNode* root = xmlDocGetRootElement(doc);
@@ -383,7 +395,7 @@ Document parse(const std::string& html)
     const xmlNode* content = body ? body : root;
     if (content) {
         BlockBuilder builder(document.blocks);
-        builder.children(content, Style {});
+        builder.children(content, Style{});
     }
     xmlFreeDoc(doc);
     return document;
@@ -391,13 +403,25 @@ Document parse(const std::string& html)
 
 std::optional<std::string> parse_color(const std::string& text)
 {
-    static constexpr std::array<std::pair<const char*, const char*>, 17> kNamed { {
-        { "black", "#000000" }, { "silver", "#c0c0c0" }, { "gray", "#808080" }, { "grey", "#808080" },
-        { "white", "#ffffff" }, { "maroon", "#800000" }, { "red", "#ff0000" }, { "purple", "#800080" },
-        { "fuchsia", "#ff00ff" }, { "green", "#008000" }, { "lime", "#00ff00" }, { "olive", "#808000" },
-        { "yellow", "#ffff00" }, { "navy", "#000080" }, { "blue", "#0000ff" }, { "teal", "#008080" },
-        { "aqua", "#00ffff" },
-    } };
+    static constexpr std::array<std::pair<const char*, const char*>, 17> kNamed{{
+        {"black", "#000000"},
+        {"silver", "#c0c0c0"},
+        {"gray", "#808080"},
+        {"grey", "#808080"},
+        {"white", "#ffffff"},
+        {"maroon", "#800000"},
+        {"red", "#ff0000"},
+        {"purple", "#800080"},
+        {"fuchsia", "#ff00ff"},
+        {"green", "#008000"},
+        {"lime", "#00ff00"},
+        {"olive", "#808000"},
+        {"yellow", "#ffff00"},
+        {"navy", "#000080"},
+        {"blue", "#0000ff"},
+        {"teal", "#008080"},
+        {"aqua", "#00ffff"},
+    }};
     std::string value = lower(trim(text));
     for (const auto& [name, hex] : kNamed) {
         if (value == name)
@@ -407,7 +431,7 @@ std::optional<std::string> parse_color(const std::string& text)
     if (!std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isxdigit(c); }))
         return std::nullopt;
     if (digits.size() == 3)
-        return std::string { '#', digits[0], digits[0], digits[1], digits[1], digits[2], digits[2] };
+        return std::string{'#', digits[0], digits[0], digits[1], digits[1], digits[2], digits[2]};
     if (digits.size() == 6)
         return "#" + digits;
     return std::nullopt;
@@ -416,7 +440,7 @@ std::optional<std::string> parse_color(const std::string& text)
 std::optional<double> parse_font_size(const std::string& text)
 {
     // The seven HTML font sizes, in points.
-    static constexpr std::array<double, 7> kHtmlSizes { 8, 10, 12, 14, 18, 24, 36 };
+    static constexpr std::array<double, 7> kHtmlSizes{8, 10, 12, 14, 18, 24, 36};
     std::string value = lower(trim(text));
     if (value.empty())
         return std::nullopt;
@@ -453,7 +477,7 @@ std::optional<Length> parse_length(const std::string& text)
     auto number = parse_int(value);
     if (!number || *number < 0 || trim(value) != std::to_string(*number))
         return std::nullopt;
-    return Length { percent ? std::min(*number, 100) : std::min(*number, kLargestPixels), percent };
+    return Length{percent ? std::min(*number, 100) : std::min(*number, kLargestPixels), percent};
 }
 
 } // namespace html_model

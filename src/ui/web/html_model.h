@@ -20,9 +20,9 @@ struct Length {
 // One piece of a line: text (as Pango markup, links as <a href>) or an image.
 struct Segment {
     enum class Kind { Markup, Image } kind = Kind::Markup;
-    std::string markup;  // Kind::Markup
-    std::string source;  // Kind::Image: the src attribute as written ("RES:answer.png")
-    std::string link;    // Kind::Image: the href of an enclosing link, unchanged; empty when none
+    std::string markup; // Kind::Markup
+    std::string source; // Kind::Image: the src attribute as written ("RES:answer.png")
+    std::string link; // Kind::Image: the href of an enclosing link, unchanged; empty when none
 };
 
 // A line of segments; a <br> (or a block boundary) starts the next line.
@@ -55,13 +55,13 @@ struct Table {
 struct Block {
     enum class Kind { Lines, Table } kind = Kind::Lines;
     std::vector<Line> lines; // Kind::Lines
-    Table table;             // Kind::Table
+    Table table; // Kind::Table
 };
 
 struct Body {
-    std::string background;  // image address as written ("RES:toast.png"); empty when none
-    std::string bgcolor;     // "#rrggbb"; empty when none
-    std::string alink;       // active-link colour "#rrggbb"; empty when none
+    std::string background; // image address as written ("RES:toast.png"); empty when none
+    std::string bgcolor; // "#rrggbb"; empty when none
+    std::string alink; // active-link colour "#rrggbb"; empty when none
     int margin_top = 0;
     int margin_left = 0;
     int margin_right = 0;

@@ -1,12 +1,12 @@
 #include "ui/web/main_page_cache.h"
 
+#include <fstream>
+
 #include "net/http_request.h"
 #include "net/md5_digest.h"
 #include "net/service_requests.h"
 #include "settings/paths.h"
 #include "skin/web_address.h"
-
-#include <fstream>
 
 namespace main_page {
 
@@ -30,9 +30,11 @@ std::string cache_file(const std::string& install_path)
     return paths::join(paths::join(install_path, "Cache"), "main.html");
 }
 
-std::string cached_address(const std::string& install_path, const std::string& user, const std::string& digest)
+std::string cached_address(
+    const std::string& install_path, const std::string& user, const std::string& digest)
 {
-    return Skin::file_address(paths::join(install_path, "Cache")) + "/main.html?user=" + percent_encode(user) + "&pass=" + digest;
+    return Skin::file_address(paths::join(install_path, "Cache")) +
+        "/main.html?user=" + percent_encode(user) + "&pass=" + digest;
 }
 
 std::string live_address(const Deployment& deployment, const std::string& user, const std::string& digest)

@@ -1,8 +1,8 @@
 #pragma once
-#include "settings/deployment.h"
-
 #include <string>
 #include <vector>
+
+#include "settings/deployment.h"
 
 // The service's main page, downloaded at sign-in into a local cache file with the skin's
 // folder written into it, or shown live when that fails.
@@ -14,7 +14,8 @@ std::string substitute_skin_path(const std::string& page, const std::string& ski
 
 std::string cache_file(const std::string& install_path);
 // The cached page's address with the account in its query (digest, never the password).
-std::string cached_address(const std::string& install_path, const std::string& user, const std::string& digest);
+std::string cached_address(
+    const std::string& install_path, const std::string& user, const std::string& digest);
 std::string live_address(const Deployment& deployment, const std::string& user, const std::string& digest);
 
 // Writes the page and a line end to the cache file (creating its folder); false when

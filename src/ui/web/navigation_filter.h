@@ -12,8 +12,8 @@ struct NavigationDecision {
         Cancel,
     };
     Action action = Action::Cancel;
-    std::string hook_text;          // for Dispatch: the URL with every "%20" turned into a blank
-    std::vector<std::string> log;   // log window lines, in order
+    std::string hook_text; // for Dispatch: the URL with every "%20" turned into a blank
+    std::vector<std::string> log; // log window lines, in order
 };
 
 // Decides one navigation and consumes the element's permission when it was used.

@@ -1,15 +1,14 @@
 #include "ui/web/web_host.h"
 
+#include <algorithm>
+#include <webkit2/webkit2.h>
+
 #include "log/log_dlg.h"
 #include "skin/definition.h"
 #include "skin/skin_web.h"
 #include "skin/web_address.h"
 #include "ui/web/external_methods.h"
 #include "ui/web/navigation_filter.h"
-
-#include <webkit2/webkit2.h>
-
-#include <algorithm>
 
 namespace {
 
@@ -63,7 +62,8 @@ void log(const std::string& line)
     LogDlg::instance().append(line);
 }
 
-gboolean on_external_message(WebKitUserContentManager*, JSCValue* message, WebKitScriptMessageReply* reply, gpointer)
+gboolean on_external_message(
+    WebKitUserContentManager*, JSCValue* message, WebKitScriptMessageReply* reply, gpointer)
 {
     char* raw = jsc_value_is_string(message) ? jsc_value_to_string(message) : nullptr;
     std::string text = raw ? raw : "";
@@ -85,7 +85,8 @@ gboolean on_external_message(WebKitUserContentManager*, JSCValue* message, WebKi
         return TRUE;
     }
     JSCContext* context = jsc_value_get_context(message);
-    JSCValue* value = result.value ? jsc_value_new_number(context, *result.value) : jsc_value_new_undefined(context);
+    JSCValue* value =
+        result.value ? jsc_value_new_number(context, *result.value) : jsc_value_new_undefined(context);
     webkit_script_message_reply_return_value(reply, value);
     g_object_unref(value);
     return TRUE;
@@ -102,15 +103,14 @@ void prepare_content_manager(WebKitWebView* view)
         WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
     webkit_user_content_manager_add_script(manager, script);
     webkit_user_script_unref(script);
-    g_signal_connect(manager, "script-message-with-reply-received::kalvoExternal", G_CALLBACK(on_external_message), nullptr);
+    g_signal_connect(manager, "script-message-with-reply-received::kalvoExternal",
+        G_CALLBACK(on_external_message), nullptr);
     webkit_user_content_manager_register_script_message_handler_with_reply(manager, kHandlerName, nullptr);
 }
 
 } // namespace
 
-WebHost::WebHost(Skin::SkinWeb& element, HookHandler hook)
-    : m_element(element)
-    , m_hook(std::move(hook))
+WebHost::WebHost(Skin::SkinWeb& element, HookHandler hook) : m_element(element), m_hook(std::move(hook))
 {
     WebKitWebView* view = m_element.view();
     prepare_content_manager(view);
@@ -148,7 +148,8 @@ void WebHost::RunScript(const std::string& script)
         GrantPermission();
         ++m_script_grants;
     }
-    webkit_web_view_evaluate_javascript(m_element.view(), script.c_str(), -1, nullptr, nullptr, nullptr, nullptr, nullptr);
+    webkit_web_view_evaluate_javascript(
+        m_element.view(), script.c_str(), -1, nullptr, nullptr, nullptr, nullptr, nullptr);
 }
 
 std::string WebHost::CurrentAddress() const
@@ -161,17 +162,19 @@ int WebHost::on_decide_policy(void*, void* decision_pointer, int type, void* sel
 {
     auto* self = static_cast<WebHost*>(self_pointer);
     auto* decision = static_cast<WebKitPolicyDecision*>(decision_pointer);
-    if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION && type != WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION)
+    if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION &&
+        type != WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION)
         return FALSE;
-    WebKitNavigationAction* action
-        = webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+    WebKitNavigationAction* action =
+        webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
     WebKitURIRequest* request = webkit_navigation_action_get_request(action);
     std::string url = webkit_uri_request_get_uri(request) ? webkit_uri_request_get_uri(request) : "";
     // A server redirect continues a navigation that was already let through.
     bool redirect = webkit_navigation_action_is_redirect(action) && !url.starts_with("kalvo:");
     bool permission = redirect || self->m_permissions > 0;
     NavigationDecision verdict = decide_navigation(url, permission);
-    if (!redirect && !permission && self->m_permissions > 0 && verdict.action == NavigationDecision::Action::Allow) {
+    if (!redirect && !permission && self->m_permissions > 0 &&
+        verdict.action == NavigationDecision::Action::Allow) {
         --self->m_permissions;
         self->m_script_grants = std::max(0, self->m_script_grants - 1);
     }
@@ -214,7 +217,8 @@ int WebHost::on_script_dialog(void*, void* dialog_pointer, void*)
     std::string message = webkit_script_dialog_get_message(dialog);
     if (!message.starts_with(kExternalConfirmMarker))
         return FALSE;
-    std::optional<ExternalCall> call = decode_external_call(message.substr(std::string(kExternalConfirmMarker).size()));
+    std::optional<ExternalCall> call =
+        decode_external_call(message.substr(std::string(kExternalConfirmMarker).size()));
     bool confirmed = false;
     if (call && g_external) {
         ExternalResult result = invoke_external(*g_external, call->name, call->args);

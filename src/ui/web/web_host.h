@@ -47,5 +47,4 @@ private:
     HookHandler m_hook;
     int m_permissions = 0;
     int m_script_grants = 0; // of m_permissions, those given to scripts
-
 };

@@ -47,7 +47,7 @@ void fill_device_list(Gtk::ComboBoxText& list, const std::vector<std::string>& n
 }
 
 void fill_device_lists(Gtk::ComboBoxText& microphone, Gtk::ComboBoxText& speaker, Gtk::ComboBoxText& ring,
-                       const AppSettings& settings)
+    const AppSettings& settings)
 {
     const std::vector<std::string> outputs = output_device_names();
     fill_device_list(microphone, input_device_names(), settings.input_device);

@@ -1,9 +1,9 @@
 #pragma once
-#include "settings/app_settings.h"
-
 #include <gtkmm/comboboxtext.h>
 #include <string>
 #include <vector>
+
+#include "settings/app_settings.h"
 
 // The SIP stack's audio device names, read through the call manager's stack handle, in
 // index order (empty without a running stack).
@@ -16,6 +16,6 @@ void fill_device_list(Gtk::ComboBoxText& list, const std::vector<std::string>& n
 // The microphone list with the input devices, the speaker and ring lists with the output
 // devices, each selecting its stored index.
 void fill_device_lists(Gtk::ComboBoxText& microphone, Gtk::ComboBoxText& speaker, Gtk::ComboBoxText& ring,
-                       const AppSettings& settings);
+    const AppSettings& settings);
 // The selected index, or `unchanged` when nothing is selected (an empty list).
 int selected_device(const Gtk::ComboBoxText& list, int unchanged);

@@ -3,9 +3,8 @@
 namespace echo_steps {
 namespace {
 
-constexpr std::array<const char*, kStepCount> kStepNames {
-    "Initializing", "Verifying username and password", "Placing call", "Talking"
-};
+constexpr std::array<const char*, kStepCount> kStepNames{
+    "Initializing", "Verifying username and password", "Placing call", "Talking"};
 
 constexpr const char* kGrey = "#999999";
 
@@ -17,22 +16,31 @@ struct StatusLook {
 StatusLook look_of(Status status)
 {
     switch (status) {
-    case Status::Pending: return { "Pending", kGrey };
-    case Status::InProgress: return { "In progress", "#000000" };
-    case Status::Ok: return { "OK", "#669900" };
-    case Status::Error: return { "Error", "#cc0000" };
-    case Status::Failed: return { "Failed", "#CC0000" };
+    case Status::Pending:
+        return {"Pending", kGrey};
+    case Status::InProgress:
+        return {"In progress", "#000000"};
+    case Status::Ok:
+        return {"OK", "#669900"};
+    case Status::Error:
+        return {"Error", "#cc0000"};
+    case Status::Failed:
+        return {"Failed", "#CC0000"};
     }
-    return { "Pending", kGrey };
+    return {"Pending", kGrey};
 }
 
 const char* icon_suffix(Icon icon)
 {
     switch (icon) {
-    case Icon::Current: return "";
-    case Icon::Done: return "_check";
-    case Icon::Disabled: return "_disabled";
-    case Icon::Error: return "_error";
+    case Icon::Current:
+        return "";
+    case Icon::Done:
+        return "_check";
+    case Icon::Disabled:
+        return "_disabled";
+    case Icon::Error:
+        return "_error";
     }
     return "_disabled";
 }
@@ -67,11 +75,26 @@ Display idle()
     return display;
 }
 
-Display initializing() { return progressed(0); }
-Display verifying() { return progressed(1); }
-Display calling() { return progressed(2); }
-Display talking() { return progressed(3); }
-Display heard() { return progressed(kStepCount); }
+Display initializing()
+{
+    return progressed(0);
+}
+Display verifying()
+{
+    return progressed(1);
+}
+Display calling()
+{
+    return progressed(2);
+}
+Display talking()
+{
+    return progressed(3);
+}
+Display heard()
+{
+    return progressed(kStepCount);
+}
 
 Display not_heard()
 {
@@ -83,7 +106,7 @@ Display not_heard()
 Display registration_timed_out(const Display& before)
 {
     Display display = before;
-    display.icons = { Icon::Done, Icon::Error, Icon::Disabled, Icon::Disabled };
+    display.icons = {Icon::Done, Icon::Error, Icon::Disabled, Icon::Disabled};
     return display;
 }
 
@@ -117,7 +140,8 @@ std::string steps_html(const Display& display)
         html += "<tr><td width=\"200\">";
         html += reached ? std::string(kStepNames[step])
                         : std::string("<font color=\"") + kGrey + "\">" + kStepNames[step] + "</font>";
-        html += std::string("</td><td><font color=\"") + look.colour + "\"><b>" + look.text + "</b></font></td></tr>";
+        html += std::string("</td><td><font color=\"") + look.colour + "\"><b>" + look.text +
+            "</b></font></td></tr>";
     }
     return html + "</table>";
 }

@@ -13,18 +13,18 @@ enum class Status { Pending, InProgress, Ok, Error, Failed };
 inline constexpr int kStepCount = 4;
 
 struct Display {
-    std::array<Icon, kStepCount> icons {};
-    std::array<Status, kStepCount> statuses {};
+    std::array<Icon, kStepCount> icons{};
+    std::array<Status, kStepCount> statuses{};
 };
 
 // The displays of the test's stages, in the order the test reaches them.
-Display idle();              // every icon disabled, every step Pending
-Display initializing();      // icon 1 current; Initializing in progress
-Display verifying();         // icon 1 done, 2 current; Initializing OK, Verifying in progress
-Display calling();           // icons 1-2 done, 3 current; Verifying OK, Placing call in progress
-Display talking();           // icons 1-3 done, 4 current; Placing call OK, Talking in progress
-Display heard();             // every icon done, every step OK
-Display not_heard();         // every icon done; steps OK except Talking Failed
+Display idle(); // every icon disabled, every step Pending
+Display initializing(); // icon 1 current; Initializing in progress
+Display verifying(); // icon 1 done, 2 current; Initializing OK, Verifying in progress
+Display calling(); // icons 1-2 done, 3 current; Verifying OK, Placing call in progress
+Display talking(); // icons 1-3 done, 4 current; Placing call OK, Talking in progress
+Display heard(); // every icon done, every step OK
+Display not_heard(); // every icon done; steps OK except Talking Failed
 // Registration refused or timed out: icon 1 done, 2 error. A refusal also marks
 // Verifying "Error"; the time-out changes only the icons.
 Display registration_failed(const Display& before);

@@ -16,8 +16,9 @@ int run_setup_wizard(Gtk::Window* parent)
     log.append("Starting wizard");
     CallManager& call_manager = CallManager::instance();
     if (call_manager.in_call()) {
-        show_message_box(parent, { "You cannot run this wizard during a call.\nPlease hangup your call and try again.",
-                                   "Please hangup", Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK });
+        show_message_box(parent,
+            {"You cannot run this wizard during a call.\nPlease hangup your call and try again.",
+                "Please hangup", Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK});
         return kWizardNotRun;
     }
     call_manager.set_wizard_mode(true);
@@ -38,10 +39,7 @@ int run_setup_wizard(Gtk::Window* parent)
     return result;
 }
 
-COptionsWizard::COptionsWizard()
-    : m_intro(*this)
-    , m_audio(*this)
-    , m_echo(*this)
+COptionsWizard::COptionsWizard() : m_intro(*this), m_audio(*this), m_echo(*this)
 {
     set_title(wizard_texts::kTitle);
     set_modal(true);
@@ -85,9 +83,14 @@ void COptionsWizard::go_next()
 {
     bool may_leave = false;
     switch (m_current) {
-    case kIntroPage: may_leave = m_intro.on_leave(); break;
-    case kAudioPage: may_leave = m_audio.on_leave(); break;
-    default: break;
+    case kIntroPage:
+        may_leave = m_intro.on_leave();
+        break;
+    case kAudioPage:
+        may_leave = m_audio.on_leave();
+        break;
+    default:
+        break;
     }
     if (may_leave && m_current < kEchoPage)
         show_page(m_current + 1);
@@ -139,7 +142,8 @@ void COptionsWizard::show_page(int index)
     }
 }
 
-ui_thread::Result COptionsWizard::handle_message(ui_thread::Message message, ui_thread::WParam, ui_thread::LParam)
+ui_thread::Result COptionsWizard::handle_message(
+    ui_thread::Message message, ui_thread::WParam, ui_thread::LParam)
 {
     if (message == messages::UWM_WIZ_CALLSTATE_MSG)
         LogDlg::instance().append("We got a call state event in the options wizard");

@@ -1,12 +1,12 @@
 #pragma once
+#include <gtkmm/button.h>
+#include <gtkmm/dialog.h>
+#include <gtkmm/stack.h>
+
 #include "app/ui_thread.h"
 #include "ui/wizard/wiz_audio_page.h"
 #include "ui/wizard/wiz_echo_page.h"
 #include "ui/wizard/wiz_intro_page.h"
-
-#include <gtkmm/button.h>
-#include <gtkmm/dialog.h>
-#include <gtkmm/stack.h>
 
 // The result of the setup wizard as the main window logs it.
 enum WizardResult { kWizardNotRun = 0, kWizardOk = 1, kWizardCancel = 2 };
@@ -45,7 +45,8 @@ public:
     CWizAudioPage& audio_page() { return m_audio; }
     CWizEchoPage& echo_page() { return m_echo; }
 
-    ui_thread::Result handle_message(ui_thread::Message message, ui_thread::WParam, ui_thread::LParam) override;
+    ui_thread::Result handle_message(
+        ui_thread::Message message, ui_thread::WParam, ui_thread::LParam) override;
 
 private:
     CWizIntroPage m_intro;

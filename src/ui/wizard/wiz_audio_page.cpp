@@ -1,19 +1,16 @@
 #include "ui/wizard/wiz_audio_page.h"
 
+#include <gtkmm/grid.h>
+#include <gtkmm/label.h>
+
 #include "settings/app_settings.h"
 #include "ui/wizard/audio_device_lists.h"
 #include "ui/wizard/options_wizard.h"
 #include "ui/wizard/wizard_texts.h"
 
-#include <gtkmm/grid.h>
-#include <gtkmm/label.h>
-
 CWizAudioPage::CWizAudioPage(COptionsWizard& wizard)
-    : Gtk::Box(Gtk::ORIENTATION_VERTICAL, 6)
-    , m_wizard(wizard)
-    , m_refresh("Refresh devices")
-    , m_play_output("Play sample sound")
-    , m_play_ring("Play sample sound")
+    : Gtk::Box(Gtk::ORIENTATION_VERTICAL, 6), m_wizard(wizard), m_refresh("Refresh devices"),
+      m_play_output("Play sample sound"), m_play_ring("Play sample sound")
 {
     auto* grid = Gtk::make_managed<Gtk::Grid>();
     grid->set_row_spacing(6);
@@ -29,7 +26,7 @@ CWizAudioPage::CWizAudioPage(COptionsWizard& wizard)
     add_row(1, "Speaker", m_speaker, &m_play_output);
     add_row(2, "Ring device", m_ring, &m_play_ring);
     // No action is defined for these yet; they stay visible but unusable.
-    for (Gtk::Button* button : { &m_refresh, &m_play_output, &m_play_ring })
+    for (Gtk::Button* button : {&m_refresh, &m_play_output, &m_play_ring})
         button->set_sensitive(false);
     pack_start(m_header, Gtk::PACK_SHRINK);
     pack_start(*grid, Gtk::PACK_SHRINK);

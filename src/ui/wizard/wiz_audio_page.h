@@ -1,9 +1,9 @@
 #pragma once
-#include "ui/web/html_label.h"
-
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
 #include <gtkmm/comboboxtext.h>
+
+#include "ui/web/html_label.h"
 
 class COptionsWizard;
 
@@ -24,12 +24,12 @@ public:
 
 private:
     COptionsWizard& m_wizard;
-    HtmlLabel m_header;               // 1024
-    Gtk::ComboBoxText m_microphone;   // 1012
-    Gtk::ComboBoxText m_speaker;      // 1013
-    Gtk::ComboBoxText m_ring;         // 1014
+    HtmlLabel m_header; // 1024
+    Gtk::ComboBoxText m_microphone; // 1012
+    Gtk::ComboBoxText m_speaker; // 1013
+    Gtk::ComboBoxText m_ring; // 1014
     // Shown as on the original pages; they have no action yet (see the report).
-    Gtk::Button m_refresh;            // 1027
-    Gtk::Button m_play_output;        // 1046
-    Gtk::Button m_play_ring;          // 1047
+    Gtk::Button m_refresh; // 1027
+    Gtk::Button m_play_output; // 1046
+    Gtk::Button m_play_ring; // 1047
 };

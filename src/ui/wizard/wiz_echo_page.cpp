@@ -1,5 +1,8 @@
 #include "ui/wizard/wiz_echo_page.h"
 
+#include <gtkmm/grid.h>
+#include <gtkmm/label.h>
+
 #include "app/messages.h"
 #include "log/log_dlg.h"
 #include "settings/app_settings.h"
@@ -8,9 +11,6 @@
 #include "ui/wizard/options_wizard.h"
 #include "ui/wizard/wizard_rules.h"
 #include "ui/wizard/wizard_texts.h"
-
-#include <gtkmm/grid.h>
-#include <gtkmm/label.h>
 
 using wizard_rules::EchoEvent;
 
@@ -57,12 +57,9 @@ void setup_bar(Gtk::LevelBar& bar)
 } // namespace
 
 CWizEchoPage::CWizEchoPage(COptionsWizard& wizard)
-    : Gtk::Box(Gtk::ORIENTATION_VERTICAL, 6)
-    , m_wizard(wizard)
-    , m_call_button(wizard_texts::kStartTest)
-    , m_yes("Yes, I can hear myself")
-    , m_no("No, I cannot hear myself")
-    , m_timers([this](unsigned id) { on_timer(id); })
+    : Gtk::Box(Gtk::ORIENTATION_VERTICAL, 6), m_wizard(wizard), m_call_button(wizard_texts::kStartTest),
+      m_yes("Yes, I can hear myself"), m_no("No, I cannot hear myself"),
+      m_timers([this](unsigned id) { on_timer(id); })
 {
     setup_bar(m_headset_bar);
     setup_bar(m_microphone_bar);
@@ -181,8 +178,9 @@ void CWizEchoPage::on_not_heard()
 {
     // The echo call is of no further use once the user has answered.
     stop_test(echo_steps::not_heard());
-    show_message_box(&m_wizard, { "The audio test has failed.  Please check your \nfirewall settings and try again.",
-                                    "Audio test failed", Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK });
+    show_message_box(&m_wizard,
+        {"The audio test has failed.  Please check your \nfirewall settings and try again.",
+            "Audio test failed", Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK});
 }
 
 void CWizEchoPage::stop_test(const echo_steps::Display& display)
@@ -215,8 +213,9 @@ void CWizEchoPage::on_event(int code, int kind)
         show(echo_steps::registration_failed(m_display));
         m_timers.kill_timer(kRegistrationTimer);
         show_message_box(&m_wizard,
-            { "You have entered an invalid username or password.  \nPlease press the Back button and try again.",
-              "Invalid username or password", Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK });
+            {"You have entered an invalid username or password.  \nPlease press the Back button and try "
+             "again.",
+                "Invalid username or password", Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK});
         break;
     case EchoEvent::Calling:
         show(echo_steps::calling());
@@ -248,12 +247,14 @@ void CWizEchoPage::on_timer(unsigned id)
         m_timers.kill_timer(kRegistrationTimer);
         m_wizard.set_buttons(true, false, true, true);
         show_message_box(&m_wizard,
-            { "There was an error contacting the server.  \nPlease check your firewall settings and try again.",
-              "Connection timeout", Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK });
+            {"There was an error contacting the server.  \nPlease check your firewall settings and try "
+             "again.",
+                "Connection timeout", Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK});
     }
 }
 
-ui_thread::Result CWizEchoPage::handle_message(ui_thread::Message message, ui_thread::WParam, ui_thread::LParam)
+ui_thread::Result CWizEchoPage::handle_message(
+    ui_thread::Message message, ui_thread::WParam, ui_thread::LParam)
 {
     if (message == messages::UWM_WIZ_ENABLEBUTTONS_MSG)
         set_answer_buttons(true);

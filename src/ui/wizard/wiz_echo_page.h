@@ -1,12 +1,12 @@
 #pragma once
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/levelbar.h>
+
 #include "app/timer_table.h"
 #include "app/ui_thread.h"
 #include "ui/web/html_label.h"
 #include "ui/wizard/echo_steps.h"
-
-#include <gtkmm/box.h>
-#include <gtkmm/button.h>
-#include <gtkmm/levelbar.h>
 
 class COptionsWizard;
 
@@ -39,7 +39,8 @@ public:
     void on_event(int code, int kind);
     void on_timer(unsigned id);
 
-    ui_thread::Result handle_message(ui_thread::Message message, ui_thread::WParam, ui_thread::LParam) override;
+    ui_thread::Result handle_message(
+        ui_thread::Message message, ui_thread::WParam, ui_thread::LParam) override;
 
     Gtk::Button& call_button() { return m_call_button; }
     Gtk::Button& yes_button() { return m_yes; }
@@ -66,14 +67,14 @@ private:
     void set_answer_buttons(bool enabled);
 
     COptionsWizard& m_wizard;
-    HtmlLabel m_header;                // 1024
-    Gtk::Button m_call_button;         // 1030
-    Gtk::LevelBar m_headset_bar;       // 1016
-    Gtk::LevelBar m_microphone_bar;    // 1015
-    HtmlLabel m_icons;                 // 1032
-    HtmlLabel m_steps;                 // 1033
-    Gtk::Button m_yes;                 // 1047
-    Gtk::Button m_no;                  // 1049
+    HtmlLabel m_header; // 1024
+    Gtk::Button m_call_button; // 1030
+    Gtk::LevelBar m_headset_bar; // 1016
+    Gtk::LevelBar m_microphone_bar; // 1015
+    HtmlLabel m_icons; // 1032
+    HtmlLabel m_steps; // 1033
+    Gtk::Button m_yes; // 1047
+    Gtk::Button m_no; // 1049
     echo_steps::Display m_display;
     TimerTable m_timers;
 };

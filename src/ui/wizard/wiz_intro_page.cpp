@@ -1,5 +1,7 @@
 #include "ui/wizard/wiz_intro_page.h"
 
+#include <gtkmm/label.h>
+
 #include "log/log_dlg.h"
 #include "net/service_requests.h"
 #include "settings/app_settings.h"
@@ -9,13 +11,9 @@
 #include "ui/wizard/wizard_rules.h"
 #include "ui/wizard/wizard_texts.h"
 
-#include <gtkmm/label.h>
-
 CWizIntroPage::CWizIntroPage(COptionsWizard& wizard)
-    : Gtk::Box(Gtk::ORIENTATION_VERTICAL, 6)
-    , m_wizard(wizard)
-    , m_have_account("I already have an Kalvo account")
-    , m_signup("I need to signup for a new account")
+    : Gtk::Box(Gtk::ORIENTATION_VERTICAL, 6), m_wizard(wizard),
+      m_have_account("I already have an Kalvo account"), m_signup("I need to signup for a new account")
 {
     m_signup.join_group(m_have_account);
     m_username.set_max_length(wizard_rules::kAccountFieldLimit);
@@ -39,8 +37,9 @@ bool CWizIntroPage::initialise()
     CallManager& call_manager = CallManager::instance();
     if (call_manager.logged_in()) {
         const int answer = show_message_box(&m_wizard,
-            { "You must be logged out to use the setup wizard.  \nWould you like to log out now and continue with the wizard?",
-              "You need to be logged out", Gtk::MESSAGE_QUESTION, Gtk::BUTTONS_OK_CANCEL });
+            {"You must be logged out to use the setup wizard.  \nWould you like to log out now and continue "
+             "with the wizard?",
+                "You need to be logged out", Gtk::MESSAGE_QUESTION, Gtk::BUTTONS_OK_CANCEL});
         if (answer != Gtk::RESPONSE_OK)
             return false;
         call_manager.unregister();
@@ -65,9 +64,10 @@ bool CWizIntroPage::on_leave()
     LogDlg& log = LogDlg::instance();
     if (m_signup.get_active()) {
         show_message_box(&m_wizard,
-            { "Kalvo needs to close the wizard so you can create an account.\nOnce you've created your new account, "
-              "the wizard will automatically restart\nand you can setup your audio and other account options.",
-              "The wizard will close", Gtk::MESSAGE_INFO, Gtk::BUTTONS_OK });
+            {"Kalvo needs to close the wizard so you can create an account.\nOnce you've created your new "
+             "account, "
+             "the wizard will automatically restart\nand you can setup your audio and other account options.",
+                "The wizard will close", Gtk::MESSAGE_INFO, Gtk::BUTTONS_OK});
         CallManager::instance().set_wizard_mode(false);
         CallManager::instance().show_register_page();
         m_wizard.end_wizard(kWizardNotRun);
@@ -84,8 +84,9 @@ bool CWizIntroPage::on_leave()
     settings.save();
 
     if (username.empty() || password.empty()) {
-        show_message_box(&m_wizard, { "Please enter a username and password to continue with the wizard.", "Error",
-                                        Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK });
+        show_message_box(&m_wizard,
+            {"Please enter a username and password to continue with the wizard.", "Error", Gtk::MESSAGE_ERROR,
+                Gtk::BUTTONS_OK});
         return false;
     }
 
@@ -97,15 +98,17 @@ bool CWizIntroPage::on_leave()
         return true;
     case wizard_rules::UsernameCheck::Invalid:
         log.append("********** Invalid user");
-        show_message_box(&m_wizard, { "The username and password you have entered could not be validated.",
-                                        "Invalid username or password", Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK });
+        show_message_box(&m_wizard,
+            {"The username and password you have entered could not be validated.",
+                "Invalid username or password", Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK});
         return false;
     case wizard_rules::UsernameCheck::NoConnection:
         log.append("********** Invalid user");
         show_message_box(&m_wizard,
-            { "Kalvo could not connect to the sever to validate your username and password.\nPlease check your "
-              "Internet settings and try again.",
-              "Could not connect", Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK });
+            {"Kalvo could not connect to the sever to validate your username and password.\nPlease check "
+             "your "
+             "Internet settings and try again.",
+                "Could not connect", Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK});
         return false;
     }
     return false;

@@ -1,9 +1,9 @@
 #pragma once
-#include "ui/web/html_label.h"
-
 #include <gtkmm/box.h>
 #include <gtkmm/entry.h>
 #include <gtkmm/radiobutton.h>
+
+#include "ui/web/html_label.h"
 
 class COptionsWizard;
 
@@ -27,9 +27,9 @@ public:
 
 private:
     COptionsWizard& m_wizard;
-    HtmlLabel m_welcome;                // 1017
-    Gtk::RadioButton m_have_account;    // 1020
-    Gtk::RadioButton m_signup;          // 1021
-    Gtk::Entry m_username;              // 1022
-    Gtk::Entry m_password;              // 1023
+    HtmlLabel m_welcome; // 1017
+    Gtk::RadioButton m_have_account; // 1020
+    Gtk::RadioButton m_signup; // 1021
+    Gtk::Entry m_username; // 1022
+    Gtk::Entry m_password; // 1023
 };

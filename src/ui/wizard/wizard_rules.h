@@ -1,7 +1,7 @@
 #pragma once
-#include "net/http_request.h"
-
 #include <string>
+
+#include "net/http_request.h"
 
 // The setup wizard's decisions, free of any window.
 namespace wizard_rules {
