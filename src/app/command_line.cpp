@@ -25,10 +25,4 @@ bool is_startup_launch(const std::string& text)
     return boost::regex_match(text, pattern);
 }
 
-bool has_url_command(const std::string& text)
-{
-    static const boost::regex pattern(".*?/url \"kalvo:.*\".*", boost::regex::perl);
-    return boost::regex_match(text, pattern);
-}
-
 } // namespace command_line

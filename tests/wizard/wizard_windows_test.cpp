@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <mutex>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "settings/app_settings.h"
 #include "support/display.h"
 #include "support/http_test_server.h"
