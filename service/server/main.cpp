@@ -163,6 +163,7 @@ int main(int argc, char** argv)
     } else {
         status = 1;
     }
+    site.stop();
     http.stop();
     https.stop();
     http_thread.join();

@@ -1,7 +1,9 @@
 #include "site.h"
 
+#include <chrono>
 #include <cstdio>
 #include <httplib.h>
+#include <thread>
 
 namespace {
 
@@ -14,9 +16,15 @@ constexpr const char* kInstallerScript =
     "echo \"$(date -u '+%Y-%m-%dT%H:%M:%SZ') installer ran: $0\" >> \"$0.ran\"\n"
     "exit 0\n";
 
+// Every request with its query as sent and as decoded, so a test can look for any text
+// (a clear password) the program must never send.
 void log_request(const httplib::Request& request, const httplib::Response& response)
 {
-    std::printf("%s %s -> %d\n", request.method.c_str(), request.target.c_str(), response.status);
+    std::string decoded;
+    for (const auto& [key, value] : request.params)
+        decoded += (decoded.empty() ? "" : " ") + key + "=" + value;
+    std::printf("%s %s -> %d [%s]\n", request.method.c_str(), request.target.c_str(), response.status,
+        decoded.c_str());
     std::fflush(stdout);
 }
 
@@ -25,9 +33,9 @@ void reply_text(httplib::Response& response, const std::string& text)
     response.set_content(text, "text/plain; charset=utf-8");
 }
 
-bool parse_count(const std::string& text, int& out)
+bool parse_count(const std::string& text, int& out, std::size_t digits = 6)
 {
-    if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
+    if (text.empty() || text.size() > digits || text.find_first_not_of("0123456789") != std::string::npos)
         return false;
     out = std::stoi(text);
     return true;
@@ -118,12 +126,48 @@ void Site::install(httplib::Server& server)
 
     server.Get(kInstallerPath, [this](const httplib::Request&, httplib::Response& response) {
         ++m_installer_downloads;
-        response.set_header("Content-Disposition", "attachment; filename=\"kalvo-setup\"");
-        response.set_content(kInstallerScript, "application/octet-stream");
+        answer_installer(response);
     });
 
     install_pages(server);
     install_control(server);
+}
+
+void Site::answer_installer(httplib::Response& response)
+{
+    InstallerAnswer answer;
+    {
+        std::lock_guard lock(m_installer_mutex);
+        answer = m_installer;
+    }
+    if (answer.mode == "404" || answer.mode == "500") {
+        response.status = std::stoi(answer.mode);
+        response.set_content("<html><body>installer not available</body></html>", "text/html");
+        return;
+    }
+    // The script, padded with a comment line to the size asked for.
+    std::string body = kInstallerScript;
+    if (answer.size > body.size() + 2)
+        body += "#" + std::string(answer.size - body.size() - 2, 'x') + "\n";
+    response.set_header("Content-Disposition", "attachment; filename=\"kalvo-setup\"");
+    const bool cut = answer.mode == "short" || answer.mode == "stall";
+    const bool stall = answer.mode == "stall";
+    response.set_content_provider(body.size(), "application/octet-stream",
+        [this, body, cut, stall, pace = answer.pace_ms](size_t offset, size_t, httplib::DataSink& sink) {
+            constexpr size_t kChunk = 64 * 1024;
+            const size_t limit = cut ? body.size() / 2 : body.size();
+            if (offset >= limit) {
+                // "stall": nothing more, until the client gives up or the service stops.
+                for (int waited = 0; stall && !m_stopping && sink.is_writable() && waited < 120000;
+                     waited += 50)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                return false;
+            }
+            sink.write(body.data() + offset, std::min(kChunk, limit - offset));
+            if (pace > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(pace));
+            return true;
+        });
 }
 
 void Site::install_pages(httplib::Server& server)
@@ -183,6 +227,16 @@ void Site::install_pages(httplib::Server& server)
             page(response, request.get_param_value("page") == "calls.php" ? "history" : "account", values);
         });
 
+    // The skin's "account" button: the account page by user name and digest.
+    server.Get("/account.php", [this, page](const httplib::Request& request, httplib::Response& response) {
+        const std::string user = request.get_param_value("user");
+        auto values = page_values(user);
+        const bool known = m_accounts.authenticate(user, request.get_param_value("pass")).has_value();
+        if (!known)
+            response.status = 403;
+        page(response, known ? "account" : "account_denied", values);
+    });
+
     server.Get("/access_numbers.php", [this, page](const httplib::Request&, httplib::Response& response) {
         page(response, "access_numbers", page_values(""));
     });
@@ -231,6 +285,30 @@ void Site::install_control(httplib::Server& server)
             response.status = 502;
             reply_text(response, "ERROR " + error);
             return;
+        }
+        reply_text(response, "OK");
+    });
+
+    // /control/installer?mode=ok|404|500|short|stall[&size=BYTES][&pace=MS]: how the
+    // installer download is answered from now on.
+    server.Get("/control/installer", [this](const httplib::Request& request, httplib::Response& response) {
+        InstallerAnswer answer;
+        answer.mode = request.has_param("mode") ? request.get_param_value("mode") : "ok";
+        const bool known_mode = answer.mode == "ok" || answer.mode == "404" || answer.mode == "500" ||
+            answer.mode == "short" || answer.mode == "stall";
+        int size = 0, pace = 0;
+        if (!known_mode ||
+            (request.has_param("size") && !parse_count(request.get_param_value("size"), size, 8)) ||
+            (request.has_param("pace") && !parse_count(request.get_param_value("pace"), pace))) {
+            response.status = 400;
+            reply_text(response, "ERROR mode= is ok, 404, 500, short or stall; size= and pace= are counts");
+            return;
+        }
+        answer.size = static_cast<std::size_t>(size);
+        answer.pace_ms = pace;
+        {
+            std::lock_guard lock(m_installer_mutex);
+            m_installer = answer;
         }
         reply_text(response, "OK");
     });

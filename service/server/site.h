@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <mutex>
 #include <string>
 
 #include "accounts.h"
@@ -8,7 +9,8 @@
 
 namespace httplib {
 class Server;
-}
+struct Response;
+} // namespace httplib
 
 // Base addresses the service tells the program about.
 struct SiteAddresses {
@@ -19,6 +21,15 @@ struct SiteAddresses {
     std::string gateway; // the registrar's address ("127.0.0.N")
 };
 
+// How the installer download is answered; tests change it through /control/installer.
+struct InstallerAnswer {
+    // "ok"; "404" or "500" (an error page); "short" (half the announced bytes, then the
+    // connection closes); "stall" (half the bytes, then nothing until the client gives up)
+    std::string mode = "ok";
+    std::size_t size = 0; // "ok": the installer padded to this many bytes
+    int pace_ms = 0; // "ok": a pause after every 64 KiB, so progress can be watched
+};
+
 // Every endpoint and page of the service, plus the control endpoints tests use
 // (/control/...). The same handlers serve the web host and the secure host,
 // over http and https.
@@ -27,6 +38,8 @@ public:
     Site(AccountBook& accounts, MwiPublisher& publisher, Pages pages, SiteAddresses addresses);
 
     void install(httplib::Server& server);
+    // Ends answers that are still stalling, before the servers stop.
+    void stop() { m_stopping = true; }
 
     // The eight-line version reply for the user and digest.
     std::string version_reply(const std::string& user, const std::string& digest) const;
@@ -37,10 +50,14 @@ private:
     std::string with_gateway(std::string text) const;
     void install_pages(httplib::Server& server);
     void install_control(httplib::Server& server);
+    void answer_installer(httplib::Response& response);
 
     AccountBook& m_accounts;
     MwiPublisher& m_publisher;
     Pages m_pages;
     SiteAddresses m_addresses;
     std::atomic<int> m_installer_downloads{0};
+    std::mutex m_installer_mutex;
+    InstallerAnswer m_installer;
+    std::atomic<bool> m_stopping{false};
 };

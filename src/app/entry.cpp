@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sys/stat.h>
 
 #include "app/command_line.h"
 #include "app/run.h"
@@ -14,6 +15,8 @@
 
 int kalvo_main(int argc, char** argv)
 {
+    // Every file the program and its web engine's processes create is the user's alone.
+    ::umask(077);
     // Absolute window positions and window shapes need the X11 backend (XWayland on Wayland).
     ::setenv("GDK_BACKEND", "x11", 1);
     registry_store::set_error_sink([](const std::string& line) { LogDlg::instance().append(line); });

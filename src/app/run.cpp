@@ -25,6 +25,10 @@ int run(const std::string& command_line)
         install_path_value.set(paths::user_data_dir());
     std::string install_path = install_path_value.get();
     paths::make_dirs(install_path);
+    // The log, the page cache, the web engine's data and the settings name the user and
+    // the account: nobody else may read them (earlier versions left them readable).
+    paths::make_private(paths::user_data_dir());
+    paths::make_private(paths::config_dir());
     ::unlink(log_file::file_in(install_path).c_str()); // every run starts a new log
     log_file::set_folder(install_path);
 

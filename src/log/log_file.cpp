@@ -2,7 +2,9 @@
 
 #include <chrono>
 #include <cstdio>
+#include <fcntl.h>
 #include <mutex>
+#include <unistd.h>
 
 namespace log_file {
 
@@ -50,11 +52,13 @@ void write_line(const std::string& message)
     localtime_r(&seconds, &local);
 
     std::string line = format_timestamp(local, milliseconds) + " " + message + "\n";
-    std::FILE* file = std::fopen(file_in(folder()).c_str(), "a");
-    if (!file)
+    // Private to the user; one write per line, so lines from several threads never mix.
+    int fd = ::open(file_in(folder()).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
         return;
-    std::fwrite(line.data(), 1, line.size(), file);
-    std::fclose(file);
+    // A line that cannot be written is dropped, like one whose file cannot be opened.
+    [[maybe_unused]] ssize_t written = ::write(fd, line.data(), line.size());
+    ::close(fd);
 }
 
 } // namespace log_file

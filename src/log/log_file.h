@@ -18,7 +18,8 @@ std::string folder();
 // Path of kalvo.log under an installation folder.
 std::string file_in(const std::string& install_path);
 
-// Appends "timestamp message\n" in one write; a file that cannot be opened drops the line.
+// Appends "timestamp message\n" in one write to a file only the user may read (0600); a
+// file that cannot be opened drops the line.
 void write_line(const std::string& message);
 
 } // namespace log_file

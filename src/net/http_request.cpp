@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "log/log_file.h"
 #include "net/download_progress.h"
 #include "net/tls_trust.h"
 
@@ -25,7 +26,20 @@ size_t write_to_file(char* data, size_t size, size_t count, void* file)
     return std::fwrite(data, 1, size * count, static_cast<std::FILE*>(file));
 }
 
+// The address as a log may show it: without its query and fragment.
+std::string without_query(const std::string& url)
+{
+    return url.substr(0, url.find_first_of("?#"));
+}
+
 } // namespace
+
+std::string HttpReply::failure() const
+{
+    if (code != CURLE_OK)
+        return curl_easy_strerror(code);
+    return "HTTP status " + std::to_string(status);
+}
 
 void curl_global_once()
 {
@@ -59,6 +73,7 @@ void EasyRequest::set_common_options(const HttpRequest& request)
 {
     curl_global_once();
     m_handle = curl_easy_init();
+    m_url = request.url;
     curl_easy_setopt(m_handle, CURLOPT_NOPROGRESS, 1L);
     // Requests run on worker threads: time-outs must not rely on signals.
     curl_easy_setopt(m_handle, CURLOPT_NOSIGNAL, 1L);
@@ -66,6 +81,11 @@ void EasyRequest::set_common_options(const HttpRequest& request)
     curl_easy_setopt(m_handle, CURLOPT_FORBID_REUSE, 1L);
     if (request.timeout)
         curl_easy_setopt(m_handle, CURLOPT_TIMEOUT_MS, static_cast<long>(request.timeout->count()));
+    curl_easy_setopt(m_handle, CURLOPT_CONNECTTIMEOUT, static_cast<long>(request.connect_timeout.count()));
+    if (request.stall_limit) {
+        curl_easy_setopt(m_handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        curl_easy_setopt(m_handle, CURLOPT_LOW_SPEED_TIME, static_cast<long>(request.stall_limit->count()));
+    }
     // Addresses may come from service replies: nothing but the web's own schemes.
     curl_easy_setopt(m_handle, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(m_handle, CURLOPT_SSL_VERIFYPEER, 1L);
@@ -84,11 +104,26 @@ EasyRequest::~EasyRequest()
     curl_easy_cleanup(m_handle);
 }
 
-CURLcode EasyRequest::perform()
+HttpReply EasyRequest::perform()
 {
-    if (!m_handle)
-        return CURLE_FAILED_INIT;
-    return curl_easy_perform(m_handle);
+    HttpReply reply;
+    if (!m_handle) {
+        reply.code = CURLE_FAILED_INIT;
+        return reply;
+    }
+    reply.code = curl_easy_perform(m_handle);
+    reply.status = read_status();
+    return reply;
+}
+
+long EasyRequest::read_status() const
+{
+    long status = 0;
+    curl_easy_getinfo(m_handle, CURLINFO_RESPONSE_CODE, &status);
+    if (status != 0 && (status < 200 || status >= 300))
+        log_file::write_line(
+            "NETWORK - HTTP status " + std::to_string(status) + " from " + without_query(m_url));
+    return status;
 }
 
 int EasyRequest::on_progress(void* self_pointer, curl_off_t total, curl_off_t now, curl_off_t, curl_off_t)
@@ -108,19 +143,24 @@ int EasyRequest::on_progress(void* self_pointer, curl_off_t total, curl_off_t no
 HttpReply get_text(const HttpRequest& request)
 {
     TextSink sink;
-    HttpReply reply;
-    {
-        EasyRequest easy(request, sink);
-        reply.code = easy.perform();
-    }
+    HttpReply reply = EasyRequest(request, sink).perform();
     reply.body = std::move(sink.text);
     return reply;
 }
 
-CURLcode download_to_file(const HttpRequest& request, std::FILE* file, ProgressCallback progress)
+HttpReply download_to_file(const HttpRequest& request, std::FILE* file, ProgressCallback progress)
 {
-    if (!file)
-        return CURLE_WRITE_ERROR;
+    HttpReply reply;
+    if (!file) {
+        reply.code = CURLE_WRITE_ERROR;
+        return reply;
+    }
     EasyRequest easy(request, file, std::move(progress));
-    return easy.perform();
+    reply = easy.perform();
+    curl_off_t announced = -1, received = 0;
+    curl_easy_getinfo(easy.handle(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+    curl_easy_getinfo(easy.handle(), CURLINFO_SIZE_DOWNLOAD_T, &received);
+    if (reply.code == CURLE_OK && announced >= 0 && received != announced)
+        reply.code = CURLE_PARTIAL_FILE;
+    return reply;
 }

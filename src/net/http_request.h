@@ -7,8 +7,9 @@
 #include <string>
 
 // One HTTP GET to the service over libcurl's easy interface. Every request follows the
-// same recipe; only the options below differ from one call site to another. HTTP status
-// codes are not examined: a transfer that completes is a success and its body the reply.
+// same recipe; only the options below differ from one call site to another. Only a
+// transfer that completes with a 2xx status is a success; any other status is a failure,
+// logged with the status and the address (without its query, which may hold a digest).
 
 // Text replies are held in memory only up to this size; a longer reply fails the request.
 inline constexpr std::size_t kTextReplyLimit = 1024 * 1024;
@@ -18,6 +19,9 @@ struct HttpRequest {
     std::optional<std::chrono::milliseconds> timeout; // none: wait as long as it takes
     std::string interface_address; // local IPv4 address to bind to, or empty
     std::string ca_file; // trusted in addition to the system store
+    // A transfer that moves less than a byte a second for this long is stopped.
+    std::optional<std::chrono::seconds> stall_limit;
+    std::chrono::seconds connect_timeout{30};
 };
 
 // Download progress as the progress window shows it: the bar's percent (none while the
@@ -27,8 +31,11 @@ using ProgressCallback = std::function<void(std::optional<int> percent, const st
 
 struct HttpReply {
     CURLcode code = CURLE_OK;
+    long status = 0; // the HTTP status of the answer; 0 when none came
     std::string body; // the reply; what arrived before a failure is left but means nothing
-    bool ok() const { return code == CURLE_OK; }
+    bool ok() const { return code == CURLE_OK && status >= 200 && status < 300; }
+    // Why the request failed, for logs and messages: "HTTP status 404" or libcurl's reason.
+    std::string failure() const;
 };
 
 // libcurl's process-wide initialisation, done once whoever calls first.
@@ -52,12 +59,17 @@ public:
     EasyRequest& operator=(const EasyRequest&) = delete;
 
     CURL* handle() const { return m_handle; }
-    CURLcode perform();
+    // Performs the transfer; the reply's code and status (the body is the sink's).
+    HttpReply perform();
+    // The HTTP status of the finished transfer (also one the multi interface performed),
+    // logging it when it is not 2xx.
+    long read_status() const;
 
 private:
     void set_common_options(const HttpRequest& request);
 
     CURL* m_handle = nullptr;
+    std::string m_url;
     std::string m_ca_file;
     ProgressCallback m_progress;
     std::optional<int> m_last_percent;
@@ -69,5 +81,6 @@ private:
 // A request into the text sink.
 HttpReply get_text(const HttpRequest& request);
 
-// A request into a file the caller opened for binary writing, with optional progress.
-CURLcode download_to_file(const HttpRequest& request, std::FILE* file, ProgressCallback progress);
+// A request into a file the caller opened for binary writing, with optional progress. A
+// body shorter than the Content-Length the server announced fails with CURLE_PARTIAL_FILE.
+HttpReply download_to_file(const HttpRequest& request, std::FILE* file, ProgressCallback progress);

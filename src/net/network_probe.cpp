@@ -29,8 +29,12 @@ struct InterfaceProbe {
     std::unique_ptr<EasyRequest> easy;
     bool done = false;
     CURLcode code = CURLE_OK;
+    long status = 0;
 
-    bool passed() const { return done && code == CURLE_OK && sink.text == kExpectedReply; }
+    bool passed() const
+    {
+        return done && code == CURLE_OK && status >= 200 && status < 300 && sink.text == kExpectedReply;
+    }
 };
 
 // The interface the one-after-the-other probe would choose, as soon as the finished probes
@@ -75,6 +79,7 @@ void run_until_decided(std::vector<InterfaceProbe>& probes)
             InterfaceProbe& probe = probes[reinterpret_cast<std::size_t>(index)];
             probe.done = true;
             probe.code = message->data.result;
+            probe.status = probe.easy->read_status();
         }
         if (decide(probes).decided || running == 0)
             break;

@@ -1,24 +1,16 @@
 #include "net/service_addresses.h"
 
-#include <glib.h>
+#include <algorithm>
 #include <netdb.h>
 
 #include "log/log_dlg.h"
 #include "net/md5_digest.h"
-#include "net/service_requests.h"
+#include "net/percent_encoding.h"
 #include "settings/app_settings.h"
 #include "settings/deployment.h"
 
 namespace service_address {
 namespace {
-
-std::string escape(const std::string& value)
-{
-    gchar* escaped = g_uri_escape_string(value.c_str(), nullptr, TRUE);
-    std::string result = escaped;
-    g_free(escaped);
-    return result;
-}
 
 const char* flag(bool value)
 {
@@ -31,12 +23,10 @@ std::string file_address(const std::string& folder)
 {
     std::string address = "file://";
     for (char c : folder) {
-        if (c == '\\')
+        if (c == '\\' || c == '/')
             address += '/';
-        else if (c == ' ')
-            address += "%20";
         else
-            address += c;
+            address += percent_encode(std::string(1, c));
     }
     return address;
 }
@@ -44,8 +34,8 @@ std::string file_address(const std::string& folder)
 std::string login_page_address(const std::string& skin_folder, const AppSettings& settings)
 {
     bool no_user = settings.username.empty();
-    std::string address = file_address(skin_folder) + "/login.html?u=" + escape(settings.username) +
-        "&p=" + escape(settings.password) + "&s=" + flag(no_user || settings.remember_user) +
+    std::string address = file_address(skin_folder) + "/login.html?u=" + percent_encode(settings.username) +
+        "&p=" + percent_encode(settings.password) + "&s=" + flag(no_user || settings.remember_user) +
         "&a=" + flag(no_user || settings.auto_login);
     if (!settings.shown_wizard)
         address += "&w=true";
@@ -55,8 +45,8 @@ std::string login_page_address(const std::string& skin_folder, const AppSettings
 std::string login_page_address(const std::string& skin_folder, const std::string& user,
     const std::string& password, bool remember, bool auto_login, bool logged_out)
 {
-    std::string address = file_address(skin_folder) + "/login.html?u=" + escape(user) +
-        "&p=" + escape(password) + "&s=" + flag(remember) + "&a=" + flag(auto_login);
+    std::string address = file_address(skin_folder) + "/login.html?u=" + percent_encode(user) +
+        "&p=" + percent_encode(password) + "&s=" + flag(remember) + "&a=" + flag(auto_login);
     if (logged_out)
         address += "&lo=true";
     return address;
@@ -77,19 +67,18 @@ std::string mask_password_in_address(const std::string& address)
     std::size_t query = address.find('?');
     if (query == std::string::npos)
         return address;
-    std::string masked = address;
-    std::size_t key = query;
-    while (key != std::string::npos) {
-        if (masked.compare(key + 1, 2, "p=") == 0) {
-            std::size_t start = key + 3;
-            std::size_t end = masked.find_first_of("&#", start);
-            masked.replace(
-                start, end == std::string::npos ? std::string::npos : end - start, kMaskedPassword);
-            break;
-        }
-        key = masked.find('&', key + 1);
+    for (std::size_t key = query; key != std::string::npos; key = address.find('&', key + 1)) {
+        if (address.compare(key + 1, 2, "p=") != 0)
+            continue;
+        std::size_t start = key + 3;
+        // A command text carries the password as typed, "&" and "#" included: it runs to
+        // the remember flag that follows it, or to the text's end (its closing quote).
+        std::size_t end = address.rfind("&s=");
+        if (end == std::string::npos || end < start)
+            end = address.size() - (address.back() == '"' ? 1 : 0);
+        return address.substr(0, start) + kMaskedPassword + address.substr(std::max(end, start));
     }
-    return masked;
+    return address;
 }
 
 std::string tab_page(const Deployment& deployment)
@@ -104,7 +93,7 @@ std::string tab_page(const Deployment& deployment, const std::string& section)
 
 std::string info_page(const Deployment& deployment, const std::string& user)
 {
-    return deployment.secure_http + "/live/info.php?u=" + escape(user);
+    return deployment.secure_http + "/live/info.php?u=" + percent_encode(user);
 }
 
 std::string register_wizard_page(const Deployment& deployment)
@@ -122,14 +111,16 @@ std::string account_login_page(const std::string& host, const std::string& user,
     return host + "/account/login.php?user=" + percent_encode(user) + "&pass=" + cMD5::hex_digest(password);
 }
 
-std::string call_history_page(const Deployment& deployment, const std::string& user, const std::string& password)
+std::string call_history_page(
+    const Deployment& deployment, const std::string& user, const std::string& password)
 {
     return account_login_page(deployment.secure_http, user, password) + "&page=calls.php";
 }
 
 std::string account_page(const Deployment& deployment, const std::string& user, const std::string& password)
 {
-    return deployment.web_http + "/account.php?user=" + percent_encode(user) + "&pass=" + password;
+    return deployment.web_http + "/account.php?user=" + percent_encode(user) +
+        "&pass=" + cMD5::hex_digest(password);
 }
 
 std::string access_numbers_page(const Deployment& deployment)

@@ -6,13 +6,14 @@ struct Deployment;
 
 namespace service_address {
 
-// "file://" + folder with "/" for "\" and "%20" for each blank.
+// "file://" + folder with "/" for "\" and every other byte but letters, digits and
+// "-._~" percent-encoded ("%20" for a blank).
 std::string file_address(const std::string& folder);
 
 // The local login page of a skin folder with the stored account in its query:
 // u (user name), p (password), s (remember), a (auto-login), and w=true while the
 // wizard has not been shown. An empty stored user name turns both flags on. Values are
-// percent-encoded so a password with "&" or "#" stays one value.
+// percent-encoded (percent_encode), which login.html undoes: every byte arrives unchanged.
 std::string login_page_address(const std::string& skin_folder, const AppSettings& settings);
 
 // The login page shown again later (after a sign-out, on "show_login", when the service's
@@ -25,7 +26,8 @@ std::string login_page_address(const std::string& skin_folder, const std::string
 std::string web_start_address(const std::string& type, const std::string& skin_folder,
     const AppSettings& settings, const Deployment& deployment);
 
-// The address with the value of its "p" query key replaced by "********", for logs.
+// The address or command text with the value of its "p" query key replaced by
+// "********", for logs. In a login command the value runs to the last "&s=".
 std::string mask_password_in_address(const std::string& address);
 
 // ---- The service's pages. `password` is the stored clear password: addresses carry its
@@ -47,8 +49,9 @@ std::string register_page(const Deployment& deployment);
 // for the "My account" menu item and the "profile" command, the web host for the page's
 // ShowProfile; "&page=calls.php" on the secure host for the call history.
 std::string account_login_page(const std::string& host, const std::string& user, const std::string& password);
-std::string call_history_page(const Deployment& deployment, const std::string& user, const std::string& password);
-// The skin's "account" button: web host, "/account.php?user=&pass=" with the clear password.
+std::string call_history_page(
+    const Deployment& deployment, const std::string& user, const std::string& password);
+// The skin's "account" button: web host, "/account.php?user=&pass=".
 std::string account_page(const Deployment& deployment, const std::string& user, const std::string& password);
 // Web host, "/access_numbers.php" and "/kb/".
 std::string access_numbers_page(const Deployment& deployment);

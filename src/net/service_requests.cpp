@@ -1,12 +1,13 @@
 #include "net/service_requests.h"
 
-#include <cctype>
 #include <cstdio>
+#include <glib.h>
 #include <memory>
 
 #include "log/log_dlg.h"
 #include "log/log_file.h"
 #include "net/md5_digest.h"
+#include "net/percent_encoding.h"
 
 namespace {
 
@@ -54,28 +55,13 @@ std::optional<UrlParts> parse_url(const std::string& url)
         *field = value;
         curl_free(value);
     }
-    // Host names compare without regard to case.
+    // Host names compare without regard to (ASCII) case, whatever the locale.
     for (char& c : parts.host)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        c = g_ascii_tolower(c);
     return parts;
 }
 
 } // namespace
-
-std::string percent_encode(const std::string& text)
-{
-    std::string encoded;
-    for (unsigned char byte : text) {
-        if (std::isalnum(byte) || byte == '-' || byte == '.' || byte == '_' || byte == '~') {
-            encoded += static_cast<char>(byte);
-        } else {
-            char escape[4];
-            std::snprintf(escape, sizeof escape, "%%%02X", byte);
-            encoded += escape;
-        }
-    }
-    return encoded;
-}
 
 HttpRequest version_check_request(
     const std::string& user, const std::string& password, const Deployment& deployment)
@@ -139,17 +125,21 @@ bool is_service_https_address(const std::string& url, const Deployment& deployme
     return false;
 }
 
-CURLcode download_update(
-    const std::string& url, std::FILE* file, ProgressCallback progress, const Deployment& deployment)
+HttpReply download_update(const std::string& url, std::FILE* file, ProgressCallback progress,
+    const Deployment& deployment, std::chrono::seconds stall_limit)
 {
     if (!is_service_https_address(url, deployment)) {
         std::string message = "Update address refused (not https on a service host): " + url;
         LogDlg::instance().append(message);
         log_file::write_line("NETWORK - " + message);
-        return CURLE_UNSUPPORTED_PROTOCOL;
+        HttpReply refused;
+        refused.code = CURLE_UNSUPPORTED_PROTOCOL;
+        return refused;
     }
     HttpRequest request;
     request.url = url;
     request.ca_file = deployment.ca_file;
+    request.connect_timeout = kUpdateConnectTimeout;
+    request.stall_limit = stall_limit;
     return download_to_file(request, file, std::move(progress));
 }

@@ -33,13 +33,14 @@ HttpRequest username_check_request(
     const std::string& user, const std::string& password, const Deployment& deployment = Deployment::get());
 
 // Update download from the address of the version reply into `file` (opened by the caller
-// for binary writing), no time-out, with progress. Only https addresses of the service's
-// own hosts are fetched; any other address is refused (logged, CURLE_UNSUPPORTED_PROTOCOL).
-CURLcode download_update(const std::string& url, std::FILE* file, ProgressCallback progress,
-    const Deployment& deployment = Deployment::get());
+// for binary writing), with progress: no overall time-out, but a connection must be made
+// within 15 s and a transfer that stalls for `stall_limit` is stopped. Only https
+// addresses of the service's own hosts are fetched; any other address is refused (logged,
+// CURLE_UNSUPPORTED_PROTOCOL).
+inline constexpr std::chrono::seconds kUpdateConnectTimeout{15};
+inline constexpr std::chrono::seconds kUpdateStallLimit{30};
+HttpReply download_update(const std::string& url, std::FILE* file, ProgressCallback progress,
+    const Deployment& deployment = Deployment::get(), std::chrono::seconds stall_limit = kUpdateStallLimit);
 
 // Whether an update address is https on one of the deployment's hosts.
 bool is_service_https_address(const std::string& url, const Deployment& deployment);
-
-// RFC 3986 percent-encoding: letters, digits and "-._~" stay, every other byte is %XX.
-std::string percent_encode(const std::string& text);

@@ -44,48 +44,55 @@ bool folder_is_private(const std::string& folder)
     return info.st_uid == ::geteuid() && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
+// Logs why the update could not be installed and gives the reason back for the user.
+std::string failed(const std::string& reason)
+{
+    log_line("Update failed: " + reason);
+    return reason;
+}
+
+std::string system_error(const std::string& what)
+{
+    return what + ": " + std::strerror(errno);
+}
+
 // Downloads into a new file (mode 0600, created exclusively) beside the target and moves
-// it into place as an executable only when every byte has arrived and been written.
-bool download_installer(const UpdateDownload& download, const std::string& folder, const std::string& target)
+// it into place as an executable only when every byte has arrived and been written. The
+// reason it failed; empty when the installer is in place.
+std::string download_installer(
+    const UpdateDownload& download, const std::string& folder, const std::string& target)
 {
     std::string temporary = paths::join(folder, std::string(kInstallerName) + ".XXXXXX");
     int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        log_line("Update file could not be created in " + folder + ": " + std::strerror(errno));
-        return false;
-    }
+    if (fd < 0)
+        return failed(system_error("the update file could not be created in " + folder));
     std::FILE* file = ::fdopen(fd, "wb");
     if (!file) {
+        std::string reason = failed(system_error("the update file could not be opened"));
         ::close(fd);
         ::unlink(temporary.c_str());
-        log_line("Update file could not be opened: " + std::string(std::strerror(errno)));
-        return false;
+        return reason;
     }
 
-    CURLcode code = download_update(download.address, file, download.progress, download.deployment);
-    bool complete = code == CURLE_OK;
-    if (!complete)
-        log_line("Update download failed: " + std::string(curl_easy_strerror(code)));
-    if (complete && (std::fflush(file) != 0 || ::fsync(fd) != 0 || ::fchmod(fd, 0700) != 0)) {
-        log_line("Update file could not be written: " + std::string(std::strerror(errno)));
-        complete = false;
-    }
-    if (std::fclose(file) != 0 && complete) {
-        log_line("Update file could not be written: " + std::string(std::strerror(errno)));
-        complete = false;
-    }
-    if (complete && ::rename(temporary.c_str(), target.c_str()) != 0) {
-        log_line("Update file could not be moved into place: " + std::string(std::strerror(errno)));
-        complete = false;
-    }
-    if (!complete)
+    HttpReply reply =
+        download_update(download.address, file, download.progress, download.deployment, download.stall_limit);
+    std::string reason;
+    if (!reply.ok())
+        reason = failed("the download failed (" + reply.failure() + ")");
+    if (reason.empty() && (std::fflush(file) != 0 || ::fsync(fd) != 0 || ::fchmod(fd, 0700) != 0))
+        reason = failed(system_error("the update file could not be written"));
+    if (std::fclose(file) != 0 && reason.empty())
+        reason = failed(system_error("the update file could not be written"));
+    if (reason.empty() && ::rename(temporary.c_str(), target.c_str()) != 0)
+        reason = failed(system_error("the update file could not be moved into place"));
+    if (!reason.empty())
         ::unlink(temporary.c_str());
-    return complete;
+    return reason;
 }
 
 // Starts the installer with the default environment, signal mask and dispositions; it
-// is not waited for.
-bool start_installer(const std::string& path)
+// is not waited for. The reason it could not be started; empty when it runs.
+std::string start_installer(const std::string& path)
 {
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -101,12 +108,10 @@ bool start_installer(const std::string& path)
     pid_t pid = 0;
     int error = ::posix_spawn(&pid, path.c_str(), nullptr, &attributes, argv, environ);
     posix_spawnattr_destroy(&attributes);
-    if (error != 0) {
-        log_line("Update installer could not be started: " + std::string(std::strerror(error)));
-        return false;
-    }
+    if (error != 0)
+        return failed(std::string("the installer could not be started: ") + std::strerror(error));
     log_line("Update installer started: " + path);
-    return true;
+    return {};
 }
 
 } // namespace
@@ -132,16 +137,23 @@ bool run(const UpdateDownload& download)
     std::string target = paths::join(folder, kInstallerName);
     log_line("Downloading update from " + download.address);
 
-    bool started = false;
+    std::string reason;
     paths::make_dirs(folder);
-    if (!folder_is_private(folder))
+    if (!folder_is_private(folder)) {
         log_line("Update refused: " + folder + " is not a folder only this user can write");
-    else if (download_installer(download, folder, target))
-        started = start_installer(target);
-
+        reason = "the folder " + folder + " is not one only you can write";
+    } else {
+        reason = download_installer(download, folder, target);
+        if (reason.empty())
+            reason = start_installer(target);
+    }
+    if (!reason.empty()) {
+        ui_thread::post_text(download.main_window, messages::UWM_UPDATE_DONE_MSG, reason);
+        return false;
+    }
     ui_thread::post(download.main_window, messages::UWM_UPDATE_DONE_MSG);
     download.exit_process(0);
-    return started;
+    return true;
 }
 
 } // namespace update_worker

@@ -4,6 +4,7 @@
 
 #include "base/ui_thread.h"
 #include "net/http_request.h"
+#include "net/service_requests.h"
 #include "settings/deployment.h"
 
 // The installer's file name in the installation folder.
@@ -13,9 +14,11 @@ inline constexpr const char* kInstallerName = "kalvo-setup";
 void end_process_for_update(int code);
 
 // One update download: the installer is written to a fresh file only the user can write,
-// made executable and started only when the download is complete, then the main window
-// gets UWM_UPDATE_DONE_MSG and the process ends with 0 (also after a failed download:
-// nothing is retried).
+// made executable and started only when the download is complete (a 2xx answer, every
+// byte announced); then the main window gets UWM_UPDATE_DONE_MSG and the process ends
+// with 0. When it cannot be downloaded or started, nothing is started and the main window
+// gets UWM_UPDATE_DONE_MSG with the reason as its text; the process carries on and
+// nothing is retried.
 struct UpdateDownload {
     ui_thread::MessageTarget* main_window = nullptr;
     std::string address;
@@ -24,6 +27,7 @@ struct UpdateDownload {
     std::string install_path;
     // Called on the download thread (ProgressDlg hops to the interface thread itself).
     ProgressCallback progress;
+    std::chrono::seconds stall_limit = kUpdateStallLimit;
     std::function<void(int code)> exit_process = end_process_for_update;
 };
 
@@ -32,8 +36,8 @@ namespace update_worker {
 // Starts the download on a thread of its own.
 void start(UpdateDownload download);
 
-// The download's steps on the calling thread; true when the installer was started.
-// Ends with exit_process(0).
+// The download's steps on the calling thread; true when the installer was started, which
+// ends with exit_process(0).
 bool run(const UpdateDownload& download);
 
 } // namespace update_worker

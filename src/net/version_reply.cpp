@@ -12,6 +12,9 @@ VersionReply VersionReply::parse(const std::string& body)
             break;
         size_t end = body.find('\n', start);
         line = body.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        // Lines end at "\n" or "\r\n" alike.
+        if (end != std::string::npos && !line.empty() && line.back() == '\r')
+            line.pop_back();
         start = end == std::string::npos ? body.size() + 1 : end + 1;
     }
     return reply;
@@ -19,9 +22,10 @@ VersionReply VersionReply::parse(const std::string& body)
 
 namespace {
 
+// White space of the C locale, whatever locale the program runs in.
 bool is_space(char c)
 {
-    return std::isspace(static_cast<unsigned char>(c)) != 0;
+    return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
 std::string trim_right(std::string text)

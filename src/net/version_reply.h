@@ -2,8 +2,8 @@
 #include <array>
 #include <string>
 
-// The service's eight-line version reply, lines separated by "\n" (a "\r" stays part of
-// its value). Lines a short reply lacks are empty.
+// The service's eight-line version reply, lines ending at "\n" or "\r\n". Lines a short
+// reply lacks are empty.
 struct VersionReply {
     std::array<std::string, 8> lines;
 

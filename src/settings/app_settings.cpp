@@ -1,5 +1,8 @@
 #include "settings/app_settings.h"
 
+#include <map>
+#include <mutex>
+
 #include "log/log_dlg.h"
 #include "settings/deployment.h"
 #include "settings/password_cipher.h"
@@ -58,6 +61,32 @@ std::string decipher_password(const std::string& stored)
     return *password;
 }
 
+// With "Remember me" off the password never reaches the store: the running program keeps
+// it here until it ends, one per store file (tests run several stores in one process).
+class SessionPasswords {
+public:
+    std::string get()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_passwords[registry_store::file_path()];
+    }
+    void set(const std::string& password)
+    {
+        std::lock_guard lock(m_mutex);
+        m_passwords[registry_store::file_path()] = password;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::map<std::string, std::string> m_passwords;
+};
+
+SessionPasswords& session_passwords()
+{
+    static SessionPasswords passwords;
+    return passwords;
+}
+
 } // namespace
 
 void AppSettings::load()
@@ -65,7 +94,7 @@ void AppSettings::load()
     const Deployment& deployment = Deployment::get();
     ValueReader reader;
     username = reader.text("username", "");
-    password = decipher_password(reader.text("password", password_cipher::encipher("")));
+    std::string stored_password = decipher_password(reader.text("password", password_cipher::encipher("")));
     realm = reader.text("realm", deployment.sip_domain);
     identity = reader.text("identity", username + "@" + realm);
     proxy_server = reader.text("proxy_server", deployment.gateway);
@@ -87,16 +116,20 @@ void AppSettings::load()
     auto_login = reader.flag("auto_login", false);
     start_minimized = reader.flag("start_minimized", false);
     auto_start = reader.flag("auto_start", true);
+    // A record of an earlier version may hold a password it was not to remember: it is
+    // used, and leaves the store at the next save.
+    password = remember_user || !stored_password.empty() ? stored_password : session_passwords().get();
     reader.write_missing();
 }
 
 void AppSettings::save() const
 {
+    session_passwords().set(remember_user ? "" : password);
     // One replace of the store: a crash during a save keeps the old record whole.
     registry_store::write_all(kSettingsKey,
         {
             {"username", username},
-            {"password", password_cipher::encipher(password)},
+            {"password", password_cipher::encipher(remember_user ? password : "")},
             {"realm", realm},
             {"identity", username + "@" + realm},
             {"proxy_server", proxy_server},

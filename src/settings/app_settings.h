@@ -30,7 +30,9 @@ struct AppSettings {
 
     // Fills every field, first writing the default of every value that is missing.
     void load();
-    // Writes every field; identity is always written as username + "@" + realm.
+    // Writes every field; identity is always written as username + "@" + realm. With
+    // remember_user off the stored password is empty and the running program keeps the
+    // password in memory, where load() finds it.
     void save() const;
 };
 

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
+#include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -104,6 +106,38 @@ bool make_dirs(const std::string& path)
     if (slash != std::string::npos && slash > 0)
         make_dirs(path.substr(0, slash));
     return ::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST ? is_dir(path) : false;
+}
+
+void make_private(const std::string& folder)
+{
+    auto tighten = [](const char* path, const struct stat* info, int kind, FTW*) {
+        if (info->st_uid != ::geteuid() || kind == FTW_SL)
+            return 0;
+        if (kind == FTW_D)
+            ::chmod(path, 0700);
+        else if (kind == FTW_F && (info->st_mode & 077) != 0)
+            ::chmod(path, info->st_mode & 0700);
+        return 0; // one entry that cannot be changed does not stop the others
+    };
+    ::nftw(folder.c_str(), tighten, 16, FTW_PHYS);
+}
+
+bool write_private_file(const std::string& path, const std::string& contents)
+{
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    // A file made by an earlier version keeps its mode through O_TRUNC: tightened here.
+    bool ok = ::fchmod(fd, 0600) == 0;
+    std::size_t written = 0;
+    while (ok && written < contents.size()) {
+        ssize_t n = ::write(fd, contents.data() + written, contents.size() - written);
+        if (n <= 0)
+            ok = false;
+        else
+            written += static_cast<std::size_t>(n);
+    }
+    return ::close(fd) == 0 && ok;
 }
 
 } // namespace paths

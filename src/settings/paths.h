@@ -24,6 +24,12 @@ std::string executable_path();
 
 // Creates a folder and its parents with mode 0700; true when it exists afterwards.
 bool make_dirs(const std::string& path);
+// Makes a folder and everything in it the user owns private to the user: folders 0700,
+// files without any group or other permission (0600, or 0700 for programs). Symbolic
+// links are neither followed nor changed.
+void make_private(const std::string& folder);
+// Writes a whole file (replacing its contents) that only the user may read: mode 0600.
+bool write_private_file(const std::string& path, const std::string& contents);
 // Joins two path pieces with exactly one "/".
 std::string join(const std::string& a, const std::string& b);
 

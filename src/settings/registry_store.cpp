@@ -113,6 +113,54 @@ bool save_locked(GKeyFile* file, const std::string& path)
     return ok;
 }
 
+// A value's text as it was written, also when it is not UTF-8 (which
+// g_key_file_get_string refuses): then the key file's escapes are undone here.
+std::optional<std::string> get_text(GKeyFile* file, const std::string& key, const std::string& name)
+{
+    GError* error = nullptr;
+    gchar* value = g_key_file_get_string(file, key.c_str(), name.c_str(), &error);
+    if (value) {
+        std::string text = value;
+        g_free(value);
+        return text;
+    }
+    bool not_utf8 = g_error_matches(error, G_KEY_FILE_ERROR, G_KEY_FILE_ERROR_UNKNOWN_ENCODING);
+    g_clear_error(&error);
+    gchar* raw = not_utf8 ? g_key_file_get_value(file, key.c_str(), name.c_str(), nullptr) : nullptr;
+    if (!raw)
+        return std::nullopt;
+    std::string text;
+    for (const gchar* c = raw; *c; ++c) {
+        if (*c != '\\' || !c[1]) {
+            text += *c;
+            continue;
+        }
+        switch (*++c) {
+        case 's':
+            text += ' ';
+            break;
+        case 'n':
+            text += '\n';
+            break;
+        case 't':
+            text += '\t';
+            break;
+        case 'r':
+            text += '\r';
+            break;
+        case '\\':
+            text += '\\';
+            break;
+        default:
+            text += '\\';
+            text += *c;
+            break;
+        }
+    }
+    g_free(raw);
+    return text;
+}
+
 template <typename Change> bool modify(Change change)
 {
     std::lock_guard guard(g_mutex);
@@ -142,11 +190,7 @@ std::optional<std::string> read(const std::string& key, const std::string& name)
     GKeyFile* file = g_key_file_new();
     std::optional<std::string> result;
     if (g_key_file_load_from_file(file, path.c_str(), G_KEY_FILE_NONE, nullptr)) {
-        gchar* value = g_key_file_get_string(file, key.c_str(), entry_name(name).c_str(), nullptr);
-        if (value) {
-            result = value;
-            g_free(value);
-        }
+        result = get_text(file, key, entry_name(name));
     } else {
         struct stat st { };
         if (::stat(path.c_str(), &st) == 0) {
@@ -178,12 +222,9 @@ Values read_all(const std::string& key)
         gsize count = 0;
         gchar** names = g_key_file_get_keys(file, key.c_str(), &count, nullptr);
         for (gsize i = 0; names && i < count; ++i) {
-            gchar* value = g_key_file_get_string(file, key.c_str(), names[i], nullptr);
-            if (value) {
+            if (std::optional<std::string> value = get_text(file, key, names[i]))
                 values[names[i] == std::string(kDefaultValueName) ? std::string() : std::string(names[i])] =
-                    value;
-                g_free(value);
-            }
+                    *value;
         }
         g_strfreev(names);
     }

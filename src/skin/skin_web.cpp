@@ -6,6 +6,7 @@
 #include "net/service_addresses.h"
 #include "settings/app_settings.h"
 #include "settings/deployment.h"
+#include "settings/paths.h"
 #include "skin/definition.h"
 
 namespace Skin {
@@ -15,10 +16,26 @@ namespace {
 // process. Kept for the life of the process.
 WebKitWebView* first_view = nullptr;
 
+// The web engine keeps its data (cookies, storage) and caches in the program's own data
+// folder, which only the user can read.
+WebKitWebContext* private_context()
+{
+    std::string data = paths::join(paths::user_data_dir(), "web");
+    std::string cache = paths::join(data, "cache");
+    paths::make_dirs(cache);
+    WebKitWebsiteDataManager* manager = webkit_website_data_manager_new(
+        "base-data-directory", data.c_str(), "base-cache-directory", cache.c_str(), nullptr);
+    WebKitWebContext* context = webkit_web_context_new_with_website_data_manager(manager);
+    g_object_unref(manager);
+    return context;
+}
+
 WebKitWebView* new_view()
 {
     if (!first_view) {
-        first_view = WEBKIT_WEB_VIEW(webkit_web_view_new());
+        WebKitWebContext* context = private_context();
+        first_view = WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(context));
+        g_object_unref(context); // the view holds it
         g_object_ref_sink(first_view);
         return first_view;
     }

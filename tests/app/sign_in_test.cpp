@@ -1,53 +1,18 @@
-// Signs in a running kalvo through a forwarded kalvo: link, against the local service.
-#include <chrono>
-#include <cstdlib>
-#include <gtest/gtest.h>
-#include <thread>
-
-#include "support/child_process.h"
-#include "support/local_service.h"
-#include "support/test_paths.h"
-#include "telephony/sipx/sipx.h"
+// Signs in a running kalvo against the local service: through a forwarded kalvo: link, and
+// through the sign-in page as a user types, then again by itself at every start.
+#include "net/md5_digest.h"
+#include "net/percent_encoding.h"
+#include "program_fixture.h"
+#include "settings/app_settings.h"
+#include "settings/password_cipher.h"
 
 namespace {
 
 using test_support::ChildProcess;
 
-constexpr const char* kAddress = "127.0.0.93";
-
-class SignIn : public ::testing::Test {
+class SignIn : public ProgramAgainstService {
 protected:
-    void SetUp() override
-    {
-        if (!std::getenv("DISPLAY"))
-            GTEST_SKIP() << "needs a display";
-        m_service = std::make_unique<test_support::LocalService>(kAddress);
-        ASSERT_TRUE(m_service->running()) << m_service->start_output();
-        ::setenv("KALVO_DEPLOYMENT", m_service->deployment_file().c_str(), 1);
-        ::setenv(SIPX_ENV_BIND_ADDRESS, kAddress, 1);
-        ::setenv(SIPX_ENV_RECORD_FILE, (m_user.home() + "/speaker.wav").c_str(), 1);
-    }
-
-    std::string data_file(const std::string& name) const
-    {
-        return m_user.home() + "/.local/share/kalvo/" + name;
-    }
-
-    // Waits until the file holds the text; the last contents read.
-    std::string wait_for_text(const std::string& path, const std::string& text, int timeout_ms)
-    {
-        std::string contents;
-        for (int waited = 0; waited < timeout_ms; waited += 100) {
-            contents = test_support::read_file(path);
-            if (contents.find(text) != std::string::npos)
-                break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        return contents;
-    }
-
-    test_support::IsolatedUser m_user;
-    std::unique_ptr<test_support::LocalService> m_service;
+    SignIn() : ProgramAgainstService("127.0.0.93") { }
 };
 
 TEST_F(SignIn, ForwardedLoginLinkRegistersAndShowsTheMainPage)
@@ -62,12 +27,12 @@ TEST_F(SignIn, ForwardedLoginLinkRegistersAndShowsTheMainPage)
     for (int attempt = 0; attempt < 4; ++attempt) {
         ChildProcess link({program, "/url", "kalvo://login/?u=alice&p=wonderland&s=false&a=false"});
         EXPECT_EQ(link.wait_for_exit(10000), 1);
-        log = wait_for_text(data_file("kalvo.log"), "LOGIN - Username is alice", 5000);
+        log = wait_for_log("LOGIN - Username is alice", 5000);
         if (log.find("LOGIN - Username is alice") != std::string::npos)
             break;
     }
 
-    log = wait_for_text(data_file("kalvo.log"), "LINESTATE - LINESTATE_REGISTERED", 20000);
+    log = wait_for_log("LINESTATE - LINESTATE_REGISTERED");
     EXPECT_NE(log.find("LINESTATE - LINESTATE_REGISTERED"), std::string::npos) << log;
     EXPECT_EQ(log.find("wonderland"), std::string::npos) << "the password reached the log";
 
@@ -76,6 +41,61 @@ TEST_F(SignIn, ForwardedLoginLinkRegistersAndShowsTheMainPage)
     EXPECT_NE(page.find("/Kalvo/"), std::string::npos) << page;
     EXPECT_EQ(page.find("%%SKIN_PATH%%"), std::string::npos);
     EXPECT_TRUE(kalvo.running());
+
+    // "Remember me" was unticked: after quitting, the store holds no password.
+    EXPECT_EQ(kalvo.terminate(), 0);
+    std::string store = test_support::read_file(m_user.home() + "/.config/kalvo/registry.ini");
+    EXPECT_NE(store.find("password=" + password_cipher::encipher("")), std::string::npos) << store;
+    EXPECT_EQ(store.find(password_cipher::encipher("wonderland")), std::string::npos) << store;
+}
+
+class PageSignIn : public ProgramAgainstService {
+protected:
+    PageSignIn() : ProgramAgainstService("127.0.0.141") { }
+};
+
+// The account "erin" of the local service has every character that needs care in a query.
+TEST_F(PageSignIn, PasswordWithEveryCharacterSignsInAgainAtEveryStart)
+{
+    const std::string password = "P@ss w%rd&=+#?/\"'<>ä";
+    {
+        auto kalvo = start_program();
+        ASSERT_NE(wait_for_log("WEB - content page loaded: ").find("/Kalvo/login.html"), std::string::npos);
+        // The page has the user name field focused; "Remember me" and auto sign-in are ticked.
+        type_text("erin");
+        xdotool("key Tab");
+        type_text(password);
+        xdotool("key Return");
+        std::string log = wait_for_log("LINESTATE - LINESTATE_REGISTERED");
+        ASSERT_NE(log.find("LINESTATE - LINESTATE_REGISTERED"), std::string::npos) << log;
+        EXPECT_EQ(kalvo->terminate(), 0);
+    }
+    AppSettings stored;
+    stored.load();
+    EXPECT_EQ(stored.username, "erin");
+    EXPECT_EQ(stored.password, password);
+    EXPECT_TRUE(stored.remember_user && stored.auto_login);
+
+    for (int start = 1; start <= 5; ++start) {
+        auto kalvo = start_program();
+        std::string log = wait_for_log("LINESTATE - LINESTATE_REGISTERED");
+        EXPECT_NE(log.find("LINESTATE - LINESTATE_REGISTERED"), std::string::npos)
+            << "start " << start << log;
+        EXPECT_EQ(kalvo->terminate(), 0);
+        AppSettings again;
+        again.load();
+        EXPECT_EQ(again.password, password) << "start " << start;
+    }
+
+    // The service saw the right digest at every sign-in, and never the password itself.
+    std::string requests = m_service->http_log();
+    std::string check = "/live/check_version.php?u=erin&p=" + cMD5::hex_digest(password) + " ";
+    int checks = 0;
+    for (std::size_t at = requests.find(check); at != std::string::npos; at = requests.find(check, at + 1))
+        ++checks;
+    EXPECT_EQ(checks, 6) << requests;
+    EXPECT_EQ(requests.find(password), std::string::npos) << requests;
+    EXPECT_EQ(requests.find(percent_encode(password)), std::string::npos) << requests;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -84,6 +85,9 @@ TEST(LogFile, LinesGoToTheInstallationFolder)
     EXPECT_EQ(text.substr(24, 27), " LOGIN - Username is alice\n");
     EXPECT_EQ(text[4], '-');
     EXPECT_EQ(text[19], '.');
+    struct stat info { };
+    ASSERT_EQ(::stat(folder.file("kalvo.log").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u) << "the log names the user: nobody else may read it";
 }
 
 TEST(LogFile, WithoutAnInstallationFolderLinesGoToTheCurrentFolder)

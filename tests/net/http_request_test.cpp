@@ -1,9 +1,11 @@
 #include <condition_variable>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <mutex>
 
 #include "net/http_request.h"
 #include "support/http_test_server.h"
+#include "support/log_capture.h"
 #include "support/test_certificates.h"
 #include "support/test_paths.h"
 
@@ -52,18 +54,30 @@ TEST(TextRequest, ChunkedReplyIsConcatenatedInArrivalOrder)
     EXPECT_EQ(reply.body, expected);
 }
 
-TEST(TextRequest, ServerErrorPageIsASuccessWithItsText)
+TEST(TextRequest, OnlyA2xxStatusIsASuccessAndAnyOtherIsLogged)
 {
+    test_support::LogCapture log;
     HttpTestServer service;
     service.server().Get("/broken", [](const httplib::Request&, httplib::Response& response) {
         response.status = 500;
         response.set_content("<html>Internal error</html>", "text/html");
     });
+    service.server().Get("/made", [](const httplib::Request&, httplib::Response& response) {
+        response.status = 201;
+        response.set_content("made", "text/plain");
+    });
 
-    HttpReply reply = get_text(request_to(service.base_url() + "/broken"));
+    HttpReply broken = get_text(request_to(service.base_url() + "/broken?p=DIGEST"));
+    EXPECT_FALSE(broken.ok());
+    EXPECT_EQ(broken.code, CURLE_OK);
+    EXPECT_EQ(broken.status, 500);
+    EXPECT_EQ(broken.failure(), "HTTP status 500");
+    EXPECT_THAT(log.file_lines(),
+        testing::ElementsAre("NETWORK - HTTP status 500 from " + service.base_url() + "/broken"));
 
-    EXPECT_TRUE(reply.ok());
-    EXPECT_EQ(reply.body, "<html>Internal error</html>");
+    HttpReply made = get_text(request_to(service.base_url() + "/made"));
+    EXPECT_TRUE(made.ok());
+    EXPECT_EQ(made.body, "made");
 }
 
 TEST(TextRequest, SilentServerIsATimeOutFailure)
@@ -205,7 +219,7 @@ TEST_F(FileDownload, WritesTheFileAndReportsProgress)
     request.url = m_service.base_url() + "/setup";
     request.ca_file = m_certificates.ca_file;
 
-    CURLcode code =
+    HttpReply reply =
         download_to_file(request, file, [&](std::optional<int> percent, const std::string& status) {
             reports.emplace_back(percent, status);
             if (status == "1.00MB of 3.00MB")
@@ -214,7 +228,7 @@ TEST_F(FileDownload, WritesTheFileAndReportsProgress)
     release_rest();
     std::fclose(file);
 
-    ASSERT_EQ(code, CURLE_OK) << curl_easy_strerror(code);
+    ASSERT_TRUE(reply.ok()) << reply.failure();
     EXPECT_EQ(test_support::read_file(path), m_content);
     auto first_part = std::find(
         reports.begin(), reports.end(), std::pair{std::optional(34), std::string("1.00MB of 3.00MB")});
@@ -228,7 +242,7 @@ TEST_F(FileDownload, WritesTheFileAndReportsProgress)
 TEST(FileDownloadTarget, MissingFileIsAFailureWithoutARequest)
 {
     HttpRequest request = request_to("http://127.0.0.1:1/never");
-    EXPECT_EQ(download_to_file(request, nullptr, nullptr), CURLE_WRITE_ERROR);
+    EXPECT_EQ(download_to_file(request, nullptr, nullptr).code, CURLE_WRITE_ERROR);
 }
 
 } // namespace

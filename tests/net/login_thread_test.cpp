@@ -21,7 +21,8 @@ struct MainWindowStandIn : ui_thread::MessageTarget {
     std::vector<ui_thread::Message> messages;
     std::string update_address;
 
-    ui_thread::Result handle_message(ui_thread::Message message, ui_thread::WParam, ui_thread::LParam) override
+    ui_thread::Result handle_message(
+        ui_thread::Message message, ui_thread::WParam, ui_thread::LParam) override
     {
         messages.push_back(message);
         return 0;
@@ -44,6 +45,7 @@ protected:
         m_server.server().Get(
             "/live/check_version.php", [this](const httplib::Request& request, httplib::Response& response) {
                 m_asked_user = request.get_param_value("u");
+                response.status = m_status;
                 response.set_content(m_reply, "text/plain");
             });
         m_deployment.secure_https = m_server.base_url();
@@ -65,6 +67,7 @@ protected:
     test_support::HttpTestServer m_server{"127.0.0.1", m_certificates};
     Deployment m_deployment;
     std::string m_reply;
+    int m_status = 200;
     std::string m_asked_user;
     MainWindowStandIn m_window;
     std::shared_ptr<LoginReplyValues> m_values = std::make_shared<LoginReplyValues>();
@@ -126,6 +129,18 @@ TEST_F(LoginThreadTest, UnreachableServiceReportsNoConnection)
     EXPECT_THAT(m_log.file_lines(),
         ElementsAre("LOGIN - Username is alice", "LOGIN - Error getting version information"));
     EXPECT_THAT(m_log.window_messages(), ::testing::IsEmpty());
+}
+
+TEST_F(LoginThreadTest, ErrorStatusIsAFailedCheckWhateverTheBody)
+{
+    m_status = 500;
+    ASSERT_EQ(attempt("ok\n4.0.0.22\nhttps://x/setup\n1\ntrue\npro\ndetails\nproxy"),
+        messages::UWM_DO_CONNECTION_MSG);
+    EXPECT_THAT(m_log.file_lines(),
+        ElementsAre("LOGIN - Username is alice",
+            "NETWORK - HTTP status 500 from " + m_server.base_url() + "/live/check_version.php",
+            "LOGIN - Error getting version information"));
+    EXPECT_EQ(m_values->get().account_type, "") << "an error page's lines are not kept";
 }
 
 TEST_F(LoginThreadTest, UntrustedCertificateIsAFailedCheck)

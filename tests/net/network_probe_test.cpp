@@ -36,8 +36,12 @@ public:
                     m_finished.wait_for(lock, 20s, [this] { return m_done; });
                     return;
                 }
-                response.set_content(
-                    reply == m_replies.end() ? m_default_reply : reply->second, "text/plain");
+                std::string text = reply == m_replies.end() ? m_default_reply : reply->second;
+                if (text.starts_with(kErrorStatus)) {
+                    response.status = 500;
+                    text = text.substr(std::string(kErrorStatus).size());
+                }
+                response.set_content(text, "text/plain");
             });
     }
 
@@ -54,6 +58,7 @@ public:
     int requests() const { return m_requests; }
 
     static constexpr const char* kHang = "(hang)";
+    static constexpr const char* kErrorStatus = "(500)"; // the rest of the reply, with status 500
 
 private:
     Replies m_replies;
@@ -87,6 +92,15 @@ TEST(NetworkProbe, ChoosesTheFirstInterfaceThatGetsExactlyOk)
     EXPECT_EQ(log.window_messages(),
         (std::vector<std::string>{"CURL error on interface: ", "127.0.0.2", "BUFFER IS:", "OK",
             "CURL success on interface: ", "127.0.0.1"}));
+}
+
+TEST(NetworkProbe, AnErrorStatusFailsTheInterfaceWhateverItsBody)
+{
+    LogCapture log;
+    ConnectionCheck check(Replies{{"127.0.0.2", std::string(ConnectionCheck::kErrorStatus) + "OK"}}, "OK");
+
+    EXPECT_EQ(probe_network({"127.0.0.2", "127.0.0.1"}, check.address()), "127.0.0.1");
+    EXPECT_EQ(log.file_lines().front(), "NETWORK - HTTP status 500 from " + check.address());
 }
 
 TEST(NetworkProbe, NoInterfaceAnsweringGivesTheNullAddressAndOneErrorLineEach)

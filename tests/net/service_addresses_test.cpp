@@ -36,8 +36,12 @@ TEST(WebAddress, NoStoredUserTurnsBothFlagsOn)
 TEST(WebAddress, SpacesAndQueryCharactersCannotBreakTheAddress)
 {
     std::string address = service_address::login_page_address(
-        "/home/my skins/Kalvo", account("a b", "p&a=true#x", false, false, true));
-    EXPECT_EQ(address, "file:///home/my%20skins/Kalvo/login.html?u=a%20b&p=p%26a%3Dtrue%23x&s=false&a=false");
+        "/home/my skins#1/Kalvo", account("a b", "p&a=true#x", false, false, true));
+    EXPECT_EQ(
+        address, "file:///home/my%20skins%231/Kalvo/login.html?u=a%20b&p=p%26a%3Dtrue%23x&s=false&a=false");
+    // Every byte but the unreserved ones is escaped, UTF-8 included.
+    EXPECT_EQ(service_address::login_page_address("/s", account("ä", "%41+/\"'<>", true, true, true)),
+        "file:///s/login.html?u=%C3%A4&p=%2541%2B%2F%22%27%3C%3E&s=true&a=true");
 }
 
 TEST(WebAddress, StartAddressByType)
@@ -64,6 +68,20 @@ TEST(WebAddress, PasswordIsMaskedForTheLog)
     EXPECT_EQ(service_address::mask_password_in_address("file:///a/login.html?up=1&u=x"),
         "file:///a/login.html?up=1&u=x");
     EXPECT_EQ(service_address::mask_password_in_address("about:blank"), "about:blank");
+    // A login command carries the password as typed: "&" and "#" hide none of it.
+    EXPECT_EQ(service_address::mask_password_in_address(
+                  "kalvo /url \"kalvo://login/?u=al&p=a&b#c&s=d&s=true&a=false\""),
+        "kalvo /url \"kalvo://login/?u=al&p=********&s=true&a=false\"");
+    EXPECT_EQ(service_address::mask_password_in_address("kalvo /url \"kalvo://login/?u=al&p=a&b#c\""),
+        "kalvo /url \"kalvo://login/?u=al&p=********\"");
+}
+
+TEST(WebAddress, BrowserPagesCarryTheDigestNeverThePassword)
+{
+    Deployment deployment;
+    deployment.web_http = "http://web.test";
+    EXPECT_EQ(service_address::account_page(deployment, "frank", "secret"),
+        "http://web.test/account.php?user=frank&pass=5EBE2294ECD0E0F08EAB7690D2A6EE69");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "net/md5_digest.h"
+#include "net/percent_encoding.h"
 #include "net/service_requests.h"
 #include "support/http_test_server.h"
 #include "support/log_capture.h"
@@ -118,10 +119,10 @@ TEST(UpdateAddress, RefusedAddressIsLoggedAndNothingIsWritten)
     std::string path = folder.file("kalvo-setup");
     std::FILE* file = std::fopen(path.c_str(), "wb");
 
-    CURLcode code = download_update(plain.base_url() + "/setup", file, nullptr, deployment);
+    HttpReply reply = download_update(plain.base_url() + "/setup", file, nullptr, deployment);
     std::fclose(file);
 
-    EXPECT_EQ(code, CURLE_UNSUPPORTED_PROTOCOL);
+    EXPECT_EQ(reply.code, CURLE_UNSUPPORTED_PROTOCOL);
     EXPECT_FALSE(requested);
     EXPECT_EQ(test_support::read_file(path), "");
     auto lines = log.file_lines();
@@ -145,12 +146,12 @@ TEST(UpdateAddress, ServiceHttpsAddressIsDownloaded)
     std::FILE* file = std::fopen(path.c_str(), "wb");
     std::optional<int> last_percent;
 
-    CURLcode code = download_update(
+    HttpReply reply = download_update(
         secure.base_url() + "/setup", file,
         [&](std::optional<int> percent, const std::string&) { last_percent = percent; }, deployment);
     std::fclose(file);
 
-    EXPECT_EQ(code, CURLE_OK) << curl_easy_strerror(code);
+    EXPECT_TRUE(reply.ok()) << reply.failure();
     EXPECT_EQ(test_support::read_file(path), "installer bytes");
     EXPECT_EQ(last_percent, 100);
 }

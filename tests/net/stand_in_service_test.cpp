@@ -171,11 +171,11 @@ TEST_F(StandInService, MainPageAndUpdateDownload)
     std::string path = m_folder.file("kalvo-setup");
     std::FILE* file = std::fopen(path.c_str(), "wb");
     std::string last_status;
-    CURLcode code = download_update(
+    HttpReply reply = download_update(
         lines[2], file, [&](std::optional<int>, const std::string& status) { last_status = status; },
         m_deployment);
     std::fclose(file);
-    EXPECT_EQ(code, CURLE_OK) << curl_easy_strerror(code) << " " << lines[2];
+    EXPECT_TRUE(reply.ok()) << reply.failure() << " " << lines[2];
     EXPECT_EQ(test_support::read_file(path).rfind("#!", 0), 0u);
     EXPECT_NE(last_status.find(" of "), std::string::npos);
 }

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <thread>
 
 #include "base/messages.h"
 #include "net/update_worker.h"
@@ -22,10 +23,17 @@ using ::testing::IsEmpty;
 
 struct MainWindowStandIn : ui_thread::MessageTarget {
     std::vector<ui_thread::Message> messages;
+    std::string failure; // the text of UWM_UPDATE_DONE_MSG after a failure
     ui_thread::Result handle_message(
         ui_thread::Message message, ui_thread::WParam, ui_thread::LParam) override
     {
         messages.push_back(message);
+        return 0;
+    }
+    ui_thread::Result handle_text_message(ui_thread::Message message, const std::string& text) override
+    {
+        messages.push_back(message);
+        failure = text;
         return 0;
     }
 };
@@ -55,6 +63,23 @@ protected:
         m_server.server().Get("/kalvo-setup", [this](const httplib::Request&, httplib::Response& response) {
             ++m_requests;
             response.set_content(m_installer, "application/octet-stream");
+        });
+        m_server.server().Get("/missing", [this](const httplib::Request&, httplib::Response& response) {
+            ++m_requests;
+            response.status = 404;
+            response.set_content("<html>Not found</html>", "text/html");
+        });
+        // Sends a little, then nothing, keeping the connection open.
+        m_server.server().Get("/stalled", [this](const httplib::Request&, httplib::Response& response) {
+            ++m_requests;
+            response.set_content_provider(
+                100000, "application/octet-stream", [this](size_t offset, size_t, httplib::DataSink& sink) {
+                    if (offset == 0)
+                        return sink.write(m_installer.data(), m_installer.size());
+                    for (int waited = 0; waited < 20000 && sink.is_writable(); waited += 50)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                    return false;
+                });
         });
         // Promises more bytes than it sends, then drops the connection.
         m_server.server().Get("/truncated", [this](const httplib::Request&, httplib::Response& response) {
@@ -90,7 +115,17 @@ protected:
         EXPECT_TRUE(test_support::run_main_loop_until(
             [&] { return !m_window.messages.empty() && m_exit_code >= 0; }));
         EXPECT_THAT(m_window.messages, ElementsAre(messages::UWM_UPDATE_DONE_MSG));
+        EXPECT_EQ(m_window.failure, "");
         EXPECT_EQ(m_exit_code, 0);
+    }
+
+    // A failure: the main window learns why, and the process goes on.
+    std::string expect_failure_reported()
+    {
+        EXPECT_TRUE(test_support::run_main_loop_until([&] { return !m_window.messages.empty(); }));
+        EXPECT_THAT(m_window.messages, ElementsAre(messages::UWM_UPDATE_DONE_MSG));
+        EXPECT_EQ(m_exit_code, -1) << "the program carries on";
+        return m_window.failure;
     }
 
     test_support::LogCapture m_log;
@@ -126,12 +161,23 @@ TEST_F(UpdateWorkerTest, CompleteDownloadIsMadeExecutableAndStartedThenTheProces
     EXPECT_THAT(m_log.file_lines(), Contains("LOGIN - Update installer started: " + target));
 }
 
-TEST_F(UpdateWorkerTest, IncompleteDownloadIsNeverStartedAndLeavesNoFile)
+TEST_F(UpdateWorkerTest, IncompleteErrorOrStalledDownloadsAreNeverStartedAndLeaveNoFile)
 {
     EXPECT_FALSE(update_worker::run(download("/truncated")));
-    expect_done_and_exit();
+    EXPECT_EQ(expect_failure_reported(), "the download failed (Transferred a partial file)");
 
-    EXPECT_EQ(m_requests, 1);
+    m_window.messages.clear();
+    EXPECT_FALSE(update_worker::run(download("/missing")));
+    EXPECT_EQ(expect_failure_reported(), "the download failed (HTTP status 404)");
+
+    m_window.messages.clear();
+    UpdateDownload stalled = download("/stalled");
+    stalled.stall_limit = std::chrono::seconds(1);
+    EXPECT_FALSE(update_worker::run(stalled));
+    EXPECT_EQ(expect_failure_reported(), "the download failed (Timeout was reached)");
+
+    EXPECT_EQ(m_requests, 3);
+    EXPECT_THAT(m_log.file_lines(), Contains("LOGIN - Update failed: the download failed (HTTP status 404)"));
     EXPECT_FALSE(test_support::wait_for_file(m_marker, 300));
     EXPECT_THAT(folder_entries(m_install), IsEmpty());
 }
@@ -141,7 +187,7 @@ TEST_F(UpdateWorkerTest, AddressOutsideTheServiceIsNotFetched)
     UpdateDownload update = download("/kalvo-setup");
     update.deployment.secure_https = "https://secure.test";
     EXPECT_FALSE(update_worker::run(update));
-    expect_done_and_exit();
+    expect_failure_reported();
 
     EXPECT_EQ(m_requests, 0);
     EXPECT_THAT(folder_entries(m_install), IsEmpty());
@@ -151,7 +197,7 @@ TEST_F(UpdateWorkerTest, FolderOthersCanWriteIsRefused)
 {
     ASSERT_EQ(::chmod(m_install.c_str(), 0777), 0);
     EXPECT_FALSE(update_worker::run(download("/kalvo-setup")));
-    expect_done_and_exit();
+    EXPECT_EQ(expect_failure_reported(), "the folder " + m_install + " is not one only you can write");
 
     EXPECT_EQ(m_requests, 0);
     EXPECT_THAT(folder_entries(m_install), IsEmpty());

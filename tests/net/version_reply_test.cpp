@@ -23,16 +23,16 @@ TEST(VersionNumber, TextsWithoutSeparatorOrDigitsGiveZero)
     EXPECT_EQ(version_number("9.9.9.9.9.9.9.9.9.9.9.9"), 2147483647); // clamped, never overflowing
 }
 
-TEST(VersionReply, EightLinesWithCarriageReturnsKept)
+TEST(VersionReply, EightLinesEndingInLineFeedsOrCarriageReturnLineFeeds)
 {
-    VersionReply reply =
-        VersionReply::parse("ok\n4.0.0.23\nhttps://h/setup\n7\ntrue\npro\nPro account\r\nproxy.example");
+    VersionReply reply = VersionReply::parse(
+        "ok\r\n4.0.0.23\nhttps://h/setup\r\n7\ntrue\r\npro\nPro account\r\nproxy.example\r\n");
     EXPECT_EQ(reply.current_version(), "4.0.0.23");
     EXPECT_EQ(reply.download_address(), "https://h/setup");
     EXPECT_EQ(reply.info_version(), "7");
     EXPECT_TRUE(reply.show_info());
     EXPECT_EQ(reply.account_type(), "pro");
-    EXPECT_EQ(reply.account_details(), "Pro account\r");
+    EXPECT_EQ(reply.account_details(), "Pro account");
     EXPECT_EQ(reply.outbound_proxy(), "proxy.example");
 }
 

@@ -52,6 +52,7 @@ TEST(AppSettings, SaveRewritesIdentityAndEnciphersThePassword)
     settings.identity = "somebody@else";
     settings.window_x = 123;
     settings.auto_login = true;
+    settings.remember_user = true;
     settings.save();
 
     EXPECT_EQ(registry_string(settings_path("identity")).get(), "alice@" + settings.realm);
@@ -69,11 +70,58 @@ TEST(AppSettings, PlainStoredPasswordLoadsAndIsEncipheredAtTheNextSave)
 {
     IsolatedUser user;
     registry_string(settings_path("password")).set("plainpass1");
+    registry_binary(settings_path("remember_user")).set(true);
     AppSettings settings;
     settings.load();
     EXPECT_EQ(settings.password, "plainpass1");
     settings.save();
     EXPECT_EQ(registry_string(settings_path("password")).get(), password_cipher::encipher("plainpass1"));
+}
+
+TEST(AppSettings, WithoutRememberMeThePasswordStaysInMemoryOnly)
+{
+    IsolatedUser user;
+    // A record of an earlier version: remember_user off, the password stored all the same.
+    registry_string(settings_path("password")).set(password_cipher::encipher("secret"));
+    AppSettings settings;
+    settings.load();
+    EXPECT_EQ(settings.password, "secret");
+    settings.save();
+    std::string store = test_support::read_file(registry_store::file_path());
+    EXPECT_EQ(store.find(password_cipher::encipher("secret")), std::string::npos) << store;
+    EXPECT_EQ(registry_string(settings_path("password")).get(), password_cipher::encipher(""));
+
+    AppSettings again;
+    again.load();
+    EXPECT_EQ(again.password, "secret") << "the running program keeps its copy";
+    {
+        IsolatedUser other;
+        AppSettings elsewhere;
+        elsewhere.load();
+        EXPECT_EQ(elsewhere.password, "") << "another store has nothing in memory";
+    }
+
+    again.remember_user = true;
+    again.save();
+    EXPECT_EQ(registry_string(settings_path("password")).get(), password_cipher::encipher("secret"));
+}
+
+TEST(AppSettings, TextsThatAreNotUtf8AreKept)
+{
+    IsolatedUser user;
+    const std::string name = "b\xE9" "b \\x";
+    AppSettings settings;
+    settings.load();
+    settings.username = name;
+    settings.save();
+
+    AppSettings loaded;
+    loaded.load();
+    EXPECT_EQ(loaded.username, name);
+    loaded.save();
+    EXPECT_EQ(registry_string(settings_path("username")).get(), name);
+    EXPECT_NE(
+        test_support::read_file(registry_store::file_path()).find("username=b\xE9" "b"), std::string::npos);
 }
 
 TEST(AppSettings, MalformedLongPasswordLoadsEmpty)

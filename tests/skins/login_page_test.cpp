@@ -7,8 +7,12 @@
 #include <vector>
 #include <webkit2/webkit2.h>
 
+#include "net/service_addresses.h"
+#include "settings/app_settings.h"
 #include "skin_folder.h"
 #include "support/test_paths.h"
+#include "ui/web/command_text.h"
+#include "ui/web/navigation_filter.h"
 
 namespace {
 
@@ -185,17 +189,30 @@ TEST_F(LoginPage, SignsInByItselfOnlyWhenAskedAndAble)
     EXPECT_EQ(evaluate("document.activeElement.id"), "password");
 }
 
-TEST_F(LoginPage, KeepsPasswordsWithQuerySeparatorsWhole)
+// The whole round trip: the address the program opens, the page, the kalvo: link it
+// navigates to, the navigation filter's decoding and the dispatcher's login arguments.
+TEST_F(LoginPage, EveryCharacterOfTheAccountComesBackUnchanged)
 {
-    open("u=bob&p=a&b=c d#e?&s=true&a=true");
-    EXPECT_EQ(field("password", "value"), "a&b=c d#e?");
+    AppSettings stored;
+    stored.username = "bö b+1";
+    stored.password = "P@ss w%rd&=+#?/\"'<>ä%41&s=x";
+    stored.remember_user = stored.auto_login = stored.shown_wizard = true;
+    std::string address = service_address::login_page_address(skin_files::folder(), stored);
+    open(address.substr(address.find('?') + 1));
+    EXPECT_EQ(form(), stored.username + "|" + stored.password + "|true|true");
     ASSERT_EQ(commands(1).size(), 1u);
-    // The browser writes the space as %20; the program's filter turns it back.
-    EXPECT_EQ(command(0), "kalvo://login/?u=bob&p=a&b=c%20d#e?&s=true&a=true");
 
-    // Only what the browser escaped is undone: a typed escape stays as typed.
-    open("u=böb&p=x%41y \"<'>€&s=true&a=false");
-    EXPECT_EQ(form(), "böb|x%41y \"<'>€|true|false");
+    NavigationDecision decision = [&] {
+        bool permission = false;
+        return decide_navigation(command(0), permission);
+    }();
+    ASSERT_EQ(decision.action, NavigationDecision::Action::Dispatch);
+    auto login = command_text::login_arguments(*command_text::wrap(decision.hook_text));
+    ASSERT_TRUE(login) << decision.hook_text;
+    EXPECT_EQ(login->user, stored.username);
+    EXPECT_EQ(login->password, stored.password);
+    EXPECT_TRUE(login->remember);
+    EXPECT_TRUE(login->auto_login);
 }
 
 TEST_F(LoginPage, SignInButtonSendsTheTypedValuesAndChoices)

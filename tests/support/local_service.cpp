@@ -57,4 +57,15 @@ bool LocalService::set_version(const std::string& version, const std::string& us
                (user.empty() ? "" : " " + quoted(user))) == 0;
 }
 
+bool LocalService::set_installer(const std::string& mode, std::size_t size, int pace_ms)
+{
+    return servicectl("installer " + quoted(m_folder.path()) + " " + quoted(mode) + " " +
+               std::to_string(size) + " " + std::to_string(pace_ms)) == 0;
+}
+
+std::string LocalService::http_log() const
+{
+    return read_file(m_folder.file("logs/http.log"));
+}
+
 } // namespace test_support

@@ -33,6 +33,12 @@ public:
     bool set_voicemail(const std::string& user, int new_count, int old_count);
     // Changes the current version of the version reply (for one account when given).
     bool set_version(const std::string& version, const std::string& user = "");
+    // How the installer download is answered: "ok" (padded to `size` bytes, a pause of
+    // `pace_ms` after every 64 KiB), "404", "500", "short" or "stall".
+    bool set_installer(const std::string& mode, std::size_t size = 0, int pace_ms = 0);
+    // Every request the HTTP server received so far, one line each with its query as sent
+    // and decoded.
+    std::string http_log() const;
 
     // Runs servicectl with the arguments; returns its exit status, output in `output`.
     static int servicectl(const std::string& arguments, std::string* output = nullptr);

@@ -10,6 +10,7 @@ void store_test_account(const std::string& user, const std::string& password)
     settings.load();
     settings.username = user;
     settings.password = password;
+    settings.remember_user = true; // written to the store, as a later start finds it
     settings.save();
 }
 

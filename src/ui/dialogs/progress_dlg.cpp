@@ -27,7 +27,15 @@ void ProgressDlg::Show(Gtk::Window* owner)
 {
     if (owner)
         dialog().set_transient_for(*owner);
+    // As the window first reads, also when an earlier download failed.
+    m_status.set_text("Connecting...");
+    m_progress.set_fraction(0);
     dialog().show();
+}
+
+void ProgressDlg::Hide()
+{
+    dialog().hide();
 }
 
 void ProgressDlg::SetStatus(const std::string& status)

@@ -13,8 +13,9 @@ class ProgressDlg {
 public:
     static ProgressDlg& instance();
 
-    // Shows the window, modeless, over its owner (none: on its own).
+    // Shows the window, modeless, over its owner (none: on its own), its bar empty.
     void Show(Gtk::Window* owner);
+    void Hide();
     void SetStatus(const std::string& status);
     void SetPercent(int percent);
     // The download's progress callback: both operations from the downloading thread.

@@ -2,8 +2,9 @@
 
 #include "log/log_dlg.h"
 #include "log/log_file.h"
+#include "net/service_addresses.h"
 #include "settings/app_settings.h"
-#include "ui/main/local_login_page.h"
+#include "skin/kalvo_skin_file.h"
 
 namespace {
 
@@ -12,6 +13,7 @@ const char* const kNoConnectionText =
 const char* const kNoConnectionTitle = "No Internet connection";
 const char* const kUpdateText = "An update is needed for Kalvo to continue.\nDo you wish to download it now?";
 const char* const kUpdateTitle = "Update Available";
+const char* const kUpdateFailedTitle = "Update failed";
 const char* const kLoginTimeoutText =
     "Kalvo could not connect to the login server.  This could mean that there is \ncurrently an error with "
     "Kalvo, or that you have a firewall or other \napplication blocking Kalvo's access to the Internet.";
@@ -103,7 +105,8 @@ void LoginHandshake::OnDoConnection()
 
     AppSettings settings;
     settings.load();
-    m_host.navigate_content(local_login_page_url(settings, false));
+    m_host.navigate_content(service_address::login_page_address(
+        kalvo_skin_file(""), settings.username, settings.password, settings.remember_user, false, false));
     m_host.set_logged_in(false);
 }
 
@@ -117,6 +120,17 @@ void LoginHandshake::OnDoUpdate(const std::string& address)
     m_update_address = address;
     m_host.run_page_script("loginStatus('Downloading update...')");
     m_host.start_update_worker(m_update_address);
+}
+
+void LoginHandshake::OnUpdateFailed(const std::string& reason)
+{
+    m_host.close_update_progress();
+    log_window("Update failed: " + reason);
+    m_host.message_box("Kalvo could not download the update: " + reason + ".\nPlease try again later.",
+        kUpdateFailedTitle, LoginHost::BoxStyle::Error);
+    // The page said "Downloading update...": its form comes back for another try.
+    m_host.run_page_script("loginError()");
+    m_host.post_close();
 }
 
 void LoginHandshake::OnRegistered()

@@ -35,7 +35,9 @@ public:
     virtual void post_login_message() = 0; // UWM_LOGIN_MSG to the main window
     virtual void post_close() = 0; // WM_CLOSE to the main window
     virtual void start_login_thread() = 0;
+    // Shows the progress window over the main window and starts the download.
     virtual void start_update_worker(const std::string& address) = 0;
+    virtual void close_update_progress() = 0;
 };
 
 // The main window's timers of the sign-in.
@@ -76,6 +78,10 @@ public:
     void OnDoConnection();
     // UWM_DO_UPDATE_MSG with the download address.
     void OnDoUpdate(const std::string& address);
+    // UWM_UPDATE_DONE_MSG with the reason the update could not be downloaded or started:
+    // the progress window closes, the user is told, and the program goes on as after a
+    // declined update.
+    void OnUpdateFailed(const std::string& reason);
     // LINESTATE_REGISTERED: the login has succeeded.
     void OnRegistered();
     // Timers 8, 9 and 14; false for any other id.

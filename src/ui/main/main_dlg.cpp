@@ -33,7 +33,8 @@ CMainDlg::CMainDlg(bool startup_launch)
     : m_startup_launch(startup_launch), m_calls(CallManager::instance()),
       m_timers([this](unsigned id) { OnTimer(id); }), m_screen(*this),
       m_sign_in(
-          *this, m_screen, m_calls, m_timers, [this](bool logged_in) { m_line.set_logged_in(logged_in); }),
+          *this, [this] { return GetWindow(); }, m_screen, m_calls, m_timers,
+          [this](bool logged_in) { m_line.set_logged_in(logged_in); }),
       m_line(m_screen, m_calls, m_timers, m_sign_in.handshake(), m_sign_in.reply()),
       m_call(m_screen, m_calls), m_dialogs([this] { return GetWindow(); }, m_calls,
                                      [this](const std::string& text) { PostCommandText(text); }),
@@ -207,6 +208,8 @@ ui_thread::Result CMainDlg::handle_text_message(ui_thread::Message message, cons
         OnCopyData(text);
     else if (message == messages::UWM_DO_UPDATE_MSG)
         m_sign_in.handshake().OnDoUpdate(text);
+    else if (message == messages::UWM_UPDATE_DONE_MSG)
+        m_sign_in.handshake().OnUpdateFailed(text);
     else if (message == messages::UWM_CMDDATA_MSG)
         m_dispatcher.Dispatch(text);
     return message == messages::WM_COPYDATA ? 1 : 0;

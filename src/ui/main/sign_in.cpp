@@ -15,9 +15,9 @@
 #include "ui/dialogs/progress_dlg.h"
 #include "ui/main/main_view.h"
 
-SignIn::SignIn(ui_thread::MessageTarget& window, MainView& view, CallControl& calls, TimerTable& timers,
-    std::function<void(bool)> set_logged_in)
-    : m_window(window), m_view(view), m_calls(calls), m_timers(timers),
+SignIn::SignIn(ui_thread::MessageTarget& window, std::function<Gtk::Window*()> parent, MainView& view,
+    CallControl& calls, TimerTable& timers, std::function<void(bool)> set_logged_in)
+    : m_window(window), m_parent(std::move(parent)), m_view(view), m_calls(calls), m_timers(timers),
       m_set_logged_in(std::move(set_logged_in)), m_reply(std::make_shared<LoginReplyValues>()),
       m_handshake(*this)
 {
@@ -123,9 +123,16 @@ void SignIn::start_login_thread()
 
 void SignIn::start_update_worker(const std::string& address)
 {
+    ProgressDlg& progress = ProgressDlg::instance();
+    progress.Show(m_parent ? m_parent() : nullptr);
     UpdateDownload download;
     download.main_window = &m_window;
     download.address = address;
-    download.progress = ProgressDlg::instance().progress_callback();
+    download.progress = progress.progress_callback();
     update_worker::start(std::move(download));
+}
+
+void SignIn::close_update_progress()
+{
+    ProgressDlg::instance().Hide();
 }

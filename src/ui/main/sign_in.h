@@ -5,6 +5,9 @@
 
 #include "ui/main/login_handshake.h"
 
+namespace Gtk {
+class Window;
+}
 namespace ui_thread {
 class MessageTarget;
 }
@@ -18,10 +21,11 @@ class TimerTable;
 // acting through the window's timers, message boxes, call manager and pages.
 class SignIn : public LoginHost {
 public:
-    // `window` receives the threads' messages; `set_logged_in` is told when the hand-shake
-    // changes the signed-in state.
-    SignIn(ui_thread::MessageTarget& window, MainView& view, CallControl& calls, TimerTable& timers,
-        std::function<void(bool)> set_logged_in);
+    // `window` receives the threads' messages and `parent` gives its window (the progress
+    // window sits over it); `set_logged_in` is told when the hand-shake changes the
+    // signed-in state.
+    SignIn(ui_thread::MessageTarget& window, std::function<Gtk::Window*()> parent, MainView& view,
+        CallControl& calls, TimerTable& timers, std::function<void(bool)> set_logged_in);
     ~SignIn() override;
 
     LoginHandshake& handshake() { return m_handshake; }
@@ -48,9 +52,11 @@ public:
     void post_close() override;
     void start_login_thread() override;
     void start_update_worker(const std::string& address) override;
+    void close_update_progress() override;
 
 private:
     ui_thread::MessageTarget& m_window;
+    std::function<Gtk::Window*()> m_parent;
     MainView& m_view;
     CallControl& m_calls;
     TimerTable& m_timers;

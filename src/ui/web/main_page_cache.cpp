@@ -1,9 +1,8 @@
 #include "ui/web/main_page_cache.h"
 
-#include <fstream>
-
 #include "net/http_request.h"
 #include "net/md5_digest.h"
+#include "net/percent_encoding.h"
 #include "net/service_addresses.h"
 #include "net/service_requests.h"
 #include "settings/paths.h"
@@ -42,14 +41,11 @@ std::string live_address(const Deployment& deployment, const std::string& user, 
     return deployment.secure_https + "/live/index.php?user=" + percent_encode(user) + "&pass=" + digest;
 }
 
+// The page (with the user's name and counts) is private to the user: 0700 folder, 0600 file.
 bool write_cache(const std::string& install_path, const std::string& page)
 {
     paths::make_dirs(paths::join(install_path, "Cache"));
-    std::ofstream file(cache_file(install_path), std::ios::binary | std::ios::trunc);
-    if (!file)
-        return false;
-    file << page << '\n';
-    return static_cast<bool>(file.flush());
+    return paths::write_private_file(cache_file(install_path), page + '\n');
 }
 
 Choice load(const std::string& user, const std::string& password, const std::string& install_path,

@@ -2,16 +2,7 @@
 
 #include <boost/regex.hpp>
 
-namespace {
-
-std::string replace_all(std::string text, const std::string& from, const std::string& to)
-{
-    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
-}
-
-} // namespace
+#include "net/percent_encoding.h"
 
 NavigationDecision decide_navigation(const std::string& url, bool& permission)
 {
@@ -19,7 +10,9 @@ NavigationDecision decide_navigation(const std::string& url, bool& permission)
     decision.log.push_back(url);
     if (url.starts_with("kalvo:")) {
         decision.action = NavigationDecision::Action::Dispatch;
-        decision.hook_text = replace_all(url, "%20", " ");
+        // WebKit escapes what the page wrote (blanks, quotes, "<", ">", non-ASCII) and
+        // keeps the page's own escapes: undone once, the command gets the page's text.
+        decision.hook_text = percent_decode(url);
         return decision;
     }
     if (url.starts_with("javascript:")) {

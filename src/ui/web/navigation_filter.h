@@ -12,7 +12,7 @@ struct NavigationDecision {
         Cancel,
     };
     Action action = Action::Cancel;
-    std::string hook_text; // for Dispatch: the URL with every "%20" turned into a blank
+    std::string hook_text; // for Dispatch: the URL with its percent-escapes undone once
     std::vector<std::string> log; // log window lines, in order
 };
 

@@ -4,6 +4,7 @@
 #include <webkit2/webkit2.h>
 
 #include "log/log_dlg.h"
+#include "log/log_file.h"
 #include "net/service_addresses.h"
 #include "skin/definition.h"
 #include "skin/skin_web.h"
@@ -117,6 +118,7 @@ WebHost::WebHost(Skin::SkinWeb& element, HookHandler hook) : m_element(element),
     g_signal_connect(view, "decide-policy", G_CALLBACK(on_decide_policy), this);
     g_signal_connect(view, "script-dialog", G_CALLBACK(on_script_dialog), this);
     g_signal_connect(view, "context-menu", G_CALLBACK(on_context_menu), this);
+    g_signal_connect(view, "load-changed", G_CALLBACK(on_load_changed), this);
     // The element's first page is already on its way: let it through.
     m_permissions = 1;
 }
@@ -230,6 +232,17 @@ int WebHost::on_script_dialog(void*, void* dialog_pointer, void*)
     }
     webkit_script_dialog_confirm_set_confirmed(dialog, confirmed);
     return TRUE;
+}
+
+void WebHost::on_load_changed(void* view, int event, void* self)
+{
+    if (event != WEBKIT_LOAD_FINISHED)
+        return;
+    // Which page the user sees; the query may hold the password and is left out.
+    const char* uri = webkit_web_view_get_uri(static_cast<WebKitWebView*>(view));
+    std::string address = uri ? uri : "";
+    log_file::write_line("WEB - " + static_cast<WebHost*>(self)->name() +
+        " page loaded: " + address.substr(0, address.find('?')));
 }
 
 int WebHost::on_context_menu(void*, void*, void*, void*, void*)

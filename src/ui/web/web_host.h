@@ -11,10 +11,11 @@ class SkinWeb;
 // The program's side of one web element: the navigation filter over "decide-policy"
 // (every frame, navigations and new windows), the one-shot permission for the program's
 // own navigations, `window.external` for its pages, the confirmation box behind
-// ShowConfirm, no context menu, and running scripts in its page.
+// ShowConfirm, no context menu, running scripts in its page, and a kalvo.log line for
+// every page that finished loading.
 class WebHost {
 public:
-    // `hook` receives a kalvo: URL the page navigated to (with "%20" made blanks).
+    // `hook` receives a kalvo: URL the page navigated to, its percent-escapes undone once.
     using HookHandler = std::function<void(const std::string& url)>;
 
     WebHost(Skin::SkinWeb& element, HookHandler hook);
@@ -42,6 +43,7 @@ private:
     static int on_decide_policy(void* view, void* decision, int type, void* self);
     static int on_script_dialog(void* view, void* dialog, void* self);
     static int on_context_menu(void* view, void* menu, void* event, void* hit, void* self);
+    static void on_load_changed(void* view, int event, void* self);
 
     Skin::SkinWeb& m_element;
     HookHandler m_hook;

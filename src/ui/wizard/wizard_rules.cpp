@@ -1,12 +1,20 @@
 #include "ui/wizard/wizard_rules.h"
 
 #include <algorithm>
+#include <glib.h>
 
 namespace wizard_rules {
 
 std::string limit_account_field(const std::string& text)
 {
-    return text.substr(0, std::min(text.size(), kAccountFieldLimit));
+    // Whole characters only; a byte that does not start a UTF-8 character counts as one.
+    std::size_t end = 0;
+    for (std::size_t count = 0; count < kAccountFieldLimit && end < text.size(); ++count) {
+        const gchar* at = text.data() + end;
+        gunichar character = g_utf8_get_char_validated(at, static_cast<gssize>(text.size() - end));
+        end = character < 0x110000 ? static_cast<std::size_t>(g_utf8_next_char(at) - text.data()) : end + 1;
+    }
+    return text.substr(0, end);
 }
 
 UsernameCheck username_check_outcome(const HttpReply& reply)

@@ -6,7 +6,8 @@
 // The setup wizard's decisions, free of any window.
 namespace wizard_rules {
 
-// The user name and password fields hold at most this many characters.
+// The user name and password fields hold at most this many characters (UTF-8 characters,
+// never cut in the middle).
 inline constexpr std::size_t kAccountFieldLimit = 31;
 std::string limit_account_field(const std::string& text);
 

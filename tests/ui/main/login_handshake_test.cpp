@@ -50,6 +50,7 @@ public:
     {
         record("start_update_worker " + address);
     }
+    void close_update_progress() override { record("close_update_progress"); }
 
     std::vector<std::string> take()
     {
@@ -237,6 +238,17 @@ TEST_F(LoginHandshakeTest, UpdateAcceptedStartsTheWorkerWithTheAddress)
     EXPECT_EQ(calls[1], "script loginStatus('Downloading update...')");
     EXPECT_EQ(calls[2], "start_update_worker https://secure.test/setup");
     EXPECT_EQ(m_handshake.update_address(), "https://secure.test/setup");
+}
+
+TEST_F(LoginHandshakeTest, FailedUpdateClosesTheProgressTellsTheUserAndGoesOnAsDeclined)
+{
+    m_handshake.OnUpdateFailed("the download failed (HTTP status 404)");
+    EXPECT_THAT(m_host.take(),
+        ElementsAre("close_update_progress",
+            "box Update failed [error]: Kalvo could not download the update: the download failed (HTTP "
+            "status 404).\nPlease try again later.",
+            "script loginError()", "post WM_CLOSE"));
+    EXPECT_THAT(m_log.window_messages(), ElementsAre("Update failed: the download failed (HTTP status 404)"));
 }
 
 TEST_F(LoginHandshakeTest, LoginTimeOutBoxUnlessTheWizardRuns)

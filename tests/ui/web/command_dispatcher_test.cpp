@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "settings/app_settings.h"
+#include "settings/password_cipher.h"
+#include "settings/registry_store.h"
 #include "support/test_paths.h"
 #include "ui/web/command_dispatcher.h"
 #include "ui/web/command_text.h"
@@ -121,6 +123,18 @@ TEST_F(Dispatcher, LoginStoresTheAccountAndStartsTheLoginThread)
     EXPECT_FALSE(settings.auto_login);
     for (const std::string& line : m_actions.logs)
         EXPECT_EQ(line.find("s3cret"), std::string::npos) << line;
+}
+
+TEST_F(Dispatcher, LoginWithoutRememberMeKeepsThePasswordOffTheDisk)
+{
+    EXPECT_EQ(run("kalvo://login/?u=alice&p=s3cret&s=false&a=false"), (Calls{"login", "keep alice s3cret"}));
+    std::string store = test_support::read_file(registry_store::file_path());
+    EXPECT_NE(store.find("password=" + password_cipher::encipher("")), std::string::npos) << store;
+    EXPECT_EQ(stored().password, "s3cret") << "the login thread still finds it";
+
+    run("kalvo://login/?u=alice&p=s3cret&s=true&a=false");
+    EXPECT_NE(test_support::read_file(registry_store::file_path()).find(password_cipher::encipher("s3cret")),
+        std::string::npos);
 }
 
 TEST_F(Dispatcher, LoginWithoutPasswordStoresButDoesNotSignIn)

@@ -12,11 +12,11 @@ namespace {
 
 HttpReply completed(const std::string& body)
 {
-    return {CURLE_OK, body};
+    return {CURLE_OK, 200, body};
 }
 HttpReply failed()
 {
-    return {CURLE_OPERATION_TIMEDOUT, ""};
+    return {CURLE_OPERATION_TIMEDOUT, 0, ""};
 }
 
 TEST(UsernameCheck, OnlyACompletedExactValidBodyAccepts)
@@ -26,14 +26,19 @@ TEST(UsernameCheck, OnlyACompletedExactValidBodyAccepts)
     EXPECT_EQ(wizard_rules::username_check_outcome(completed("VALID\n")), UsernameCheck::Invalid);
     EXPECT_EQ(wizard_rules::username_check_outcome(completed("valid")), UsernameCheck::Invalid);
     EXPECT_EQ(wizard_rules::username_check_outcome(completed("")), UsernameCheck::Invalid);
-    HttpReply timed_out_after_body{CURLE_OPERATION_TIMEDOUT, "VALID"};
+    HttpReply timed_out_after_body{CURLE_OPERATION_TIMEDOUT, 200, "VALID"};
     EXPECT_EQ(wizard_rules::username_check_outcome(timed_out_after_body), UsernameCheck::NoConnection);
+    HttpReply error_page{CURLE_OK, 500, "VALID"};
+    EXPECT_EQ(wizard_rules::username_check_outcome(error_page), UsernameCheck::NoConnection);
 }
 
 TEST(UsernameCheck, AccountFieldsKeepAtMost31Characters)
 {
     EXPECT_EQ(wizard_rules::limit_account_field(std::string(40, 'a')), std::string(31, 'a'));
     EXPECT_EQ(wizard_rules::limit_account_field("alice"), "alice");
+    // Characters, not bytes: a name of 30 "a" and two "é" keeps the first "é" whole.
+    EXPECT_EQ(wizard_rules::limit_account_field(std::string(30, 'a') + "éé"), std::string(30, 'a') + "é");
+    EXPECT_EQ(wizard_rules::limit_account_field(std::string(40, '\xE9')), std::string(31, '\xE9'));
 }
 
 TEST(DeviceSelection, IndexOutsideTheNamesSelectsTheFirst)
