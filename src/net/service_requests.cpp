@@ -111,10 +111,11 @@ HttpRequest username_check_request(
         kUsernameCheckTimeout, deployment);
 }
 
-bool is_service_https_address(const std::string& url, const Deployment& deployment)
+bool is_service_address(const std::string& url, const Deployment& deployment, ServiceSchemes schemes)
 {
     auto parts = parse_url(url);
-    if (!parts || parts->scheme != "https")
+    if (!parts ||
+        (parts->scheme != "https" && (schemes == ServiceSchemes::HttpsOnly || parts->scheme != "http")))
         return false;
     for (const std::string* base :
         {&deployment.web_http, &deployment.secure_http, &deployment.secure_https}) {
@@ -128,7 +129,7 @@ bool is_service_https_address(const std::string& url, const Deployment& deployme
 HttpReply download_update(const std::string& url, std::FILE* file, ProgressCallback progress,
     const Deployment& deployment, std::chrono::seconds stall_limit)
 {
-    if (!is_service_https_address(url, deployment)) {
+    if (!is_service_address(url, deployment)) {
         std::string message = "Update address refused (not https on a service host): " + url;
         LogDlg::instance().append(message);
         log_file::write_line("NETWORK - " + message);

@@ -42,5 +42,8 @@ inline constexpr std::chrono::seconds kUpdateStallLimit{30};
 HttpReply download_update(const std::string& url, std::FILE* file, ProgressCallback progress,
     const Deployment& deployment = Deployment::get(), std::chrono::seconds stall_limit = kUpdateStallLimit);
 
-// Whether an update address is https on one of the deployment's hosts.
-bool is_service_https_address(const std::string& url, const Deployment& deployment);
+// Whether an address is on one of the deployment's hosts (any port) with an allowed
+// scheme: https only (the update download), or http and https (pages).
+enum class ServiceSchemes { HttpsOnly, HttpOrHttps };
+bool is_service_address(
+    const std::string& url, const Deployment& deployment, ServiceSchemes schemes = ServiceSchemes::HttpsOnly);

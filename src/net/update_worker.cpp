@@ -90,8 +90,9 @@ std::string download_installer(
     return reason;
 }
 
-// Starts the installer with the default environment, signal mask and dispositions; it
-// is not waited for. The reason it could not be started; empty when it runs.
+// Starts the installer with the default environment, signal mask and dispositions and no
+// descriptor but the standard ones; it is not waited for. The reason it could not be started; empty when it
+// runs.
 std::string start_installer(const std::string& path)
 {
     posix_spawnattr_t attributes;
@@ -103,10 +104,16 @@ std::string start_installer(const std::string& path)
     posix_spawnattr_setsigdefault(&attributes, &all);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
+    // The installer inherits no descriptor of the program but the standard three.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+
     std::string program = path;
     char* argv[] = {program.data(), nullptr};
     pid_t pid = 0;
-    int error = ::posix_spawn(&pid, path.c_str(), nullptr, &attributes, argv, environ);
+    int error = ::posix_spawn(&pid, path.c_str(), &actions, &attributes, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (error != 0)
         return failed(std::string("the installer could not be started: ") + std::strerror(error));

@@ -2,6 +2,7 @@
 
 #include <webkit2/webkit2.h>
 
+#include "base/descriptors.h"
 #include "log/log_dlg.h"
 #include "net/service_addresses.h"
 #include "settings/app_settings.h"
@@ -32,14 +33,23 @@ WebKitWebContext* private_context()
 
 WebKitWebView* new_view()
 {
+    // The web engine's processes start from here: none may inherit a descriptor.
+    descriptors::close_all_on_exec();
+    WebKitUserContentManager* manager = webkit_user_content_manager_new();
+    WebKitWebView* view = nullptr;
     if (!first_view) {
         WebKitWebContext* context = private_context();
-        first_view = WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(context));
+        first_view = WEBKIT_WEB_VIEW(g_object_new(
+            WEBKIT_TYPE_WEB_VIEW, "web-context", context, "user-content-manager", manager, nullptr));
         g_object_unref(context); // the view holds it
         g_object_ref_sink(first_view);
-        return first_view;
+        view = first_view;
+    } else {
+        view = WEBKIT_WEB_VIEW(g_object_new(
+            WEBKIT_TYPE_WEB_VIEW, "related-view", first_view, "user-content-manager", manager, nullptr));
     }
-    return WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", first_view, nullptr));
+    g_object_unref(manager); // the view holds it
+    return view;
 }
 
 } // namespace
@@ -63,6 +73,11 @@ SkinWeb::SkinWeb(Definition& skin, Element& element)
 }
 
 SkinWeb::~SkinWeb() = default;
+
+const std::string& SkinWeb::SkinFolder() const
+{
+    return skin().folder;
+}
 
 void SkinWeb::Navigate(const std::string& address)
 {

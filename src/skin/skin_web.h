@@ -12,7 +12,8 @@ class Window;
 namespace Skin {
 
 // A web element: a WebKit view filling the element's rectangle. Every web element shares
-// one web context and web process (each view is related to the first one made). It opens
+// one web context and web process (each view is related to the first one made) but has
+// a content manager (user scripts, script message handlers) of its own. It opens
 // the start address of its type; the navigation filter and page bridge attach to
 // `view()`, and the window that owns the page is recorded for them.
 class SkinWeb : public Gtk::Box, public SkinControl {
@@ -24,6 +25,8 @@ public:
 
     WebKitWebView* view() const { return m_view; }
     void Navigate(const std::string& address);
+    // The folder of the skin the element belongs to (its own local pages).
+    const std::string& SkinFolder() const;
 
     void SetOwnerWindow(Gtk::Window* owner) { m_owner = owner; }
     Gtk::Window* OwnerWindow() const { return m_owner; }

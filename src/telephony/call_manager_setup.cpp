@@ -88,8 +88,11 @@ bool CallManager::init()
 bool CallManager::start_stack(const AppSettings& settings)
 {
     SIPX_INST instance = nullptr;
+    // SIP and media listen on the interface the probe chose, not on every interface; with
+    // none chosen the stack keeps its own default.
+    const char* bind = m_bind_address == kNoInterface ? nullptr : m_bind_address.c_str();
     SIPX_RESULT result = sipxInitialize(&instance, SIPX_PORT_AUTO, SIPX_PORT_AUTO, kTlsPort, kFirstRtpPort,
-        kMaxConnections, settings.identity.c_str(), nullptr, false, nullptr, nullptr, nullptr);
+        kMaxConnections, settings.identity.c_str(), bind, false, nullptr, nullptr, nullptr);
     if (result != SIPX_RESULT_SUCCESS || !instance) {
         log_window("Error initializing sipX");
         return false;

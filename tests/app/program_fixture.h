@@ -90,6 +90,15 @@ protected:
         }
         return {};
     }
+    static bool wait_for_window_gone(const std::string& title, int timeout_ms = 10000)
+    {
+        for (int waited = 0; waited < timeout_ms; waited += 100) {
+            if (xdotool("search --onlyvisible --name '^" + title + "$'").empty())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
+    }
     // Gives a window the keyboard and presses keys in it.
     static void press_in(const std::string& window, const std::string& keys)
     {

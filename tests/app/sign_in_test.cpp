@@ -1,10 +1,13 @@
 // Signs in a running kalvo against the local service: through a forwarded kalvo: link, and
 // through the sign-in page as a user types, then again by itself at every start.
+#include <sstream>
+
 #include "net/md5_digest.h"
 #include "net/percent_encoding.h"
 #include "program_fixture.h"
 #include "settings/app_settings.h"
 #include "settings/password_cipher.h"
+#include "support/test_account.h"
 
 namespace {
 
@@ -22,15 +25,19 @@ TEST_F(SignIn, ForwardedLoginLinkRegistersAndShowsTheMainPage)
     ASSERT_TRUE(test_support::wait_for_file(m_user.home() + "/run/kalvo/instance.sock", 20000));
 
     // A link sent while the first start is still busy loading its skin can time out in
-    // the hand-over; like a user, click it again until the sign-in starts.
-    std::string log;
+    // the hand-over; like a user, click it again until the program asks whether the link
+    // may sign in, and say Yes.
     for (int attempt = 0; attempt < 4; ++attempt) {
         ChildProcess link({program, "/url", "kalvo://login/?u=alice&p=wonderland&s=false&a=false"});
         EXPECT_EQ(link.wait_for_exit(10000), 1);
-        log = wait_for_log("LOGIN - Username is alice", 5000);
-        if (log.find("LOGIN - Username is alice") != std::string::npos)
+        std::string box = wait_for_window("Confirmation", 5000);
+        if (!box.empty()) {
+            press_in(box, "alt+y");
             break;
+        }
     }
+    std::string log = wait_for_log("LOGIN - Username is alice");
+    EXPECT_NE(log.find("LOGIN - Username is alice"), std::string::npos) << log;
 
     log = wait_for_log("LINESTATE - LINESTATE_REGISTERED");
     EXPECT_NE(log.find("LINESTATE - LINESTATE_REGISTERED"), std::string::npos) << log;
@@ -47,6 +54,39 @@ TEST_F(SignIn, ForwardedLoginLinkRegistersAndShowsTheMainPage)
     std::string store = test_support::read_file(m_user.home() + "/.config/kalvo/registry.ini");
     EXPECT_NE(store.find("password=" + password_cipher::encipher("")), std::string::npos) << store;
     EXPECT_EQ(store.find(password_cipher::encipher("wonderland")), std::string::npos) << store;
+}
+
+// The stored account as registry.ini holds it.
+std::string stored_account(const std::string& registry)
+{
+    std::string account;
+    std::istringstream lines(test_support::read_file(registry));
+    for (std::string line; std::getline(lines, line);)
+        for (const char* key : {"username=", "password=", "remember_user=", "auto_login="})
+            if (line.starts_with(key))
+                account += line + "\n";
+    return account;
+}
+
+TEST_F(SignIn, LoginLinkFromALaterStartAsksFirstAndDeclinedChangesNothing)
+{
+    test_support::store_test_account("alice", "wonderland");
+    std::string registry = m_user.home() + "/.config/kalvo/registry.ini";
+    std::string before = stored_account(registry);
+    auto kalvo = start_program();
+    ASSERT_NE(wait_for_log("WEB - content page loaded: ").find("/Kalvo/login.html"), std::string::npos);
+
+    ChildProcess link(
+        {test_support::built_program("kalvo"), "/url", "kalvo://login/?u=mallory&p=x&s=true&a=true"});
+    EXPECT_EQ(link.wait_for_exit(10000), 1);
+    std::string box = wait_for_window("Confirmation");
+    ASSERT_FALSE(box.empty()) << "no confirmation";
+    press_in(box, "alt+n");
+    EXPECT_TRUE(wait_for_window_gone("Confirmation"));
+
+    EXPECT_EQ(stored_account(registry), before);
+    EXPECT_EQ(test_support::read_file(registry).find("mallory"), std::string::npos);
+    EXPECT_TRUE(kalvo->running());
 }
 
 class PageSignIn : public ProgramAgainstService {

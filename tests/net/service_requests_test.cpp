@@ -94,14 +94,19 @@ TEST(ServiceRequests, TheServiceReadsTheNameAndDigestBack)
 TEST(UpdateAddress, OnlyHttpsOnAServiceHost)
 {
     Deployment deployment = example_deployment();
-    EXPECT_TRUE(is_service_https_address("https://secure.example/files/kalvo-setup", deployment));
-    EXPECT_TRUE(is_service_https_address("https://WEB.example:9443/setup", deployment));
-    EXPECT_FALSE(is_service_https_address("http://secure.example/files/kalvo-setup", deployment));
-    EXPECT_FALSE(is_service_https_address("https://elsewhere.example/setup", deployment));
-    EXPECT_FALSE(is_service_https_address("https://secure.example@elsewhere.example/setup", deployment));
-    EXPECT_FALSE(is_service_https_address("ftp://secure.example/setup", deployment));
-    EXPECT_FALSE(is_service_https_address("not an address", deployment));
-    EXPECT_FALSE(is_service_https_address("", deployment));
+    EXPECT_TRUE(is_service_address("https://secure.example/files/kalvo-setup", deployment));
+    EXPECT_TRUE(is_service_address("https://WEB.example:9443/setup", deployment));
+    EXPECT_FALSE(is_service_address("http://secure.example/files/kalvo-setup", deployment));
+    EXPECT_FALSE(is_service_address("https://elsewhere.example/setup", deployment));
+    EXPECT_FALSE(is_service_address("https://secure.example@elsewhere.example/setup", deployment));
+    EXPECT_FALSE(is_service_address("ftp://secure.example/setup", deployment));
+    EXPECT_FALSE(is_service_address("not an address", deployment));
+    EXPECT_FALSE(is_service_address("", deployment));
+    // Pages may also be plain http, and nothing else.
+    EXPECT_TRUE(
+        is_service_address("http://secure.example/live/info.php", deployment, ServiceSchemes::HttpOrHttps));
+    EXPECT_FALSE(is_service_address("file:///etc/passwd", deployment, ServiceSchemes::HttpOrHttps));
+    EXPECT_FALSE(is_service_address("http://elsewhere.example/", deployment, ServiceSchemes::HttpOrHttps));
 }
 
 TEST(UpdateAddress, RefusedAddressIsLoggedAndNothingIsWritten)

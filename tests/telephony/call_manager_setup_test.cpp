@@ -39,7 +39,7 @@ TEST_F(CallManagerTest, InitStartsTheStackWithItsFixedParametersInOrder)
     EXPECT_EQ(m_manager.stack_handle(), static_cast<SIPX_INST>(&state()));
     std::vector<std::string> expected = {
         "sipxConfigSetLogLevel 8",
-        "sipxInitialize -2 -2 4255 9000 32 [alice@" + m_domain + "] (null) false (null) (null) (null)",
+        "sipxInitialize -2 -2 4255 9000 32 [alice@" + m_domain + "] 192.0.2.10 false (null) (null) (null)",
         "sipxAudioSetAECMode inst 0",
         "sipxAudioSetAGCMode inst false",
         "sipxAudioSetNoiseReductionMode inst 0",
@@ -63,16 +63,26 @@ TEST_F(CallManagerTest, InitStartsTheStackWithItsFixedParametersInOrder)
             "********** Done initializing sipXtapi"}));
 }
 
-TEST_F(CallManagerTest, EmptyIdentityStartsBoundOnceThenAgainUnbound)
+TEST_F(CallManagerTest, EmptyIdentityStartsTwiceBothBoundToTheProbedInterface)
 {
     store_setting("identity", "");
     ASSERT_TRUE(m_manager.init());
     EXPECT_THAT(calls_starting("sipxInitialize"),
         ElementsAre("sipxInitialize -2 -2 4255 9000 32 [] 192.0.2.10 false (null) (null) (null)",
-            "sipxInitialize -2 -2 4255 9000 32 [] (null) false (null) (null) (null)"));
+            "sipxInitialize -2 -2 4255 9000 32 [] 192.0.2.10 false (null) (null) (null)"));
     EXPECT_THAT(calls_starting("sipxUnInitialize"), ElementsAre("sipxUnInitialize inst false"));
     EXPECT_LT(position_of("sipxUnInitialize"), position_of("sipxConfigSetLogLevel"));
     EXPECT_EQ(state().instances_started, 2);
+}
+
+TEST_F(CallManagerTest, WithNoInterfaceProbedTheStackKeepsItsOwnBinding)
+{
+    store_setting("identity", "alice@" + m_domain);
+    m_probed_address = "0.0.0.0";
+    ASSERT_TRUE(m_manager.init());
+    EXPECT_THAT(calls_starting("sipxInitialize"),
+        ElementsAre(
+            "sipxInitialize -2 -2 4255 9000 32 [alice@" + m_domain + "] (null) false (null) (null) (null)"));
 }
 
 TEST_F(CallManagerTest, ASecondInitLeavesTheRunningStackAlone)

@@ -3,6 +3,8 @@
 #include <future>
 #include <vector>
 
+#include "base/descriptors.h"
+
 EngineThread::EngineThread() : m_thread([this] { loop(); }) { }
 
 EngineThread::~EngineThread()
@@ -77,6 +79,9 @@ void EngineThread::loop()
             m_work.pop_front();
             lock.unlock();
             work();
+            // The SIP library opens sockets without close-on-exec: none may reach the
+            // processes the program starts (the web engine's).
+            descriptors::close_all_on_exec();
             lock.lock();
         }
         if (m_stopping)
@@ -90,6 +95,7 @@ void EngineThread::loop()
         lock.unlock();
         for (auto& tick : ticks)
             tick();
+        descriptors::close_all_on_exec();
         lock.lock();
         auto now = Clock::now();
         next_tick = now + (now < m_hurry_until ? kBusyPeriod : kIdlePeriod);

@@ -64,7 +64,6 @@ void LinePresenter::OnRegistered()
         install_path.set(paths::user_data_dir());
         log_file::set_folder(paths::user_data_dir());
     }
-    m_view.GrantNavigation("content");
     if (!m_logged_in) {
         m_view.ShowElement("content", false);
         m_view.Navigate("content", service_address::file_address(skin_page("blank.html")));

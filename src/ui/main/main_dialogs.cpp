@@ -89,6 +89,11 @@ bool MainDialogs::Confirm(const std::string& text)
         Gtk::RESPONSE_YES;
 }
 
+bool MainDialogs::InCall()
+{
+    return m_calls.in_call();
+}
+
 void MainDialogs::OpenInBrowser(const std::string& address)
 {
     GError* error = nullptr;

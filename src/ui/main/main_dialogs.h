@@ -32,6 +32,8 @@ public:
     void MessageBox(const std::string& text);
     // "Confirmation", Yes and No: true for Yes.
     bool Confirm(const std::string& text);
+    // Whether a call is up.
+    bool InCall();
     void OpenInBrowser(const std::string& address);
 
 private:

@@ -210,6 +210,16 @@ void PageCommands::MessageBox(const std::string& text)
     m_roles.dialogs.MessageBox(text);
 }
 
+bool PageCommands::Confirm(const std::string& text)
+{
+    return m_roles.dialogs.Confirm(text);
+}
+
+bool PageCommands::InCall()
+{
+    return m_roles.dialogs.InCall();
+}
+
 void PageCommands::OpenInBrowser(const std::string& address)
 {
     m_roles.dialogs.OpenInBrowser(address);
@@ -271,7 +281,7 @@ void PageCommands::SetPassword(const std::string& text)
 
 bool PageCommands::ShowConfirm(const std::string& text)
 {
-    return m_roles.dialogs.Confirm(text);
+    return Confirm(text);
 }
 
 void PageCommands::SendToTab(const std::string& text)

@@ -62,7 +62,9 @@ public:
     void ShowToast(const std::string& text) override;
     void HideToast() override;
     void MessageBox(const std::string& text) override;
+    bool Confirm(const std::string& text) override;
     void OpenInBrowser(const std::string& address) override;
+    bool InCall() override;
     std::string SkinsFolder() const override;
 
     // ExternalHost (window.external)

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "net/service_addresses.h"
+#include "net/service_requests.h"
 #include "settings/app_settings.h"
 #include "settings/paths.h"
 #include "ui/web/command_text.h"
@@ -17,7 +18,7 @@ int leading_number(const std::string& text)
 
 } // namespace
 
-void CommandDispatcher::Dispatch(const std::string& text)
+void CommandDispatcher::Dispatch(const std::string& text, CommandSource source)
 {
     m_actions.Log("OnPageFunc");
     m_actions.ShowAndRaise();
@@ -30,6 +31,8 @@ void CommandDispatcher::Dispatch(const std::string& text)
     m_actions.Log("HOOK: Got a handler match");
     const std::string& name = command->name;
     const std::string& query = command->query;
+    if (source == CommandSource::Outside && !AllowedFromOutside(name, text))
+        return;
 
     if (name == "login") {
         Login(text);
@@ -81,8 +84,8 @@ void CommandDispatcher::Dispatch(const std::string& text)
     } else if (name == "profile") {
         AppSettings settings;
         settings.load();
-        m_actions.OpenInBrowser(
-            service_address::account_login_page(m_deployment.secure_http, settings.username, settings.password));
+        m_actions.OpenInBrowser(service_address::account_login_page(
+            m_deployment.secure_http, settings.username, settings.password));
     } else if (name == "dtmf_start") {
         // Recognised; the page plays its own tones through window.external.
     } else if (name == "show") {
@@ -93,6 +96,38 @@ void CommandDispatcher::Dispatch(const std::string& text)
         m_actions.Log("Opening URL " + address);
         m_actions.NavigateTab(address);
     }
+}
+
+bool CommandDispatcher::AllowedFromOutside(const std::string& name, const std::string& text)
+{
+    if (name == "call" || name == "show" || name == "show_tab" || name == "reload_tab")
+        return true;
+    std::optional<std::string> account;
+    if (name == "login") {
+        if (auto login = command_text::login_arguments(text))
+            account = login->user;
+    } else if (name == "wizard" || name == "show_login") {
+        account = command_text::url_argument(text);
+        if (!account && name == "wizard")
+            return true; // only opens the wizard
+        if (!account) {
+            AppSettings settings;
+            settings.load();
+            account = settings.username;
+        }
+    }
+    if (!account) {
+        m_actions.Log("Link from outside Kalvo refused: " + name);
+        return false;
+    }
+    if (m_actions.InCall()) {
+        m_actions.Log("Link from outside Kalvo refused during a call: " + name);
+        return false;
+    }
+    bool allowed = m_actions.Confirm("A link from outside Kalvo wants to use the account \"" + *account +
+        "\".\n\nDo you want to allow it?");
+    m_actions.Log(std::string("Link from outside Kalvo ") + (allowed ? "allowed: " : "declined: ") + name);
+    return allowed;
 }
 
 void CommandDispatcher::Login(const std::string& text)
@@ -160,6 +195,14 @@ void CommandDispatcher::Menu(const std::string& text)
 void CommandDispatcher::Info(const std::string& text)
 {
     m_actions.Log("********** Need to show an info dialog");
-    if (auto address = command_text::url_argument(text))
-        m_actions.ShowInfo(*address);
+    std::optional<std::string> address = command_text::url_argument(text);
+    if (!address)
+        return;
+    // The information window shows the service's pages only, never a file or another site.
+    if (!is_service_address(*address, m_deployment, ServiceSchemes::HttpOrHttps)) {
+        m_actions.Log("Information page refused (not a page of the service): " +
+            service_address::mask_password_in_address(*address));
+        return;
+    }
+    m_actions.ShowInfo(*address);
 }

@@ -45,11 +45,17 @@ public:
     virtual void ShowToast(const std::string& text) = 0;
     virtual void HideToast() = 0;
     virtual void MessageBox(const std::string& text) = 0; // title "Kalvo", error icon
+    virtual bool Confirm(const std::string& text) = 0; // title "Confirmation", Yes and No
     virtual void OpenInBrowser(const std::string& address) = 0;
+    virtual bool InCall() = 0;
 
     // Where the skin's local pages live (the packaged skins folder).
     virtual std::string SkinsFolder() const = 0;
 };
+
+// Where a command text comes from: the program's own pages and windows, or a link from
+// outside the program (a later start's "/url", or the first start's).
+enum class CommandSource { Program, Outside };
 
 // The handler of UWM_CMDDATA_MSG: recognises one command text and carries it out.
 class CommandDispatcher {
@@ -59,9 +65,14 @@ public:
     {
     }
 
-    void Dispatch(const std::string& text);
+    // A link from outside may call, show the window and the side panel, and open the
+    // wizard; one that changes the stored account or signs in as another user runs only
+    // after the user agreed to a confirmation naming the account, and is refused without
+    // asking while a call is up; any other command is refused. Refusals are logged.
+    void Dispatch(const std::string& text, CommandSource source = CommandSource::Program);
 
 private:
+    bool AllowedFromOutside(const std::string& name, const std::string& text);
     void Login(const std::string& text);
     void Wizard(const std::string& text);
     void ShowLogin(const std::string& text);

@@ -1,8 +1,32 @@
 #include "ui/web/navigation_filter.h"
 
+#include <algorithm>
 #include <boost/regex.hpp>
 
 #include "net/percent_encoding.h"
+
+namespace {
+
+// An address as WebKit may report it back: escapes undone, scheme and host in lower case,
+// "/" for an empty path, no fragment.
+std::string navigation_key(const std::string& address)
+{
+    std::string key = percent_decode(address.substr(0, address.find('#')));
+    std::size_t scheme_end = key.find("://");
+    if (scheme_end == std::string::npos)
+        return key;
+    std::size_t host_end = std::min(key.find_first_of("/?", scheme_end + 3), key.size());
+    if (host_end == key.size() || key[host_end] == '?')
+        key = key.substr(0, host_end) + "/" + key.substr(host_end);
+    std::transform(key.begin(), key.begin() + static_cast<std::ptrdiff_t>(host_end), key.begin(),
+        [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    return key;
+}
+
+// Only the last few program navigations can still be on their way.
+constexpr std::size_t kProgramNavigationsKept = 8;
+
+} // namespace
 
 NavigationDecision decide_navigation(const std::string& url, bool& permission)
 {
@@ -35,4 +59,37 @@ bool script_needs_permission(const std::string& script)
 {
     static const boost::regex pattern("^window.location.href.*", boost::regex::perl);
     return boost::regex_search(script, pattern);
+}
+
+void NavigationGate::ExpectProgramNavigation(const std::string& address)
+{
+    m_program.push_back(navigation_key(address));
+    if (m_program.size() > kProgramNavigationsKept)
+        m_program.pop_front();
+}
+
+void NavigationGate::Grant(bool for_script)
+{
+    m_grant = true;
+    m_grant_for_script = for_script;
+}
+
+NavigationDecision NavigationGate::Decide(const std::string& url, bool redirect)
+{
+    if (!url.starts_with("kalvo:")) {
+        auto own = std::find(m_program.begin(), m_program.end(), navigation_key(url));
+        if (redirect || own != m_program.end()) {
+            // Navigations are decided in the order they were started: older ones are gone.
+            if (own != m_program.end())
+                m_program.erase(m_program.begin(), own + 1);
+            bool pass = true;
+            return decide_navigation(url, pass);
+        }
+    }
+    NavigationDecision decision = decide_navigation(url, m_grant);
+    if (decision.action == NavigationDecision::Action::Dispatch && m_grant_for_script)
+        m_grant = false;
+    if (!m_grant)
+        m_grant_for_script = false;
+    return decision;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -22,3 +23,25 @@ NavigationDecision decide_navigation(const std::string& url, bool& permission);
 // Whether a script the program runs in a page starts a navigation the page must be let
 // through: "^window.location.href.*".
 bool script_needs_permission(const std::string& script);
+
+// Which navigations of one web element may start. Every address the program opens itself
+// passes once, without touching the page's grant; the page's own navigations need the
+// one-shot grant the program gives (at most one is outstanding: granting again replaces
+// it), or are kalvo: commands, script URLs or URLs containing "register".
+class NavigationGate {
+public:
+    // The program is about to open the address in this element.
+    void ExpectProgramNavigation(const std::string& address);
+    // The page's next navigation may pass. A grant given for a script's
+    // "window.location.href" assignment is also used up by a kalvo: command.
+    void Grant(bool for_script = false);
+    bool granted() const { return m_grant; }
+
+    // `redirect`: a server redirect of a navigation already let through.
+    NavigationDecision Decide(const std::string& url, bool redirect);
+
+private:
+    std::deque<std::string> m_program; // addresses the program opened, oldest first
+    bool m_grant = false;
+    bool m_grant_for_script = false;
+};

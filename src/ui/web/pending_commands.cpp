@@ -7,7 +7,7 @@
 void PendingCommands::Dispatch(const std::string& text)
 {
     if (m_ready)
-        m_dispatcher.Dispatch(text);
+        m_dispatcher.Dispatch(text, CommandSource::Outside);
     else
         m_waiting.push_back(text);
 }
@@ -16,5 +16,5 @@ void PendingCommands::SetReady()
 {
     m_ready = true;
     for (const std::string& text : std::exchange(m_waiting, {}))
-        m_dispatcher.Dispatch(text);
+        m_dispatcher.Dispatch(text, CommandSource::Outside);
 }

@@ -4,9 +4,10 @@
 
 class CommandDispatcher;
 
-// Command texts for the dispatcher that may come before the window can carry them out (a
-// link given to the first start, or handed over by a later start while the skin is still
-// loading): they wait, in arrival order, until the window is ready.
+// Links from outside the program for the dispatcher (a link given to the first start, or
+// handed over by a later start), dispatched as such (CommandSource::Outside). One may
+// come before the window can carry it out, while the skin is still loading: it waits, in
+// arrival order, until the window is ready.
 class PendingCommands {
 public:
     explicit PendingCommands(CommandDispatcher& dispatcher) : m_dispatcher(dispatcher) { }

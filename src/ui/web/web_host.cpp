@@ -1,15 +1,19 @@
 #include "ui/web/web_host.h"
 
-#include <algorithm>
+#include <cstdio>
+#include <random>
 #include <webkit2/webkit2.h>
 
 #include "log/log_dlg.h"
 #include "log/log_file.h"
 #include "net/service_addresses.h"
+#include "settings/app_settings.h"
+#include "settings/paths.h"
+#include "settings/registry.h"
 #include "skin/definition.h"
 #include "skin/skin_web.h"
 #include "ui/web/external_methods.h"
-#include "ui/web/navigation_filter.h"
+#include "ui/web/main_page_cache.h"
 
 namespace {
 
@@ -17,14 +21,21 @@ constexpr const char* kHandlerName = "kalvoExternal";
 
 ExternalHost* g_external = nullptr;
 
-// window.external for every frame: a Proxy whose methods, whatever their letter case,
-// send the call as one text to the program. ShowConfirm goes through confirm(), so the
-// page gets its answer at once; the other calls return a promise that is rejected with
-// the program's reason when the call is refused.
+// window.external for the trusted pages of the "content" and "tab" views (top frames
+// only): a Proxy whose methods, whatever their letter case, send the call as one text to
+// the program, behind the key only this script knows (a foreign frame that posts to the
+// handler itself is refused). The handler and confirm() are taken before the page's own
+// scripts run. ShowConfirm goes through confirm(), so the page gets its answer at once;
+// the other calls return a promise that is rejected with the program's reason when the
+// call is refused.
 const char* const kExternalScript = R"js((function () {
   var marker = '\u0001kalvo-external\u0001';
+  var key = '@KEY@';
+  var handler = window.webkit.messageHandlers.kalvoExternal;
+  var post = handler.postMessage.bind(handler);
+  var confirmCall = window.confirm.bind(window);
   function encode(name, args) {
-    var text = String(name);
+    var text = key + '\u0001' + String(name);
     for (var i = 0; i < args.length; i++) {
       var v = args[i], t = typeof v, kind, value = '';
       if (v === undefined) kind = 'u';
@@ -46,8 +57,8 @@ const char* const kExternalScript = R"js((function () {
       return function () {
         var call = encode(name, Array.prototype.slice.call(arguments));
         if (name.toLowerCase() === 'showconfirm')
-          return window.confirm(marker + call) ? 1 : 0;
-        return window.webkit.messageHandlers.kalvoExternal.postMessage(call);
+          return confirmCall(marker + call) ? 1 : 0;
+        return post(call);
       };
     }
   });
@@ -58,18 +69,111 @@ const char* const kExternalScript = R"js((function () {
   }
 })();)js";
 
+// The key of the bridge scripts, new at each start.
+const std::string& bridge_key()
+{
+    static const std::string key = [] {
+        std::random_device random;
+        char text[33];
+        std::snprintf(text, sizeof text, "%08x%08x%08x%08x", random(), random(), random(), random());
+        return std::string(text);
+    }();
+    return key;
+}
+
+std::string install_folder()
+{
+    std::string folder = registry_string(settings_path("install_path")).get();
+    return folder.empty() ? paths::user_data_dir() : folder;
+}
+
+std::string address_for_log(const std::string& address)
+{
+    return address.substr(0, address.find_first_of("?#"));
+}
+
 void log(const std::string& line)
 {
     LogDlg::instance().append(line);
 }
 
-gboolean on_external_message(
-    WebKitUserContentManager*, JSCValue* message, WebKitScriptMessageReply* reply, gpointer)
+} // namespace
+
+WebHost::WebHost(Skin::SkinWeb& element, HookHandler hook)
+    : m_element(element), m_hook(std::move(hook)),
+      m_trusted(Deployment::get(), element.SkinFolder(), main_page::cache_file(install_folder()))
 {
+    WebKitWebView* view = m_element.view();
+    g_signal_connect(view, "decide-policy", G_CALLBACK(on_decide_policy), this);
+    g_signal_connect(view, "script-dialog", G_CALLBACK(on_script_dialog), this);
+    g_signal_connect(view, "context-menu", G_CALLBACK(on_context_menu), this);
+    g_signal_connect(view, "load-changed", G_CALLBACK(on_load_changed), this);
+    // The element's first page is already on its way.
+    m_gate.ExpectProgramNavigation(CurrentAddress());
+    if (name() == "content" || name() == "tab")
+        AttachBridge();
+}
+
+WebHost::~WebHost()
+{
+    g_signal_handlers_disconnect_by_data(m_element.view(), this);
+    g_signal_handlers_disconnect_by_data(webkit_web_view_get_user_content_manager(m_element.view()), this);
+}
+
+// Each view has a content manager of its own (Skin::SkinWeb): the bridge is this view's.
+void WebHost::AttachBridge()
+{
+    m_bridge = true;
+    WebKitUserContentManager* manager = webkit_web_view_get_user_content_manager(m_element.view());
+    std::string source = kExternalScript;
+    source.replace(source.find("@KEY@"), 5, bridge_key());
+    std::vector<std::string> patterns = m_trusted.script_patterns();
+    std::vector<const char*> allow;
+    for (const std::string& pattern : patterns)
+        allow.push_back(pattern.c_str());
+    allow.push_back(nullptr);
+    WebKitUserScript* script = webkit_user_script_new(source.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+        WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, allow.data(), nullptr);
+    webkit_user_content_manager_add_script(manager, script);
+    webkit_user_script_unref(script);
+    g_signal_connect(
+        manager, "script-message-with-reply-received::kalvoExternal", G_CALLBACK(on_external_message), this);
+    webkit_user_content_manager_register_script_message_handler_with_reply(manager, kHandlerName, nullptr);
+}
+
+std::optional<std::string> WebHost::BridgedCall(const std::string& text) const
+{
+    std::string page = address_for_log(CurrentAddress());
+    std::string prefix = bridge_key() + "\x01";
+    if (!m_bridge) {
+        log("window.external refused in the " + name() + " view: " + page);
+        return std::nullopt;
+    }
+    if (!text.starts_with(prefix)) {
+        log("window.external refused: a call from a frame of " + page + " without the page's key");
+        return std::nullopt;
+    }
+    if (!m_trusted.trusts(CurrentAddress())) {
+        log("window.external refused for a page that is not the program's own: " + page);
+        return std::nullopt;
+    }
+    return text.substr(prefix.size());
+}
+
+int WebHost::on_external_message(void*, void* message_pointer, void* reply_pointer, void* self)
+{
+    auto* message = static_cast<JSCValue*>(message_pointer);
+    auto* reply = static_cast<WebKitScriptMessageReply*>(reply_pointer);
     char* raw = jsc_value_is_string(message) ? jsc_value_to_string(message) : nullptr;
     std::string text = raw ? raw : "";
     g_free(raw);
-    std::optional<ExternalCall> call = decode_external_call(text);
+    std::optional<std::string> bridged = static_cast<WebHost*>(self)->BridgedCall(text);
+    if (!bridged) {
+        webkit_script_message_reply_return_error_message(
+            reply, "window.external is not available to this page");
+        return TRUE;
+    }
+    std::optional<ExternalCall> call = decode_external_call(*bridged);
     if (!call) {
         webkit_script_message_reply_return_error_message(reply, "window.external: malformed call");
         return TRUE;
@@ -93,41 +197,6 @@ gboolean on_external_message(
     return TRUE;
 }
 
-// The content manager is shared by related views: set it up once.
-void prepare_content_manager(WebKitWebView* view)
-{
-    WebKitUserContentManager* manager = webkit_web_view_get_user_content_manager(view);
-    if (g_object_get_data(G_OBJECT(manager), kHandlerName))
-        return;
-    g_object_set_data(G_OBJECT(manager), kHandlerName, GINT_TO_POINTER(1));
-    WebKitUserScript* script = webkit_user_script_new(kExternalScript, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
-        WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
-    webkit_user_content_manager_add_script(manager, script);
-    webkit_user_script_unref(script);
-    g_signal_connect(manager, "script-message-with-reply-received::kalvoExternal",
-        G_CALLBACK(on_external_message), nullptr);
-    webkit_user_content_manager_register_script_message_handler_with_reply(manager, kHandlerName, nullptr);
-}
-
-} // namespace
-
-WebHost::WebHost(Skin::SkinWeb& element, HookHandler hook) : m_element(element), m_hook(std::move(hook))
-{
-    WebKitWebView* view = m_element.view();
-    prepare_content_manager(view);
-    g_signal_connect(view, "decide-policy", G_CALLBACK(on_decide_policy), this);
-    g_signal_connect(view, "script-dialog", G_CALLBACK(on_script_dialog), this);
-    g_signal_connect(view, "context-menu", G_CALLBACK(on_context_menu), this);
-    g_signal_connect(view, "load-changed", G_CALLBACK(on_load_changed), this);
-    // The element's first page is already on its way: let it through.
-    m_permissions = 1;
-}
-
-WebHost::~WebHost()
-{
-    g_signal_handlers_disconnect_by_data(m_element.view(), this);
-}
-
 void WebHost::SetExternal(ExternalHost* external)
 {
     g_external = external;
@@ -140,16 +209,14 @@ const std::string& WebHost::name() const
 
 void WebHost::Navigate(const std::string& address)
 {
-    GrantPermission();
+    m_gate.ExpectProgramNavigation(address);
     m_element.Navigate(address);
 }
 
 void WebHost::RunScript(const std::string& script)
 {
-    if (script_needs_permission(script)) {
-        GrantPermission();
-        ++m_script_grants;
-    }
+    if (script_needs_permission(script))
+        m_gate.Grant(true);
     webkit_web_view_evaluate_javascript(
         m_element.view(), script.c_str(), -1, nullptr, nullptr, nullptr, nullptr, nullptr);
 }
@@ -172,20 +239,7 @@ int WebHost::on_decide_policy(void*, void* decision_pointer, int type, void* sel
     WebKitURIRequest* request = webkit_navigation_action_get_request(action);
     std::string url = webkit_uri_request_get_uri(request) ? webkit_uri_request_get_uri(request) : "";
     // A server redirect continues a navigation that was already let through.
-    bool redirect = webkit_navigation_action_is_redirect(action) && !url.starts_with("kalvo:");
-    bool permission = redirect || self->m_permissions > 0;
-    NavigationDecision verdict = decide_navigation(url, permission);
-    if (!redirect && !permission && self->m_permissions > 0 &&
-        verdict.action == NavigationDecision::Action::Allow) {
-        --self->m_permissions;
-        self->m_script_grants = std::max(0, self->m_script_grants - 1);
-    }
-    // A script's kalvo: assignment used the grant it was given: it must not let the
-    // page's next navigation through.
-    if (verdict.action == NavigationDecision::Action::Dispatch && self->m_script_grants > 0) {
-        --self->m_script_grants;
-        --self->m_permissions;
-    }
+    NavigationDecision verdict = self->m_gate.Decide(url, webkit_navigation_action_is_redirect(action));
     // Login links and login page addresses carry the password: logged masked.
     for (const std::string& line : verdict.log)
         log(service_address::mask_password_in_address(line));
@@ -211,23 +265,25 @@ int WebHost::on_decide_policy(void*, void* decision_pointer, int type, void* sel
     return TRUE;
 }
 
-int WebHost::on_script_dialog(void*, void* dialog_pointer, void*)
+int WebHost::on_script_dialog(void*, void* dialog_pointer, void* self)
 {
     auto* dialog = static_cast<WebKitScriptDialog*>(dialog_pointer);
     if (webkit_script_dialog_get_dialog_type(dialog) != WEBKIT_SCRIPT_DIALOG_CONFIRM)
         return FALSE;
     std::string message = webkit_script_dialog_get_message(dialog);
     if (!message.starts_with(kExternalConfirmMarker))
-        return FALSE;
-    std::optional<ExternalCall> call =
-        decode_external_call(message.substr(std::string(kExternalConfirmMarker).size()));
+        return FALSE; // the page's own confirm()
+    std::optional<std::string> bridged =
+        static_cast<WebHost*>(self)->BridgedCall(message.substr(std::string(kExternalConfirmMarker).size()));
+    std::optional<ExternalCall> call = bridged ? decode_external_call(*bridged) : std::nullopt;
     bool confirmed = false;
-    if (call && g_external) {
+    // Only ShowConfirm answers through a confirm() dialog.
+    if (call && g_external && external_dispid(call->name) == external_dispid("ShowConfirm")) {
         ExternalResult result = invoke_external(*g_external, call->name, call->args);
         if (result.error != ExternalError::None)
             log("window.external: " + result.message);
         confirmed = result.value.value_or(0) == 1;
-    } else {
+    } else if (bridged) {
         log("window.external: ShowConfirm could not be answered");
     }
     webkit_script_dialog_confirm_set_confirmed(dialog, confirmed);

@@ -1,7 +1,11 @@
 #pragma once
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+
+#include "ui/web/navigation_filter.h"
+#include "ui/web/page_trust.h"
 
 class ExternalHost;
 namespace Skin {
@@ -9,8 +13,10 @@ class SkinWeb;
 }
 
 // The program's side of one web element: the navigation filter over "decide-policy"
-// (every frame, navigations and new windows), the one-shot permission for the program's
-// own navigations, `window.external` for its pages, the confirmation box behind
+// (every frame, navigations and new windows) with the page's one-shot grant, the
+// program's own navigations let through, `window.external` for the trusted pages of the
+// "content" and "tab" views only (TrustedPages; refused, with a log line, for any other
+// view, frame or page), the confirmation box behind
 // ShowConfirm, no context menu, running scripts in its page, and a kalvo.log line for
 // every page that finished loading.
 class WebHost {
@@ -23,16 +29,16 @@ public:
     WebHost(const WebHost&) = delete;
     WebHost& operator=(const WebHost&) = delete;
 
-    // The object `window.external` calls reach, for every web element (they share one
-    // content manager); nothing is called while none is set.
+    // The object `window.external` calls reach, for every bridged web element; nothing is
+    // called while none is set.
     static void SetExternal(ExternalHost* external);
 
-    // Each grant lets one navigation through, so two program navigations in a row both pass.
-    void GrantPermission() { ++m_permissions; }
-    // A program-started navigation: permission first.
+    // The page's own next navigation may pass (one-shot; granting again replaces it).
+    void GrantPermission() { m_gate.Grant(); }
+    // A program-started navigation: it passes without using the page's grant.
     void Navigate(const std::string& address);
-    // Runs script in the page's top frame; a "window.location.href" assignment gets its
-    // navigation permission first.
+    // Runs script in the page's top frame; a "window.location.href" assignment gets the
+    // page's grant first.
     void RunScript(const std::string& script);
     std::string CurrentAddress() const;
 
@@ -40,6 +46,11 @@ public:
     const std::string& name() const;
 
 private:
+    void AttachBridge();
+    // The call text behind the bridge's key, when this view's page may make it.
+    std::optional<std::string> BridgedCall(const std::string& text) const;
+
+    static int on_external_message(void* manager, void* message, void* reply, void* self);
     static int on_decide_policy(void* view, void* decision, int type, void* self);
     static int on_script_dialog(void* view, void* dialog, void* self);
     static int on_context_menu(void* view, void* menu, void* event, void* hit, void* self);
@@ -47,6 +58,7 @@ private:
 
     Skin::SkinWeb& m_element;
     HookHandler m_hook;
-    int m_permissions = 0;
-    int m_script_grants = 0; // of m_permissions, those given to scripts
+    NavigationGate m_gate;
+    TrustedPages m_trusted;
+    bool m_bridge = false;
 };

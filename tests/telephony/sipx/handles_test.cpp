@@ -1,6 +1,11 @@
 // Bad handles and arguments are refused, never followed.
+#include <arpa/inet.h>
 #include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 #include "sipx_phone.h"
 #include "support/test_paths.h"
@@ -140,6 +145,51 @@ TEST(SipxHandlesTest, DevicesAreListedAndChosenOnlyByKnownNames)
     EXPECT_EQ(sipxAudioSetCallInputDevice(phone.inst(), "no such device"), SIPX_RESULT_INVALID_ARGS);
     EXPECT_EQ(sipxAudioSetCallOutputDevice(phone.inst(), "no such device"), SIPX_RESULT_INVALID_ARGS);
     EXPECT_EQ(sipxAudioSetRingerOutputDevice(phone.inst(), nullptr), SIPX_RESULT_INVALID_ARGS);
+}
+
+// Every IPv4 socket of the process with its local address, and whether any descriptor
+// above standard error would reach a child process.
+struct OpenSockets {
+    std::vector<std::string> ipv4;
+    bool inheritable = false;
+};
+
+OpenSockets open_sockets()
+{
+    OpenSockets found;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        int fd = std::stoi(entry.path().filename().string());
+        if (fd <= 2 || ::fcntl(fd, F_GETFD) < 0)
+            continue;
+        if ((::fcntl(fd, F_GETFD) & FD_CLOEXEC) == 0)
+            found.inheritable = true;
+        sockaddr_in address{};
+        socklen_t length = sizeof address;
+        if (::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0 &&
+            address.sin_family == AF_INET) {
+            char text[INET_ADDRSTRLEN] = "";
+            ::inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
+            found.ipv4.push_back(text);
+        }
+    }
+    return found;
+}
+
+TEST(SipxHandlesTest, SocketsListenOnTheGivenAddressOnlyAndReachNoChildProcess)
+{
+    test_support::IsolatedUser user;
+    SIPX_INST inst = nullptr;
+    ASSERT_EQ(sipxInitialize(&inst, SIPX_PORT_AUTO, SIPX_PORT_AUTO, 4255, 9000, 32, "", "127.0.0.143", false,
+                  nullptr, nullptr, nullptr),
+        SIPX_RESULT_SUCCESS);
+    // A further call runs on the engine after the start's work has ended.
+    ASSERT_EQ(sipxConfigEnableRport(inst, true), SIPX_RESULT_SUCCESS);
+    OpenSockets sockets = open_sockets();
+    EXPECT_FALSE(sockets.ipv4.empty());
+    for (const std::string& address : sockets.ipv4)
+        EXPECT_EQ(address, "127.0.0.143");
+    EXPECT_FALSE(sockets.inheritable);
+    ASSERT_EQ(sipxUnInitialize(inst, false), SIPX_RESULT_SUCCESS);
 }
 
 } // namespace

@@ -8,65 +8,22 @@
 #include "support/test_paths.h"
 #include "ui/web/command_dispatcher.h"
 #include "ui/web/command_text.h"
+#include "ui/web/recording_actions.h"
 
 namespace {
 
-// Records every action as one line, so a test compares the whole sequence.
-class RecordingActions : public MainActions {
-public:
-    std::vector<std::string> calls;
-    std::vector<std::string> logs;
-    bool wizard_answer = false;
-    bool menu_shown = true;
-
-    void Log(const std::string& line) override { logs.push_back(line); }
-    void ShowAndRaise() override { calls.push_back("raise"); }
-    void RunMainScript(const std::string& script) override { calls.push_back("script " + script); }
-    void StartLogin() override { calls.push_back("login"); }
-    void KeepAccount(const std::string& user, const std::string& password) override
-    {
-        calls.push_back("keep " + user + " " + password);
-    }
-    void SetLoggedIn(bool on) override { calls.push_back(on ? "logged in" : "logged out"); }
-    void PlaceCall(const std::string& number) override { calls.push_back("call " + number); }
-    void Hold(bool on) override { calls.push_back(on ? "hold" : "unhold"); }
-    void Mute(bool on) override { calls.push_back(on ? "mute" : "unmute"); }
-    void Hangup() override { calls.push_back("hangup"); }
-    void Answer() override { calls.push_back("answer"); }
-    void Reject() override { calls.push_back("reject"); }
-    void NavigateContent(const std::string& a) override { calls.push_back("content " + a); }
-    void NavigateTab(const std::string& a) override { calls.push_back("tab " + a); }
-    void ReloadTab() override { calls.push_back("reload tab"); }
-    void OpenTab() override { calls.push_back("open tab"); }
-    void ShowInfo(const std::string& a) override { calls.push_back("info " + a); }
-    bool ShowPageMenu(int type, int x, int y) override
-    {
-        calls.push_back("menu " + std::to_string(type) + " " + std::to_string(x) + "," + std::to_string(y));
-        return menu_shown;
-    }
-    bool AskWizard() override
-    {
-        calls.push_back("ask wizard");
-        return wizard_answer;
-    }
-    void RunWizard() override { calls.push_back("wizard"); }
-    void ShowToast(const std::string& t) override { calls.push_back("toast " + t); }
-    void HideToast() override { calls.push_back("hide toast"); }
-    void MessageBox(const std::string& t) override { calls.push_back("message " + t); }
-    void OpenInBrowser(const std::string& a) override { calls.push_back("browser " + a); }
-    std::string SkinsFolder() const override { return "/opt/my skins"; }
-};
+using test_support::RecordingActions;
 
 class Dispatcher : public ::testing::Test {
 protected:
     Dispatcher() { m_deployment.secure_http = "http://secure.test"; }
 
     // Dispatches a kalvo: URL and returns the actions after the window was raised.
-    std::vector<std::string> run(const std::string& url)
+    std::vector<std::string> run(const std::string& url, CommandSource source = CommandSource::Program)
     {
         m_actions.calls.clear();
         CommandDispatcher dispatcher(m_actions, m_deployment);
-        dispatcher.Dispatch(*command_text::wrap(url));
+        dispatcher.Dispatch(*command_text::wrap(url), source);
         EXPECT_FALSE(m_actions.calls.empty());
         EXPECT_EQ(m_actions.calls.front(), "raise");
         return {m_actions.calls.begin() + 1, m_actions.calls.end()};
@@ -208,6 +165,11 @@ TEST_F(Dispatcher, WindowsAndBrowser)
     EXPECT_EQ(run("kalvo://message/?x"), (Calls{}));
     EXPECT_EQ(run("kalvo://info/?u=http://secure.test/live/info.php"),
         (Calls{"info http://secure.test/live/info.php"}));
+    // The information window shows the service's pages only.
+    EXPECT_EQ(run("kalvo://info/?u=file:///etc/passwd"), (Calls{}));
+    EXPECT_EQ(run("kalvo://info/?u=http://elsewhere.test/secure.test"), (Calls{}));
+    EXPECT_EQ(m_actions.logs.back(),
+        "Information page refused (not a page of the service): http://elsewhere.test/secure.test");
     AppSettings settings;
     settings.username = "frank";
     settings.password = "secret";
@@ -215,6 +177,42 @@ TEST_F(Dispatcher, WindowsAndBrowser)
     EXPECT_EQ(run("kalvo://profile/?"),
         (Calls{"browser "
                "http://secure.test/account/login.php?user=frank&pass=5EBE2294ECD0E0F08EAB7690D2A6EE69"}));
+}
+
+TEST_F(Dispatcher, LinksFromOutsideMayCallShowAndOpenTheWizardAndNothingElseUnasked)
+{
+    auto outside = [&](const std::string& url) { return run(url, CommandSource::Outside); };
+    EXPECT_EQ(outside("kalvo://call/?555"), (Calls{"call 555", "script clearInput()"}));
+    EXPECT_EQ(outside("kalvo://show/?"), (Calls{"open tab"}));
+    EXPECT_EQ(outside("kalvo://wizard/?"), (Calls{"ask wizard"}));
+    for (const char* url :
+        {"kalvo://answer/?", "kalvo://toast/?s=Hi", "kalvo://profile/?", "kalvo://info/?u=x"}) {
+        EXPECT_EQ(outside(url), (Calls{})) << url;
+        EXPECT_EQ(m_actions.logs.back().rfind("Link from outside Kalvo refused: ", 0), 0u) << url;
+    }
+}
+
+TEST_F(Dispatcher, LinksFromOutsideThatChangeTheAccountAskFirstAndNeverDuringACall)
+{
+    const std::string question =
+        "confirm A link from outside Kalvo wants to use the account \"mallory\".\n\nDo you want to allow it?";
+    const std::string login = "kalvo://login/?u=mallory&p=x&s=true&a=true";
+    EXPECT_EQ(run(login, CommandSource::Outside), (Calls{question}));
+    EXPECT_EQ(stored().username, "");
+    EXPECT_EQ(run("kalvo://wizard/?u=mallory", CommandSource::Outside), (Calls{question}));
+    EXPECT_EQ(run("kalvo://show_login/?u=mallory", CommandSource::Outside), (Calls{question}));
+    EXPECT_EQ(stored().username, "");
+
+    m_actions.in_call = true;
+    m_actions.confirm_answer = true;
+    EXPECT_EQ(run(login, CommandSource::Outside), (Calls{}));
+    EXPECT_EQ(m_actions.logs.back(), "Link from outside Kalvo refused during a call: login");
+
+    m_actions.in_call = false;
+    EXPECT_EQ(run(login, CommandSource::Outside), (Calls{question, "login", "keep mallory x"}));
+    EXPECT_EQ(stored().username, "mallory");
+    // The program's own pages are not asked.
+    EXPECT_EQ(run("kalvo://login/?u=alice&p=y&s=true&a=true"), (Calls{"login", "keep alice y"}));
 }
 
 } // namespace

@@ -59,12 +59,15 @@ TEST(CommandText, MenuTextAndUrlArguments)
     EXPECT_FALSE(menu_arguments(*wrap("kalvo://menu/?x=1&y=2")));
 }
 
-TEST(NavigationFilter, KalvoLinksAreDispatchedWithBlanksRestored)
+TEST(NavigationFilter, KalvoLinksAreDispatchedWithTheirEscapesUndoneOnce)
 {
     bool permission = true;
     auto decision = decide_navigation("kalvo://show_tab/?My%20Calls", permission);
     EXPECT_EQ(decision.action, NavigationDecision::Action::Dispatch);
     EXPECT_EQ(decision.hook_text, "kalvo://show_tab/?My Calls");
+    // As WebKit hands over what a page wrote: its own escapes kept, "<", '"' and "é" escaped.
+    EXPECT_EQ(decide_navigation("kalvo://toast/?s=%3Cb%3E%22%C3%A9%22&%3C/b%3E%2541", permission).hook_text,
+        "kalvo://toast/?s=<b>\"é\"&</b>%41");
     EXPECT_TRUE(permission); // a dispatched command does not use the permission
     EXPECT_EQ(decide_navigation("kalvo:call/?123", permission).action, NavigationDecision::Action::Dispatch);
 }
@@ -104,6 +107,39 @@ TEST(NavigationFilter, OnlyWindowLocationAssignmentsNeedPermission)
     EXPECT_TRUE(script_needs_permission("window_location.href=1")); // "." is any character
     EXPECT_FALSE(script_needs_permission("location.href='x'"));
     EXPECT_FALSE(script_needs_permission(" window.location.href='x'"));
+}
+
+TEST(NavigationGate, APageGrantIsOneShotAndGrantingAgainReplacesIt)
+{
+    NavigationGate gate;
+    gate.Grant();
+    gate.Grant();
+    EXPECT_EQ(gate.Decide("http://web/one.html", false).action, NavigationDecision::Action::Allow);
+    EXPECT_EQ(gate.Decide("http://web/two.html", false).action, NavigationDecision::Action::Cancel);
+    // A script's window.location.href grant used by a kalvo: command lets nothing else by.
+    gate.Grant(true);
+    EXPECT_EQ(gate.Decide("kalvo://call/?1", false).action, NavigationDecision::Action::Dispatch);
+    EXPECT_EQ(gate.Decide("http://web/three.html", false).action, NavigationDecision::Action::Cancel);
+}
+
+TEST(NavigationGate, TheProgramsOwnNavigationsPassWithoutUsingThePagesGrant)
+{
+    NavigationGate gate;
+    gate.ExpectProgramNavigation("http://Web.test:8080?x=1");
+    gate.ExpectProgramNavigation("http://web.test/live/tab.php?s=My Calls");
+    gate.Grant();
+    // As WebKit reports them: host in lower case, "/" for an empty path, blanks escaped.
+    EXPECT_EQ(gate.Decide("http://web.test:8080/?x=1", false).action, NavigationDecision::Action::Allow);
+    EXPECT_EQ(gate.Decide("http://web.test/live/tab.php?s=My%20Calls", false).action,
+        NavigationDecision::Action::Allow);
+    EXPECT_TRUE(gate.granted());
+    // Each passes once; a redirect continues one that passed.
+    EXPECT_EQ(gate.Decide("http://web.test/live/tab.php?s=My%20Calls", true).action,
+        NavigationDecision::Action::Allow);
+    EXPECT_TRUE(gate.granted());
+    EXPECT_EQ(gate.Decide("http://web.test/live/tab.php?s=My%20Calls", false).action,
+        NavigationDecision::Action::Allow);
+    EXPECT_FALSE(gate.granted()) << "the second time it took the page's grant";
 }
 
 } // namespace

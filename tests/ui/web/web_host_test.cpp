@@ -5,11 +5,15 @@
 #include <webkit2/webkit2.h>
 
 #include "log/log_dlg.h"
+#include "recording_actions.h"
 #include "skin/definition.h"
 #include "skin/skin_web.h"
 #include "support/display.h"
+#include "support/http_test_server.h"
 #include "support/null_external_host.h"
 #include "support/test_paths.h"
+#include "ui/toast/taskbar_notifier.h"
+#include "ui/web/command_text.h"
 #include "ui/web/external_methods.h"
 #include "ui/web/web_host.h"
 
@@ -96,6 +100,136 @@ TEST(WebHost, PagesReachTheProgramAndOnlyItsOwnNavigationsPass)
     host.RunScript("window.location.href = '" + other + "'");
     EXPECT_TRUE(wait_for([&] { return title() == "other"; }, 8000)) << title();
     WebHost::SetExternal(nullptr);
+}
+
+// A web element of one type, with its host, in a window of its own; its page's title.
+struct Element {
+    Element(Skin::Definition& skin, const std::string& type, WebHost::HookHandler hook = nullptr)
+    {
+        element.command = type;
+        web = std::make_unique<Skin::SkinWeb>(skin, element);
+        web->set_size_request(300, 200);
+        window.add(*web);
+        window.show_all();
+        host = std::make_unique<WebHost>(*web, std::move(hook));
+    }
+    std::string title() const
+    {
+        const char* text = webkit_web_view_get_title(web->view());
+        return text ? text : "";
+    }
+    std::string address() const { return host->CurrentAddress(); }
+
+    Skin::Element element;
+    Gtk::Window window;
+    std::unique_ptr<Skin::SkinWeb> web;
+    std::unique_ptr<WebHost> host;
+};
+
+// Reports in its title whether window.external is there and what a call straight to the
+// program's handler gets.
+const char* const kProbePage = R"html(<html><head><script>
+var seen = 'external=' + typeof window.external;
+try {
+  window.webkit.messageHandlers.kalvoExternal.postMessage('SetUsername\u0001sintruder').then(
+    function () { document.title = seen + ' posted'; }, function () { document.title = seen + ' refused'; });
+} catch (e) { document.title = seen + ' no handler'; }
+</script></head><body></body></html>)html";
+
+TEST(WebHost, ForeignPagesFilesElsewhereAndOtherViewsHaveNoWindowExternal)
+{
+    if (!display_ready())
+        GTEST_SKIP() << "no display";
+    test_support::IsolatedUser user;
+    test_support::TempDir skin_dir, elsewhere;
+    test_support::write_file(skin_dir.file("probe.html"), kProbePage);
+    test_support::write_file(elsewhere.file("probe.html"), kProbePage);
+    test_support::HttpTestServer foreign("127.0.0.2");
+    foreign.server().Get("/probe.html", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content(kProbePage, "text/html");
+    });
+    RecordingExternal external;
+    WebHost::SetExternal(&external);
+    Skin::Definition skin;
+    skin.folder = skin_dir.path();
+
+    for (const char* type : {"content", "tab", "info"}) {
+        Element view(skin, type);
+        // The bridge's own views have the handler, which refuses what does not come from it.
+        std::string answer = std::string(type) == "info" ? " no handler" : " refused";
+        for (const std::string& page : {foreign.base_url() + "/probe.html",
+                 "file://" + elsewhere.file("probe.html"), "file://" + skin_dir.file("probe.html")}) {
+            if (std::string(type) != "info" && page.find(skin_dir.path()) != std::string::npos)
+                continue; // the skin's own page in content and tab: the first test
+            view.host->Navigate(page);
+            EXPECT_TRUE(wait_for(
+                [&] { return view.title().starts_with("external=") && view.address() == page; }, 8000))
+                << type << " " << page << ": " << view.title();
+            EXPECT_EQ(view.title(), "external=undefined" + answer) << type << " " << page;
+        }
+    }
+    EXPECT_TRUE(external.calls.empty());
+    EXPECT_NE(LogDlg::instance().text().find("window.external refused"), std::string::npos);
+    WebHost::SetExternal(nullptr);
+}
+
+TEST(WebHost, APageGrantedOnceNavigatesOnceNotTwice)
+{
+    if (!display_ready())
+        GTEST_SKIP() << "no display";
+    test_support::IsolatedUser user;
+    test_support::TempDir dir;
+    for (const char* name : {"a", "b", "c"})
+        test_support::write_file(dir.file(std::string(name) + ".html"),
+            std::string("<html><head><title>") + name + "</title></head></html>");
+    Skin::Definition skin;
+    skin.folder = dir.path();
+    Element content(skin, "content");
+    content.host->Navigate("file://" + dir.file("a.html"));
+    ASSERT_TRUE(wait_for([&] { return content.title() == "a"; }, 8000));
+
+    content.host->GrantPermission();
+    content.host->GrantPermission(); // a second grant replaces the first
+    content.host->RunScript("location.href = 'b.html'"); // as the page would
+    ASSERT_TRUE(wait_for([&] { return content.title() == "b"; }, 8000)) << content.title();
+    std::string third = "file://" + dir.file("c.html");
+    content.host->RunScript("location.href = 'c.html'");
+    // The filter logs every navigation it decides.
+    ASSERT_TRUE(wait_for([&] { return LogDlg::instance().text().find(third) != std::string::npos; }, 8000));
+    EXPECT_EQ(content.title(), "b");
+    EXPECT_EQ(content.address(), "file://" + dir.file("b.html"));
+}
+
+// A toast command written by a page, with quotes, angle brackets, an ampersand and a
+// non-ASCII letter, as WebKit hands it over, through the dispatcher into the toast.
+TEST(WebHost, AToastLinkShowsExactlyTheTextThePageWrote)
+{
+    if (!display_ready())
+        GTEST_SKIP() << "no display";
+    test_support::IsolatedUser user;
+    test_support::TempDir dir;
+    test_support::write_file(dir.file("page.html"), "<html><body>page</body></html>");
+    CTaskbarNotifier toast;
+    struct ToastActions : test_support::RecordingActions {
+        CTaskbarNotifier* toast = nullptr;
+        void ShowToast(const std::string& text) override { toast->show_toast(text); }
+    } actions;
+    actions.toast = &toast;
+    CommandDispatcher dispatcher(actions, Deployment());
+    Skin::Definition skin;
+    skin.folder = dir.path();
+    Element content(
+        skin, "content", [&](const std::string& url) { dispatcher.Dispatch(*command_text::wrap(url)); });
+    std::string page = "file://" + dir.file("page.html");
+    content.host->Navigate(page);
+    ASSERT_TRUE(wait_for(
+        [&] { return content.address() == page && !webkit_web_view_is_loading(content.web->view()); }, 8000));
+
+    content.host->RunScript("location.href = 'kalvo://toast/?s=<b>\"\u00e9\"&</b>'");
+    ASSERT_TRUE(wait_for([&] { return toast.label().text().find("<b>") != std::string::npos; }, 8000));
+    EXPECT_NE(toast.label().text().find("<b>\"é\"&</b>"), std::string::npos) << toast.label().text();
+    std::vector<std::string> shown = test_support::widget_texts(toast.label());
+    EXPECT_NE(std::find(shown.begin(), shown.end(), "\"é\"&"), shown.end());
 }
 
 } // namespace
