@@ -26,6 +26,7 @@ protected:
         settings.username = "alice";
         settings.password = "wonderland";
         settings.remember_user = settings.auto_login = settings.shown_wizard = true;
+        settings.show_minimize = true; // closing the window hides it without asking
         settings.save();
         ASSERT_TRUE(m_service->set_version("4.0.0.99"));
     }
