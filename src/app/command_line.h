@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 namespace command_line {
@@ -13,5 +14,9 @@ bool is_startup_launch(const std::string& text);
 
 // True when the text carries a "/url" command ("/url" followed by a quoted link).
 bool has_url_command(const std::string& text);
+
+// The text printed for "--version" or "--help" as the first argument, after which the
+// program ends with 0 without starting; nullopt for every other command line.
+std::optional<std::string> information_request(int argc, const char* const* argv);
 
 } // namespace command_line
