@@ -16,7 +16,7 @@ std::string desktop_entry(const std::string& executable)
            "Name=Kalvo\n"
            "Comment=URL:Kalvo Protocol\n"
            "Exec=" +
-        desktop_entry_file::exec_quote(executable) +
+        desktop_entry_file::exec_argument(executable) +
         " /url %u\n"
         "NoDisplay=true\n"
         "Terminal=false\n"

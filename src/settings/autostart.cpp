@@ -21,7 +21,7 @@ std::string desktop_entry(const std::string& executable)
            "Name=Kalvo\n"
            "Comment=Starts Kalvo when you log in\n"
            "Exec=" +
-        desktop_entry_file::exec_quote(executable) +
+        desktop_entry_file::exec_argument(executable) +
         " /startup\n"
         "Icon=kalvo\n"
         "Terminal=false\n";

@@ -1,17 +1,31 @@
 #include "settings/desktop_entry_file.h"
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
 namespace desktop_entry_file {
 
-std::string exec_quote(const std::string& argument)
+std::string exec_argument(const std::string& argument)
 {
+    // "%" starts a field code anywhere, so it is doubled. Launchers that split Exec at
+    // blanks (xdg-open without a desktop) need a plain path bare; others go in quotes.
+    std::string bare;
+    bool needs_quotes = argument.empty();
+    for (char c : argument) {
+        bare += c;
+        if (c == '%')
+            bare += '%';
+        if (std::strchr(" \t\n\r\"'\\><~|&;$*?#()`", c))
+            needs_quotes = true;
+    }
+    if (!needs_quotes)
+        return bare;
     // Two levels: inside the quotes " ` $ \ take a backslash; then the value, as every
     // desktop entry value, writes a backslash as two and control characters as escapes.
     std::string quoted = "\"";
-    for (char c : argument) {
+    for (char c : bare) {
         if (c == '"' || c == '`' || c == '$' || c == '\\')
             quoted += "\\\\";
         if (c == '\\')

@@ -5,9 +5,10 @@
 // quoting of an Exec argument and a write that leaves a file holding the same text alone.
 namespace desktop_entry_file {
 
-// One Exec argument in double quotes, escaped for the Exec quoting and then for the
-// value escapes every desktop entry string has, so the desktop reads it back unchanged.
-std::string exec_quote(const std::string& argument);
+// One Exec argument as the desktop reads it back unchanged: bare when it holds no reserved
+// character, else in double quotes, escaped for the Exec quoting and then for the value
+// escapes every desktop entry string has; "%" doubled either way.
+std::string exec_argument(const std::string& argument);
 
 // The whole file; empty when it cannot be read.
 std::string read(const std::string& path);

@@ -23,7 +23,7 @@ TEST(AutoStart, EntryExistsExactlyWhileTheSettingIsOn)
     EXPECT_TRUE(autostart::apply(true, "/opt/my apps/kalvo"));
     EXPECT_THAT(test_support::read_file(entry), HasSubstr("\nExec=\"/opt/my apps/kalvo\" /startup\n"));
     EXPECT_TRUE(autostart::apply(true, "/usr/bin/kalvo"));
-    EXPECT_THAT(test_support::read_file(entry), HasSubstr("\nExec=\"/usr/bin/kalvo\" /startup\n"));
+    EXPECT_THAT(test_support::read_file(entry), HasSubstr("\nExec=/usr/bin/kalvo /startup\n"));
 
     EXPECT_TRUE(autostart::apply(false, "/usr/bin/kalvo"));
     EXPECT_FALSE(std::filesystem::exists(entry));
@@ -33,8 +33,8 @@ TEST(AutoStart, EntryExistsExactlyWhileTheSettingIsOn)
 TEST(AutoStart, DesktopReadsBackTheExecutableExactly)
 {
     test_support::IsolatedUser user;
-    for (const std::string executable :
-        {"/usr/bin/kalvo", "/opt/my apps/kalvo", "/home/u/\"dev\" $HOME `x`/back\\slash/kalvo"}) {
+    for (const std::string executable : {"/usr/bin/kalvo", "/opt/my apps/kalvo", "/opt/100%/kalvo",
+             "/opt/100% sure/kalvo", "/home/u/\"dev\" $HOME `x`/back\\slash/kalvo"}) {
         ASSERT_TRUE(autostart::apply(true, executable));
         EXPECT_THAT(test_support::desktop_exec_arguments(autostart::entry_path()),
             ElementsAre(executable, "/startup"));

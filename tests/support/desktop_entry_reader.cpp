@@ -24,8 +24,13 @@ std::vector<std::string> desktop_exec_arguments(const std::string& file)
     gchar** argv = nullptr;
     std::string exec = desktop_entry_value(file, G_KEY_FILE_DESKTOP_KEY_EXEC);
     if (!exec.empty() && g_shell_parse_argv(exec.c_str(), nullptr, &argv, nullptr)) {
-        for (gchar** argument = argv; *argument; ++argument)
-            arguments.emplace_back(*argument);
+        for (gchar** argument = argv; *argument; ++argument) {
+            // The launcher reads "%%" as "%" after the split; field codes such as %u stay.
+            std::string text = *argument;
+            for (auto at = text.find("%%"); at != std::string::npos; at = text.find("%%", at + 1))
+                text.erase(at, 1);
+            arguments.push_back(text);
+        }
         g_strfreev(argv);
     }
     return arguments;
