@@ -28,12 +28,6 @@ bool is_startup_launch(const std::string& text)
     return boost::regex_match(text, pattern);
 }
 
-bool has_url_command(const std::string& text)
-{
-    static const boost::regex pattern(".*?/url \"kalvo:.*\".*", boost::regex::perl);
-    return boost::regex_match(text, pattern);
-}
-
 std::optional<std::string> information_request(int argc, const char* const* argv)
 {
     if (argc < 2 || !argv[1])

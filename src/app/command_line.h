@@ -12,9 +12,6 @@ std::string build(int argc, const char* const* argv);
 // True for a launch by the system's start-up entry: the whole text matches ".* /startup".
 bool is_startup_launch(const std::string& text);
 
-// True when the text carries a "/url" command ("/url" followed by a quoted link).
-bool has_url_command(const std::string& text);
-
 // The text printed for "--version" or "--help" as the first argument, after which the
 // program ends with 0 without starting; nullopt for every other command line.
 std::optional<std::string> information_request(int argc, const char* const* argv);

@@ -9,7 +9,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "log/log_dlg.h"
 #include "settings/paths.h"
 

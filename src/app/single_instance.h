@@ -3,7 +3,7 @@
 #include <string>
 #include <thread>
 
-#include "app/ui_thread.h"
+#include "base/ui_thread.h"
 
 // At most one Kalvo per user. The first start holds an flock on
 // $XDG_RUNTIME_DIR/kalvo/instance.lock for its whole life; a later start finds the lock

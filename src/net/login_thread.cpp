@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "log/log_dlg.h"
 #include "log/log_file.h"
 #include "net/service_requests.h"

@@ -2,7 +2,7 @@
 #include <memory>
 #include <string>
 
-#include "app/ui_thread.h"
+#include "base/ui_thread.h"
 #include "net/login_reply_values.h"
 #include "settings/deployment.h"
 

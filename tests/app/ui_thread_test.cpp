@@ -5,10 +5,10 @@
 #include <thread>
 #include <vector>
 
-#include "app/messages.h"
 #include "app/single_instance.h"
-#include "app/timer_table.h"
-#include "app/ui_thread.h"
+#include "base/messages.h"
+#include "base/timer_table.h"
+#include "base/ui_thread.h"
 #include "support/main_loop.h"
 #include "support/test_paths.h"
 

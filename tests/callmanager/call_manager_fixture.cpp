@@ -13,6 +13,7 @@ CallManagerTest::CallManagerTest()
     LogDlg::instance().clear();
     // kalvo.log goes to the test's own folder, not the current one.
     registry_string(settings_path("install_path")).set(m_user.home());
+    log_file::set_folder(m_user.home());
 }
 
 std::vector<std::string> CallManagerTest::log_lines()
@@ -41,7 +42,7 @@ bool CallManagerTest::in_order(
 
 std::string CallManagerTest::log_file_text() const
 {
-    return test_support::read_file(log_file::file_in(log_file::install_path_for_log()));
+    return test_support::read_file(log_file::file_in(log_file::folder()));
 }
 
 void CallManagerTest::sign_in()

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "log/log_dlg.h"
+#include "log/log_file.h"
 #include "settings/app_settings.h"
 #include "settings/deployment.h"
 #include "settings/registry.h"
@@ -106,6 +107,7 @@ protected:
         ASSERT_TRUE(s_service->running()) << s_service->start_output();
         ASSERT_EQ(Deployment::get().gateway, kAddress);
         registry_string(settings_path("install_path")).set(m_user.home());
+        log_file::set_folder(m_user.home());
         write_tone_wav(m_user.home() + "/microphone.wav", 20);
         ::setenv(SIPX_ENV_PLAY_FILE, (m_user.home() + "/microphone.wav").c_str(), 1);
         ::setenv(SIPX_ENV_RECORD_FILE, (m_user.home() + "/speaker.wav").c_str(), 1);

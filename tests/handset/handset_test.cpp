@@ -3,7 +3,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "support/main_loop.h"
 #include "ui/handset/handset.h"
 

@@ -1,7 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "net/login_thread.h"
 #include "support/http_test_server.h"
 #include "support/log_capture.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "net/update_worker.h"
 #include "support/child_process.h"
 #include "support/http_test_server.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <mutex>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "settings/app_settings.h"
 #include "settings/autostart.h"
 #include "support/display.h"

@@ -4,14 +4,13 @@
 #include <netdb.h>
 #include <utility>
 
-#include "app/command_line.h"
-#include "app/crash_reporter.h"
-#include "app/messages.h"
-#include "app/single_instance.h"
+#include "base/main_loop.h"
+#include "base/messages.h"
 #include "log/log_dlg.h"
 #include "net/http_request.h"
 #include "net/login_reply_values.h"
 #include "net/login_thread.h"
+#include "net/service_addresses.h"
 #include "net/update_worker.h"
 #include "settings/app_settings.h"
 #include "settings/deployment.h"
@@ -19,7 +18,6 @@
 #include "skin/definition.h"
 #include "skin/skin_web.h"
 #include "skin/tab_dlg.h"
-#include "skin/web_address.h"
 #include "telephony/call_manager.h"
 #include "ui/dialogs/about_dlg.h"
 #include "ui/dialogs/log_window.h"
@@ -122,15 +120,11 @@ private:
     CMainDlg& m_owner;
 };
 
-CMainDlg::CMainDlg(std::string command_line)
-    : m_command_line(std::move(command_line)), m_timers([this](unsigned id) { OnTimer(id); }),
+CMainDlg::CMainDlg(bool startup_launch)
+    : m_startup_launch(startup_launch), m_timers([this](unsigned id) { OnTimer(id); }),
       m_dispatcher(*this, Deployment::get()), m_login_values(std::make_shared<LoginReplyValues>()),
       m_login(*this), m_handset(std::make_unique<Handset>(*this, *this))
 {
-    // A link given to the first start is carried out once the skin is up, as a later
-    // start's would be.
-    if (command_line::has_url_command(m_command_line))
-        m_early_commands.push_back(m_command_line);
 }
 
 CMainDlg::~CMainDlg()
@@ -189,9 +183,6 @@ void CMainDlg::SetSkin(std::unique_ptr<Skin::Definition> skin)
 
 void CMainDlg::OnInitDialog()
 {
-    registry_string install_path(settings_path("install_path"));
-    crash_reporter::Install("[Kalvo] Application crash report", install_path.get());
-
     AppSettings settings;
     settings.load();
     GdkRectangle screen{0, 0, 1024, 768};
@@ -212,14 +203,13 @@ void CMainDlg::OnInitDialog()
     m_tray = std::make_unique<TrayIcon>();
     m_tray->set_command_handler([this](unsigned id) { OnCommand(id); });
     m_tray->set_double_click_handler([this] { ui_thread::send(this, messages::UWM_SHOWTAB_MSG); });
-    if (!command_line::is_startup_launch(m_command_line) || settings.auto_start)
+    if (!m_startup_launch || settings.auto_start)
         m_tray->add();
     m_tray->enable_logout(false);
 
     curl_global_once();
     ConnectCallManager();
     CallManager::instance().init();
-    m_instance_server = std::make_unique<single_instance::Server>(this);
 
     m_timers.set_timer(kHostCheckTimer, 20000);
     m_timers.set_timer(kAudioCheckTimer, 5000);
@@ -444,9 +434,15 @@ void CMainDlg::OnCommand(unsigned id)
 void CMainDlg::OnCopyData(const std::string& text)
 {
     // A later start handed over its command line: come forward, and carry out its link.
-    LogDlg::instance().append("Command line from a later start: " + Skin::mask_password_in_address(text));
+    LogDlg::instance().append(
+        "Command line from a later start: " + service_address::mask_password_in_address(text));
     ShowWindow(true);
-    if (!command_line::has_url_command(text))
+    DispatchWhenReady(text);
+}
+
+void CMainDlg::DispatchWhenReady(const std::string& text)
+{
+    if (!command_text::has_url_command(text))
         return;
     if (m_skin_built)
         m_dispatcher.Dispatch(text);
@@ -558,10 +554,9 @@ void CMainDlg::Exit()
     m_tray.reset();
     ShowTabDialog(false);
     m_timers.kill_all();
-    m_instance_server.reset();
     if (m_window)
         m_window->hide();
-    gui_loop::quit(0);
+    main_loop::quit(0);
 }
 
 void CMainDlg::Logout()

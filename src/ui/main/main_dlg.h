@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/timer_table.h"
-#include "app/ui_thread.h"
+#include "base/timer_table.h"
+#include "base/ui_thread.h"
 #include "skin/dialog.h"
 #include "ui/handset/handset.h"
 #include "ui/main/login_handshake.h"
@@ -13,9 +13,6 @@
 #include "ui/web/command_dispatcher.h"
 #include "ui/web/external_methods.h"
 
-namespace single_instance {
-class Server;
-}
 namespace Skin {
 class Definition;
 struct Element;
@@ -58,7 +55,8 @@ public:
         ID_APP_ABOUT = 0xE140,
     };
 
-    explicit CMainDlg(std::string command_line);
+    // `startup_launch`: started by the desktop's log-in autostart ("/startup").
+    explicit CMainDlg(bool startup_launch);
     ~CMainDlg() override;
 
     // Creates the window (hidden) and runs its initialisation. False when it cannot.
@@ -74,7 +72,9 @@ public:
         ui_thread::Message message, ui_thread::WParam wparam, ui_thread::LParam lparam) override;
     void OnCommand(unsigned id);
 
-    const std::string& command_line() const { return m_command_line; }
+    // Carries out the "/url" link of a command line once the skin is up (at once when it
+    // is); a command line without one does nothing.
+    void DispatchWhenReady(const std::string& command_line);
     bool logged_in() const { return m_logged_in; }
 
     // Skin::Dialog
@@ -195,9 +195,8 @@ private:
     std::string LoginPageAddress(bool logged_out) const;
     void RunScriptIn(const std::string& element, const std::string& script);
 
-    std::string m_command_line;
+    bool m_startup_launch;
     std::unique_ptr<Window> m_window;
-    std::unique_ptr<single_instance::Server> m_instance_server;
     std::unique_ptr<Skin::Definition> m_skin;
     std::vector<std::unique_ptr<WebHost>> m_hosts;
     std::vector<boost::signals2::scoped_connection> m_connections;

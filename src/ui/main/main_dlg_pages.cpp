@@ -3,11 +3,12 @@
 #include <cstdlib>
 #include <gtkmm.h>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "log/log_dlg.h"
 #include "net/login_reply_values.h"
 #include "net/login_thread.h"
 #include "net/md5_digest.h"
+#include "net/service_addresses.h"
 #include "net/service_requests.h"
 #include "net/update_worker.h"
 #include "settings/app_settings.h"
@@ -20,7 +21,6 @@
 #include "skin/skin_text.h"
 #include "skin/skin_web.h"
 #include "skin/tab_dlg.h"
-#include "skin/web_address.h"
 #include "telephony/call_manager.h"
 #include "ui/dialogs/message_box.h"
 #include "ui/dialogs/progress_dlg.h"
@@ -121,8 +121,8 @@ std::string CMainDlg::LoginPageAddress(bool logged_out) const
 {
     AppSettings settings;
     settings.load();
-    return Skin::login_page_address(paths::join(SkinsFolder(), "Kalvo"), settings.username, settings.password,
-        settings.remember_user, settings.auto_login, logged_out);
+    return service_address::login_page_address(paths::join(SkinsFolder(), "Kalvo"), settings.username,
+        settings.password, settings.remember_user, settings.auto_login, logged_out);
 }
 
 void CMainDlg::RunScriptIn(const std::string& element, const std::string& script)
@@ -160,7 +160,7 @@ void CMainDlg::OnLineStateMsg(int event)
         content->GrantPermission();
     if (!m_logged_in) {
         ShowElement("content", false);
-        NavigateContent(Skin::file_address(paths::join(SkinsFolder(), "Kalvo/blank.html")));
+        NavigateContent(service_address::file_address(paths::join(SkinsFolder(), "Kalvo/blank.html")));
     }
     SetLabel("label_username", m_display_name);
     LoginValues reply = m_login_values->get();
@@ -216,7 +216,8 @@ void CMainDlg::LoadMainPage()
     // The information page was opened for the user stored at start; open it for the
     // account that just signed in, so the window shows that account's notice.
     if (WebHost* info = FindWebHost("info"))
-        info->Navigate(Skin::web_start_address("info", SkinsFolder(), settings, Deployment::get()));
+        info->Navigate(
+            service_address::web_start_address("info", SkinsFolder(), settings, Deployment::get()));
     LoginValues reply = m_login_values->get();
     InfoDlg::instance().OnLoginInfoVersion(reply.info_version, reply.show_info);
 }

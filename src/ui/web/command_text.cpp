@@ -1,6 +1,7 @@
 #include "ui/web/command_text.h"
 
 #include <boost/regex.hpp>
+#include <string_view>
 
 namespace command_text {
 namespace {
@@ -21,6 +22,13 @@ std::optional<std::string> wrap(const std::string& url)
     if (text.size() >= kBufferSize)
         return std::nullopt;
     return text;
+}
+
+bool has_url_command(const std::string& text)
+{
+    static constexpr std::string_view kOpening = "/url \"kalvo:";
+    std::size_t start = text.find(kOpening);
+    return start != std::string::npos && text.find('"', start + kOpening.size()) != std::string::npos;
 }
 
 std::optional<Command> parse(const std::string& text)

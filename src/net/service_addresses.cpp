@@ -1,12 +1,15 @@
-#include "skin/web_address.h"
+#include "net/service_addresses.h"
 
 #include <glib.h>
+#include <netdb.h>
 
 #include "log/log_dlg.h"
+#include "net/md5_digest.h"
+#include "net/service_requests.h"
 #include "settings/app_settings.h"
 #include "settings/deployment.h"
 
-namespace Skin {
+namespace service_address {
 namespace {
 
 std::string escape(const std::string& value)
@@ -62,11 +65,10 @@ std::string login_page_address(const std::string& skin_folder, const std::string
 std::string web_start_address(const std::string& type, const std::string& skin_folder,
     const AppSettings& settings, const Deployment& deployment)
 {
-    std::string live = deployment.secure_http + "/live/";
     if (type == "tab")
-        return live + "tab.php";
+        return tab_page(deployment);
     if (type == "info")
-        return live + "info.php?u=" + escape(settings.username);
+        return info_page(deployment, settings.username);
     return login_page_address(skin_folder, settings);
 }
 
@@ -90,4 +92,64 @@ std::string mask_password_in_address(const std::string& address)
     return masked;
 }
 
-} // namespace Skin
+std::string tab_page(const Deployment& deployment)
+{
+    return deployment.secure_http + "/live/tab.php";
+}
+
+std::string tab_page(const Deployment& deployment, const std::string& section)
+{
+    return deployment.secure_http + "/live/tab.php?s=" + section;
+}
+
+std::string info_page(const Deployment& deployment, const std::string& user)
+{
+    return deployment.secure_http + "/live/info.php?u=" + escape(user);
+}
+
+std::string register_wizard_page(const Deployment& deployment)
+{
+    return deployment.secure_https + "/client/req/register.php?wizard=true";
+}
+
+std::string register_page(const Deployment& deployment)
+{
+    return deployment.secure_https + "/live/register.php";
+}
+
+std::string account_login_page(const std::string& host, const std::string& user, const std::string& password)
+{
+    return host + "/account/login.php?user=" + percent_encode(user) + "&pass=" + cMD5::hex_digest(password);
+}
+
+std::string call_history_page(const Deployment& deployment, const std::string& user, const std::string& password)
+{
+    return account_login_page(deployment.secure_http, user, password) + "&page=calls.php";
+}
+
+std::string account_page(const Deployment& deployment, const std::string& user, const std::string& password)
+{
+    return deployment.web_http + "/account.php?user=" + percent_encode(user) + "&pass=" + password;
+}
+
+std::string access_numbers_page(const Deployment& deployment)
+{
+    return deployment.web_http + "/access_numbers.php";
+}
+
+std::string knowledge_base_page(const Deployment& deployment)
+{
+    return deployment.web_http + "/kb/";
+}
+
+bool web_host_resolves(const Deployment& deployment)
+{
+    std::string host = Deployment::host_of(deployment.web_http);
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host.c_str(), nullptr, nullptr, &found) != 0)
+        return false;
+    freeaddrinfo(found);
+    return true;
+}
+
+} // namespace service_address

@@ -1,4 +1,4 @@
-#include "app/ui_thread.h"
+#include "base/ui_thread.h"
 
 #include <deque>
 #include <future>

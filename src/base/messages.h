@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "app/ui_thread.h"
+#include "base/ui_thread.h"
 
 // The program's registered window messages. Every instance of the same build gets the
 // same numbers, so a second instance can ask the first one "UWM_IS_ME".

@@ -1,4 +1,4 @@
-#include "app/timer_table.h"
+#include "base/timer_table.h"
 
 #include <glib.h>
 
