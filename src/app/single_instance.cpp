@@ -191,7 +191,7 @@ void Server::answer(int client)
         return;
     std::string text = read_to_end(client, length);
     text.resize(std::min(text.size(), length));
-    ui_thread::send(m_window, messages::WM_COPYDATA, 0, reinterpret_cast<ui_thread::LParam>(text.c_str()));
+    ui_thread::send_text(m_window, messages::WM_COPYDATA, std::move(text));
     write_all(client, "OK\n");
 }
 

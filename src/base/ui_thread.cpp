@@ -106,6 +106,14 @@ void invoke(std::function<void()> work)
     enqueue(std::move(work));
 }
 
+void invoke_for(MessageTarget* target, std::function<void()> work)
+{
+    enqueue([target, work = std::move(work)] {
+        if (target_alive(target))
+            work();
+    });
+}
+
 void post(MessageTarget* target, Message message, WParam wparam, LParam lparam)
 {
     enqueue([target, message, wparam, lparam] {
@@ -114,16 +122,40 @@ void post(MessageTarget* target, Message message, WParam wparam, LParam lparam)
     });
 }
 
-Result send(MessageTarget* target, Message message, WParam wparam, LParam lparam)
+namespace {
+
+// Runs `handle` on the interface thread and waits for its result (inline when already there).
+Result run_and_wait(std::function<Result()> handle)
 {
     if (on_ui_thread())
-        return target_alive(target) ? target->handle_message(message, wparam, lparam) : 0;
+        return handle();
     auto promise = std::make_shared<std::promise<Result>>();
     auto answer = promise->get_future();
-    enqueue([=] {
-        promise->set_value(target_alive(target) ? target->handle_message(message, wparam, lparam) : 0);
-    });
+    enqueue([promise, handle = std::move(handle)] { promise->set_value(handle()); });
     return answer.get();
+}
+
+} // namespace
+
+Result send(MessageTarget* target, Message message, WParam wparam, LParam lparam)
+{
+    return run_and_wait(
+        [=] { return target_alive(target) ? target->handle_message(message, wparam, lparam) : 0; });
+}
+
+void post_text(MessageTarget* target, Message message, std::string text)
+{
+    enqueue([target, message, text = std::move(text)] {
+        if (target_alive(target))
+            target->handle_text_message(message, text);
+    });
+}
+
+Result send_text(MessageTarget* target, Message message, std::string text)
+{
+    return run_and_wait([target, message, text = std::move(text)] {
+        return target_alive(target) ? target->handle_text_message(message, text) : 0;
+    });
 }
 
 } // namespace ui_thread

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <string>
 
 // The interface thread's message queue. Worker threads reach a window only through
 // post (runs the window's handler on the interface thread, in posting order) and send
@@ -24,6 +25,8 @@ public:
     MessageTarget& operator=(const MessageTarget&) = delete;
 
     virtual Result handle_message(Message message, WParam wparam, LParam lparam) = 0;
+    // A message whose payload is a text (post_text / send_text); 0 by default.
+    virtual Result handle_text_message(Message, const std::string&) { return 0; }
 };
 
 // Marks the calling thread as the interface thread.
@@ -33,8 +36,15 @@ bool on_ui_thread();
 void post(MessageTarget* target, Message message, WParam wparam = 0, LParam lparam = 0);
 Result send(MessageTarget* target, Message message, WParam wparam = 0, LParam lparam = 0);
 
+// The same for a message carrying a text: the queue owns the text until the handler has
+// run, and frees it when the target is gone. No pointer travels in a parameter.
+void post_text(MessageTarget* target, Message message, std::string text);
+Result send_text(MessageTarget* target, Message message, std::string text);
+
 // Runs a function on the interface thread in the same order as posted messages.
 void invoke(std::function<void()> work);
+// The same on behalf of a target: dropped when the target is gone by then.
+void invoke_for(MessageTarget* target, std::function<void()> work);
 
 // Runs every queued message now (the interface thread only); for tests and the
 // shutdown path.

@@ -115,13 +115,14 @@ TEST(TimerTable, HandlerMayKillOrRearmItsOwnTimer)
 
 struct FirstInstance : ui_thread::MessageTarget {
     std::string received;
-    ui_thread::Result handle_message(
-        ui_thread::Message message, ui_thread::WParam, ui_thread::LParam lparam) override
+    ui_thread::Result handle_message(ui_thread::Message message, ui_thread::WParam, ui_thread::LParam) override
     {
-        if (message == messages::UWM_IS_ME)
-            return messages::UWM_IS_ME;
+        return message == messages::UWM_IS_ME ? ui_thread::Result{messages::UWM_IS_ME} : 1;
+    }
+    ui_thread::Result handle_text_message(ui_thread::Message message, const std::string& text) override
+    {
         if (message == messages::WM_COPYDATA)
-            received = reinterpret_cast<const char*>(lparam);
+            received = text;
         return 1;
     }
 };

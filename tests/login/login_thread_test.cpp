@@ -16,17 +16,21 @@ using test_support::run_main_loop_until;
 using ::testing::ElementsAre;
 
 // The main window as the login thread sees it: records each message and the address
-// text of UWM_DO_UPDATE_MSG while the send still holds it.
+// text of UWM_DO_UPDATE_MSG.
 struct MainWindowStandIn : ui_thread::MessageTarget {
     std::vector<ui_thread::Message> messages;
     std::string update_address;
 
-    ui_thread::Result handle_message(
-        ui_thread::Message message, ui_thread::WParam, ui_thread::LParam lparam) override
+    ui_thread::Result handle_message(ui_thread::Message message, ui_thread::WParam, ui_thread::LParam) override
+    {
+        messages.push_back(message);
+        return 0;
+    }
+    ui_thread::Result handle_text_message(ui_thread::Message message, const std::string& text) override
     {
         messages.push_back(message);
         if (message == messages::UWM_DO_UPDATE_MSG)
-            update_address = reinterpret_cast<const char*>(lparam);
+            update_address = text;
         return 0;
     }
 };
