@@ -2,15 +2,14 @@
 #include <chrono>
 #include <glib.h>
 #include <gtest/gtest.h>
+#include <string>
 #include <thread>
 #include <vector>
 
-#include "app/single_instance.h"
 #include "base/messages.h"
 #include "base/timer_table.h"
 #include "base/ui_thread.h"
 #include "support/main_loop.h"
-#include "support/test_paths.h"
 
 namespace {
 
@@ -18,12 +17,18 @@ using test_support::run_main_loop_until;
 
 struct Recorder : ui_thread::MessageTarget {
     std::vector<std::pair<ui_thread::Message, ui_thread::WParam>> seen;
+    std::vector<std::string> texts;
     ui_thread::Result handle_message(
         ui_thread::Message message, ui_thread::WParam wparam, ui_thread::LParam lparam) override
     {
         EXPECT_TRUE(ui_thread::on_ui_thread());
         seen.emplace_back(message, wparam);
         return static_cast<ui_thread::Result>(wparam) * 2 + lparam;
+    }
+    ui_thread::Result handle_text_message(ui_thread::Message, const std::string& text) override
+    {
+        texts.push_back(text);
+        return static_cast<ui_thread::Result>(text.size());
     }
 };
 
@@ -65,6 +70,47 @@ TEST(UiThread, MessagesForADestroyedTargetAreDropped)
     }
     ui_thread::invoke([&] { after = 1; });
     ASSERT_TRUE(run_main_loop_until([&] { return after == 1; }));
+}
+
+TEST(UiThread, TextsTravelOwnedAndAreDroppedWithTheirTarget)
+{
+    ui_thread::init();
+    Recorder target;
+    std::atomic<ui_thread::Result> answer{-1};
+    std::thread worker([&] {
+        ui_thread::post_text(&target, 1, "first");
+        answer = ui_thread::send_text(&target, 2, std::string(100, 'x'));
+    });
+    ASSERT_TRUE(run_main_loop_until([&] { return answer.load() != -1; }));
+    worker.join();
+    EXPECT_EQ(answer.load(), 100);
+    EXPECT_EQ(target.texts, (std::vector<std::string>{"first", std::string(100, 'x')}));
+
+    int after = 0;
+    {
+        Recorder gone;
+        ui_thread::post_text(&gone, 1, "never read");
+        ui_thread::invoke_for(&gone, [&] { after = -1; });
+    }
+    ui_thread::invoke([&] { after += 1; });
+    ASSERT_TRUE(run_main_loop_until([&] { return after != 0; }));
+    EXPECT_EQ(after, 1);
+}
+
+TEST(UiThread, AThreadThatNeverWaitsIsRefusedASendButMayPost)
+{
+    ui_thread::init();
+    Recorder target;
+    std::atomic<ui_thread::Result> answer{-1};
+    std::thread engine([&] {
+        ui_thread::mark_never_waits();
+        answer = ui_thread::send(&target, 3, 4);
+        ui_thread::post(&target, 5, 6);
+    });
+    engine.join();
+    EXPECT_EQ(answer.load(), 0);
+    ASSERT_TRUE(run_main_loop_until([&] { return !target.seen.empty(); }));
+    EXPECT_EQ(target.seen, (std::vector<std::pair<ui_thread::Message, ui_thread::WParam>>{{5, 6}}));
 }
 
 TEST(TimerTable, RepeatsUntilKilledAndRearmingReplaces)
@@ -111,51 +157,6 @@ TEST(TimerTable, HandlerMayKillOrRearmItsOwnTimer)
     EXPECT_TRUE(timers.is_armed(4));
     timers.kill_all();
     EXPECT_FALSE(timers.is_armed(4));
-}
-
-struct FirstInstance : ui_thread::MessageTarget {
-    std::string received;
-    ui_thread::Result handle_message(ui_thread::Message message, ui_thread::WParam, ui_thread::LParam) override
-    {
-        return message == messages::UWM_IS_ME ? ui_thread::Result{messages::UWM_IS_ME} : 1;
-    }
-    ui_thread::Result handle_text_message(ui_thread::Message message, const std::string& text) override
-    {
-        if (message == messages::WM_COPYDATA)
-            received = text;
-        return 1;
-    }
-};
-
-TEST(SingleInstance, SecondStartHandsItsCommandLineToTheFirst)
-{
-    test_support::IsolatedUser user;
-    ui_thread::init();
-    EXPECT_TRUE(single_instance::acquire());
-    FirstInstance window;
-    single_instance::Server server(&window);
-    ASSERT_TRUE(server.listening());
-
-    std::atomic<int> forwarded{-1};
-    std::thread second(
-        [&] { forwarded = single_instance::forward("/usr/bin/kalvo /url \"kalvo://call/?555\"") ? 1 : 0; });
-    ASSERT_TRUE(run_main_loop_until([&] { return forwarded.load() != -1; }));
-    second.join();
-    EXPECT_EQ(forwarded.load(), 1);
-    EXPECT_EQ(window.received, "/usr/bin/kalvo /url \"kalvo://call/?555\"");
-
-    // An over-long command line is cut to the command buffer, never written past it.
-    forwarded = -1;
-    std::thread third([&] { forwarded = single_instance::forward(std::string(20000, 'k')) ? 1 : 0; });
-    ASSERT_TRUE(run_main_loop_until([&] { return forwarded.load() != -1; }));
-    third.join();
-    EXPECT_EQ(window.received.size(), single_instance::kMaxForwardedBytes);
-}
-
-TEST(SingleInstance, NothingListeningMeansTheTextIsLost)
-{
-    test_support::IsolatedUser user;
-    EXPECT_FALSE(single_instance::forward("/usr/bin/kalvo"));
 }
 
 } // namespace
