@@ -21,6 +21,9 @@ PACKAGES=(
   nodejs
   # skin image sources are SVG
   librsvg2-bin
+  # installing and packaging: desktop entry and metainfo checks, the Debian package's
+  # dependency list (dpkg-shlibdeps, which asks `file` about each program)
+  desktop-file-utils appstream dpkg-dev file
   # peer for the telephony benchmark
   baresip
 )

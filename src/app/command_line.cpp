@@ -1,6 +1,9 @@
 #include "app/command_line.h"
 
 #include <boost/regex.hpp>
+#include <string_view>
+
+#include "version.h"
 
 namespace command_line {
 
@@ -23,6 +26,26 @@ bool is_startup_launch(const std::string& text)
 {
     static const boost::regex pattern(".* /startup", boost::regex::perl);
     return boost::regex_match(text, pattern);
+}
+
+std::optional<std::string> information_request(int argc, const char* const* argv)
+{
+    if (argc < 2 || !argv[1])
+        return std::nullopt;
+    const std::string_view first = argv[1];
+    if (first == "--version")
+        return std::string("Kalvo ") + KALVO_VERSION_TEXT + "\n";
+    if (first == "--help")
+        return "Usage: kalvo [/url LINK | /startup | --version | --help]\n"
+               "\n"
+               "  (nothing)    start Kalvo, or bring the running Kalvo forward\n"
+               "  /url LINK    carry out a kalvo: link in the running Kalvo (starting it first\n"
+               "               when needed), e.g. kalvo /url \"kalvo://call/?echotest\"\n"
+               "  /startup     the log-in start: ends at once unless \"Start Kalvo when I log in\"\n"
+               "               is ticked, and stays in the tray with \"Minimize Kalvo when I log in\"\n"
+               "  --version    print the version and end\n"
+               "  --help       print this text and end\n";
+    return std::nullopt;
 }
 
 } // namespace command_line

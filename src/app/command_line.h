@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 namespace command_line {
@@ -10,5 +11,9 @@ std::string build(int argc, const char* const* argv);
 
 // True for a launch by the system's start-up entry: the whole text matches ".* /startup".
 bool is_startup_launch(const std::string& text);
+
+// The text printed for "--version" or "--help" as the first argument, after which the
+// program ends with 0 without starting; nullopt for every other command line.
+std::optional<std::string> information_request(int argc, const char* const* argv);
 
 } // namespace command_line

@@ -15,8 +15,15 @@
 
 int kalvo_main(int argc, char** argv)
 {
+    // Answered before anything opens the display, the settings store or the running instance.
+    if (auto information = command_line::information_request(argc, argv)) {
+        std::fputs(information->c_str(), stdout);
+        return 0;
+    }
+
     // Every file the program and its web engine's processes create is the user's alone.
     ::umask(077);
+
     // Absolute window positions and window shapes need the X11 backend (XWayland on Wayland).
     ::setenv("GDK_BACKEND", "x11", 1);
     registry_store::set_error_sink([](const std::string& line) { LogDlg::instance().append(line); });

@@ -1,4 +1,5 @@
 #pragma once
 
-// The process entry: single-instance test, interface start-up, the run function.
+// The process entry: --version and --help, the single-instance test, interface start-up,
+// the run function.
 int kalvo_main(int argc, char** argv);

@@ -1,50 +1,13 @@
 #include "app/url_protocol.h"
 
-#include <fstream>
 #include <sstream>
 #include <vector>
 
 #include "log/log_dlg.h"
+#include "settings/desktop_entry_file.h"
 #include "settings/paths.h"
 
 namespace url_protocol {
-namespace {
-
-std::string read_text(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool write_if_different(const std::string& path, const std::string& text)
-{
-    if (read_text(path) == text)
-        return true;
-    std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << text;
-        if (!out)
-            return false;
-    }
-    return std::rename(temporary.c_str(), path.c_str()) == 0;
-}
-
-// Quotes an Exec argument as the desktop entry format wants it.
-std::string exec_quote(const std::string& argument)
-{
-    std::string quoted = "\"";
-    for (char c : argument) {
-        if (c == '"' || c == '`' || c == '$' || c == '\\')
-            quoted += '\\';
-        quoted += c;
-    }
-    return quoted + "\"";
-}
-
-} // namespace
 
 std::string desktop_entry(const std::string& executable)
 {
@@ -53,7 +16,7 @@ std::string desktop_entry(const std::string& executable)
            "Name=Kalvo\n"
            "Comment=URL:Kalvo Protocol\n"
            "Exec=" +
-        exec_quote(executable) +
+        desktop_entry_file::exec_argument(executable) +
         " /url %u\n"
         "NoDisplay=true\n"
         "Terminal=false\n"
@@ -106,8 +69,10 @@ void register_handler(const std::string& executable)
     paths::make_dirs(applications);
     paths::make_dirs(paths::xdg_config_home());
     std::string mimeapps = paths::join(paths::xdg_config_home(), "mimeapps.list");
-    bool ok = write_if_different(paths::join(applications, kDesktopFileName), desktop_entry(executable)) &&
-        write_if_different(mimeapps, with_default_handler(read_text(mimeapps)));
+    bool ok = desktop_entry_file::write_if_different(
+                  paths::join(applications, kDesktopFileName), desktop_entry(executable)) &&
+        desktop_entry_file::write_if_different(
+            mimeapps, with_default_handler(desktop_entry_file::read(mimeapps)));
     if (!ok)
         LogDlg::instance().append("Could not register the kalvo: link handler");
 }

@@ -10,6 +10,8 @@
 namespace ui_thread {
 namespace {
 
+thread_local bool t_never_waits = false;
+
 struct State {
     std::mutex mutex;
     std::deque<std::function<void()>> queue;
@@ -76,6 +78,16 @@ void init()
     s.ui_thread_id = std::this_thread::get_id();
 }
 
+void mark_never_waits()
+{
+    t_never_waits = true;
+}
+
+bool never_waits()
+{
+    return t_never_waits;
+}
+
 bool on_ui_thread()
 {
     State& s = state();
@@ -129,6 +141,8 @@ Result run_and_wait(std::function<Result()> handle)
 {
     if (on_ui_thread())
         return handle();
+    if (t_never_waits)
+        return 0;
     auto promise = std::make_shared<std::promise<Result>>();
     auto answer = promise->get_future();
     enqueue([promise, handle = std::move(handle)] { promise->set_value(handle()); });

@@ -33,7 +33,14 @@ public:
 void init();
 bool on_ui_thread();
 
+// Marks the calling thread as one that must never wait for the interface thread (the SIP
+// engine thread: the interface thread waits for it). A send from such a thread is refused
+// at once (result 0) instead of waiting, so the two can never wait for each other.
+void mark_never_waits();
+bool never_waits();
+
 void post(MessageTarget* target, Message message, WParam wparam = 0, LParam lparam = 0);
+// Refused (0, nothing run) on a thread marked with mark_never_waits().
 Result send(MessageTarget* target, Message message, WParam wparam = 0, LParam lparam = 0);
 
 // The same for a message carrying a text: the queue owns the text until the handler has

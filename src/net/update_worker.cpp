@@ -154,11 +154,9 @@ bool run(const UpdateDownload& download)
         if (reason.empty())
             reason = start_installer(target);
     }
-    if (!reason.empty()) {
-        ui_thread::post_text(download.main_window, messages::UWM_UPDATE_DONE_MSG, reason);
+    ui_thread::post_text(download.main_window, messages::UWM_UPDATE_DONE_MSG, reason);
+    if (!reason.empty())
         return false;
-    }
-    ui_thread::post(download.main_window, messages::UWM_UPDATE_DONE_MSG);
     download.exit_process(0);
     return true;
 }

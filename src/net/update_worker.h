@@ -15,10 +15,10 @@ void end_process_for_update(int code);
 
 // One update download: the installer is written to a fresh file only the user can write,
 // made executable and started only when the download is complete (a 2xx answer, every
-// byte announced); then the main window gets UWM_UPDATE_DONE_MSG and the process ends
-// with 0. When it cannot be downloaded or started, nothing is started and the main window
-// gets UWM_UPDATE_DONE_MSG with the reason as its text; the process carries on and
-// nothing is retried.
+// byte announced); then the main window gets UWM_UPDATE_DONE_MSG with no text and the
+// process ends with 0. When it cannot be downloaded or started, nothing is started and
+// the main window gets UWM_UPDATE_DONE_MSG with the reason as its text; the process
+// carries on and nothing is retried.
 struct UpdateDownload {
     ui_thread::MessageTarget* main_window = nullptr;
     std::string address;

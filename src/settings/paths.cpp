@@ -27,6 +27,21 @@ bool is_dir(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// <prefix>/share/kalvo when the running executable is <prefix>/bin/kalvo and that folder
+// exists, so an installed program finds its files from whatever prefix it was installed to.
+std::string installed_data_dir()
+{
+    std::string executable = executable_path();
+    auto slash = executable.find_last_of('/');
+    if (slash == std::string::npos)
+        return {};
+    std::string bin = executable.substr(0, slash);
+    if (!bin.ends_with("/bin"))
+        return {};
+    std::string data = join(bin.substr(0, bin.size() - 3), "share/kalvo");
+    return is_dir(data) ? data : std::string();
+}
+
 } // namespace
 
 std::string join(const std::string& a, const std::string& b)
@@ -71,9 +86,8 @@ std::string runtime_dir()
 
 std::string packaged_data_dir()
 {
-    if (is_dir(KALVO_DATA_DIR))
-        return KALVO_DATA_DIR;
-    return KALVO_SOURCE_DIR;
+    std::string installed = installed_data_dir();
+    return installed.empty() ? KALVO_SOURCE_DIR : installed;
 }
 
 std::string packaged_skins_dir()
@@ -81,10 +95,8 @@ std::string packaged_skins_dir()
     std::string overridden = env_or("KALVO_SKINS_DIR", "");
     if (!overridden.empty())
         return overridden;
-    std::string installed = join(KALVO_DATA_DIR, "Skins");
-    if (is_dir(installed))
-        return installed;
-    return join(KALVO_SOURCE_DIR, "skins");
+    std::string installed = installed_data_dir();
+    return installed.empty() ? join(KALVO_SOURCE_DIR, "skins") : join(installed, "Skins");
 }
 
 std::string executable_path()

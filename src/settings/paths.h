@@ -15,7 +15,8 @@ std::string xdg_data_home();
 std::string xdg_config_home();
 // $XDG_RUNTIME_DIR/kalvo, falling back to /tmp/kalvo-UID.
 std::string runtime_dir();
-// The packaged data folder: <prefix>/share/kalvo when installed, else the source tree.
+// The packaged data folder: <prefix>/share/kalvo when the program runs installed as
+// <prefix>/bin/kalvo, else the source tree (a run from the build folder).
 std::string packaged_data_dir();
 // The packaged skins folder (KALVO_SKINS_DIR overrides it).
 std::string packaged_skins_dir();

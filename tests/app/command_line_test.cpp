@@ -30,6 +30,22 @@ TEST(CommandLine, UrlArgumentIsQuotedAsTheDispatcherExpects)
     EXPECT_FALSE(command_text::has_url_command(command_line::build(2, spaced)));
 }
 
+TEST(CommandLine, VersionAndHelpAreAnsweredOnlyAsTheFirstArgument)
+{
+    const char* version[] = {"kalvo", "--version"};
+    EXPECT_EQ(command_line::information_request(2, version), "Kalvo 4.0.0.22\n");
+    const char* help[] = {"kalvo", "--help"};
+    std::optional<std::string> text = command_line::information_request(2, help);
+    ASSERT_TRUE(text);
+    for (const char* form : {"/url LINK", "/startup", "--version", "--help"})
+        EXPECT_NE(text->find(form), std::string::npos) << form;
+
+    const char* plain[] = {"kalvo"};
+    EXPECT_FALSE(command_line::information_request(1, plain));
+    const char* link[] = {"kalvo", "/url", "--help"};
+    EXPECT_FALSE(command_line::information_request(3, link));
+}
+
 TEST(Messages, RegisteredNamesCarryTheApplicationGuid)
 {
     EXPECT_EQ(messages::registered_name(messages::UWM_CALLSTATE_MSG),
@@ -45,7 +61,9 @@ TEST(Messages, RegisteredNamesCarryTheApplicationGuid)
 TEST(UrlProtocol, DesktopEntryStartsTheExecutableWithTheLink)
 {
     std::string entry = url_protocol::desktop_entry("/home/u/kalvo \"dev\"/kalvo");
-    EXPECT_NE(entry.find("Exec=\"/home/u/kalvo \\\"dev\\\"/kalvo\" /url %u\n"), std::string::npos);
+    // Written as the format reads it: the quote escaped inside the quotes, that backslash
+    // doubled as every value's backslash is.
+    EXPECT_NE(entry.find("Exec=\"/home/u/kalvo \\\\\"dev\\\\\"/kalvo\" /url %u\n"), std::string::npos);
     EXPECT_NE(entry.find("MimeType=x-scheme-handler/kalvo;\n"), std::string::npos);
 }
 

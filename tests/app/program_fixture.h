@@ -62,21 +62,13 @@ protected:
     static std::string xdotool(const std::string& arguments)
     {
         std::string output;
-        if (FILE* pipe = ::popen(("xdotool " + arguments + " 2>/dev/null").c_str(), "r")) {
-            char buffer[256];
-            while (size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
-                output.append(buffer, got);
-            ::pclose(pipe);
-        }
+        test_support::run_command("xdotool " + arguments + " 2>/dev/null", &output);
         return output;
     }
     // Types into the window that has the keyboard.
     static void type_text(const std::string& text)
     {
-        std::string quoted = "'";
-        for (char c : text)
-            quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-        xdotool("type --delay 20 " + quoted + "'");
+        xdotool("type --delay 20 " + test_support::shell_quote(text));
     }
     // The id of the first window with exactly that title, waiting for it to appear; empty
     // when none came.

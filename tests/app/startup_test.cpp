@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "settings/app_settings.h"
 #include "settings/registry.h"
@@ -69,6 +70,30 @@ TEST_F(ProgramStart, StartupLaunchWithAutoStartKeepsRunning)
     ASSERT_TRUE(test_support::wait_for_file(socket(), 20000));
     EXPECT_TRUE(kalvo.running());
     EXPECT_EQ(kalvo.terminate(), 0);
+}
+
+// --version and --help answer even with no display, and leave the user's files, the link
+// handler and the running instance alone.
+TEST(ProgramInformation, AnsweredWithoutDisplayOrAnyFileTouched)
+{
+    test_support::IsolatedUser user;
+    std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    ::unsetenv("DISPLAY");
+    for (const char* request : {"--version", "--help"}) {
+        std::string output = user.home() + "/output.txt";
+        ChildProcess kalvo({test_support::built_program("kalvo"), request}, output);
+        EXPECT_EQ(kalvo.wait_for_exit(10000), 0) << request;
+        std::string text = test_support::read_file(output);
+        if (std::string(request) == "--version")
+            EXPECT_EQ(text, "Kalvo 4.0.0.22\n");
+        else
+            EXPECT_NE(text.find("Usage: kalvo"), std::string::npos) << text;
+        ::unlink(output.c_str());
+    }
+    if (!display.empty())
+        ::setenv("DISPLAY", display.c_str(), 1);
+    for (const char* made : {"/.config", "/.local", "/run/kalvo"})
+        EXPECT_FALSE(exists(user.home() + made)) << made;
 }
 
 } // namespace

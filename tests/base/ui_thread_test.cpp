@@ -2,6 +2,7 @@
 #include <chrono>
 #include <glib.h>
 #include <gtest/gtest.h>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -16,12 +17,18 @@ using test_support::run_main_loop_until;
 
 struct Recorder : ui_thread::MessageTarget {
     std::vector<std::pair<ui_thread::Message, ui_thread::WParam>> seen;
+    std::vector<std::string> texts;
     ui_thread::Result handle_message(
         ui_thread::Message message, ui_thread::WParam wparam, ui_thread::LParam lparam) override
     {
         EXPECT_TRUE(ui_thread::on_ui_thread());
         seen.emplace_back(message, wparam);
         return static_cast<ui_thread::Result>(wparam) * 2 + lparam;
+    }
+    ui_thread::Result handle_text_message(ui_thread::Message, const std::string& text) override
+    {
+        texts.push_back(text);
+        return static_cast<ui_thread::Result>(text.size());
     }
 };
 
@@ -63,6 +70,47 @@ TEST(UiThread, MessagesForADestroyedTargetAreDropped)
     }
     ui_thread::invoke([&] { after = 1; });
     ASSERT_TRUE(run_main_loop_until([&] { return after == 1; }));
+}
+
+TEST(UiThread, TextsTravelOwnedAndAreDroppedWithTheirTarget)
+{
+    ui_thread::init();
+    Recorder target;
+    std::atomic<ui_thread::Result> answer{-1};
+    std::thread worker([&] {
+        ui_thread::post_text(&target, 1, "first");
+        answer = ui_thread::send_text(&target, 2, std::string(100, 'x'));
+    });
+    ASSERT_TRUE(run_main_loop_until([&] { return answer.load() != -1; }));
+    worker.join();
+    EXPECT_EQ(answer.load(), 100);
+    EXPECT_EQ(target.texts, (std::vector<std::string>{"first", std::string(100, 'x')}));
+
+    int after = 0;
+    {
+        Recorder gone;
+        ui_thread::post_text(&gone, 1, "never read");
+        ui_thread::invoke_for(&gone, [&] { after = -1; });
+    }
+    ui_thread::invoke([&] { after += 1; });
+    ASSERT_TRUE(run_main_loop_until([&] { return after != 0; }));
+    EXPECT_EQ(after, 1);
+}
+
+TEST(UiThread, AThreadThatNeverWaitsIsRefusedASendButMayPost)
+{
+    ui_thread::init();
+    Recorder target;
+    std::atomic<ui_thread::Result> answer{-1};
+    std::thread engine([&] {
+        ui_thread::mark_never_waits();
+        answer = ui_thread::send(&target, 3, 4);
+        ui_thread::post(&target, 5, 6);
+    });
+    engine.join();
+    EXPECT_EQ(answer.load(), 0);
+    ASSERT_TRUE(run_main_loop_until([&] { return !target.seen.empty(); }));
+    EXPECT_EQ(target.seen, (std::vector<std::pair<ui_thread::Message, ui_thread::WParam>>{{5, 6}}));
 }
 
 TEST(TimerTable, RepeatsUntilKilledAndRearmingReplaces)

@@ -109,7 +109,8 @@ TEST(AppSettings, WithoutRememberMeThePasswordStaysInMemoryOnly)
 TEST(AppSettings, TextsThatAreNotUtf8AreKept)
 {
     IsolatedUser user;
-    const std::string name = "b\xE9" "b \\x";
+    const std::string name = "b\xE9"
+                             "b \\x";
     AppSettings settings;
     settings.load();
     settings.username = name;
@@ -120,8 +121,10 @@ TEST(AppSettings, TextsThatAreNotUtf8AreKept)
     EXPECT_EQ(loaded.username, name);
     loaded.save();
     EXPECT_EQ(registry_string(settings_path("username")).get(), name);
-    EXPECT_NE(
-        test_support::read_file(registry_store::file_path()).find("username=b\xE9" "b"), std::string::npos);
+    EXPECT_NE(test_support::read_file(registry_store::file_path())
+                  .find("username=b\xE9"
+                        "b"),
+        std::string::npos);
 }
 
 TEST(AppSettings, MalformedLongPasswordLoadsEmpty)

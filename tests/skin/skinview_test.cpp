@@ -1,8 +1,7 @@
-#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
+#include "support/child_process.h"
 #include "support/skin_files.h"
 #include "support/test_paths.h"
 
@@ -19,15 +18,11 @@ TEST(SkinView, ReportsASkinThatDoesNotLoad)
     IsolatedUser user;
     TestSkin skin;
     skin.write_description("<information><author>a</author><description>d</description></information>");
-    std::string command = "'" + program + "' --skins '" + skin.skins_folder() + "' 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    ASSERT_TRUE(pipe);
     std::string output;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe))
-        output += buffer;
-    int status = ::pclose(pipe);
-    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(test_support::run_command(test_support::shell_quote(program) + " --skins " +
+                      test_support::shell_quote(skin.skins_folder()),
+                  &output),
+        1);
     EXPECT_NE(output.find("Error: No name was defined in the skin."), std::string::npos) << output;
     EXPECT_NE(output.find("could not be loaded"), std::string::npos) << output;
 }

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -68,6 +69,29 @@ std::optional<int> ChildProcess::terminate(int timeout_ms)
     if (!m_exit_code && m_pid > 0)
         ::kill(m_pid, SIGTERM);
     return wait_for_exit(timeout_ms);
+}
+
+std::string shell_quote(const std::string& text)
+{
+    std::string out = "'";
+    for (const char c : text)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+int run_command(const std::string& command, std::string* output)
+{
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (!pipe)
+        return -1;
+    std::string text;
+    char buffer[512];
+    while (size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
+        text.append(buffer, got);
+    const int status = ::pclose(pipe);
+    if (output)
+        *output = text;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 bool wait_for_file(const std::string& path, int timeout_ms)

@@ -27,6 +27,13 @@ private:
     std::optional<int> m_exit_code;
 };
 
+// A text as one word of a shell command line.
+std::string shell_quote(const std::string& text);
+
+// Runs a shell command to its end; its exit code (-1 when it could not run or was killed),
+// with its standard output and error in `output` when given.
+int run_command(const std::string& command, std::string* output = nullptr);
+
 // Waits until a file exists; false on time-out.
 bool wait_for_file(const std::string& path, int timeout_ms);
 

@@ -1,65 +1,42 @@
 #include "support/local_service.h"
 
-#include <cstdio>
-#include <sys/wait.h>
+#include "support/child_process.h"
 
 namespace test_support {
 
-namespace {
-
-std::string quoted(const std::string& text)
-{
-    std::string out = "'";
-    for (const char c : text)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-} // namespace
-
 int LocalService::servicectl(const std::string& arguments, std::string* output)
 {
-    const std::string command = "KALVO_BUILD_DIR=" + quoted(KALVO_BINARY_DIR) + " " +
-        quoted(std::string(KALVO_TESTS_DIR) + "/../service/servicectl") + " " + arguments + " 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return -1;
-    std::string text;
-    char buffer[512];
-    while (size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
-        text.append(buffer, got);
-    const int status = ::pclose(pipe);
-    if (output)
-        *output = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const std::string command = "KALVO_BUILD_DIR=" + shell_quote(KALVO_BINARY_DIR) + " " +
+        shell_quote(std::string(KALVO_TESTS_DIR) + "/../service/servicectl") + " " + arguments;
+    return run_command(command, output);
 }
 
 LocalService::LocalService(const std::string& address) : m_address(address)
 {
-    m_running =
-        servicectl("start " + quoted(m_folder.path()) + " --address " + quoted(address), &m_output) == 0;
+    m_running = servicectl("start " + shell_quote(m_folder.path()) + " --address " + shell_quote(address),
+                    &m_output) == 0;
 }
 
 LocalService::~LocalService()
 {
-    servicectl("stop " + quoted(m_folder.path()));
+    servicectl("stop " + shell_quote(m_folder.path()));
 }
 
 bool LocalService::set_voicemail(const std::string& user, int new_count, int old_count)
 {
-    return servicectl("voicemail " + quoted(m_folder.path()) + " " + quoted(user) + " " +
+    return servicectl("voicemail " + shell_quote(m_folder.path()) + " " + shell_quote(user) + " " +
                std::to_string(new_count) + " " + std::to_string(old_count)) == 0;
 }
 
 bool LocalService::set_version(const std::string& version, const std::string& user)
 {
-    return servicectl("version " + quoted(m_folder.path()) + " " + quoted(version) +
-               (user.empty() ? "" : " " + quoted(user))) == 0;
+    return servicectl("version " + shell_quote(m_folder.path()) + " " + shell_quote(version) +
+               (user.empty() ? "" : " " + shell_quote(user))) == 0;
 }
 
 bool LocalService::set_installer(const std::string& mode, std::size_t size, int pace_ms)
 {
-    return servicectl("installer " + quoted(m_folder.path()) + " " + quoted(mode) + " " +
+    return servicectl("installer " + shell_quote(m_folder.path()) + " " + shell_quote(mode) + " " +
                std::to_string(size) + " " + std::to_string(pace_ms)) == 0;
 }
 

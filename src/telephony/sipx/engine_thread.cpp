@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/descriptors.h"
+#include "base/ui_thread.h"
 
 EngineThread::EngineThread() : m_thread([this] { loop(); }) { }
 
@@ -70,6 +71,8 @@ void EngineThread::hurry()
 
 void EngineThread::loop()
 {
+    // The interface thread waits for this one; this one never waits for it.
+    ui_thread::mark_never_waits();
     Clock::time_point next_tick = Clock::now();
     std::unique_lock lock(m_mutex);
     for (;;) {

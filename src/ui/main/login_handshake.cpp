@@ -122,11 +122,15 @@ void LoginHandshake::OnDoUpdate(const std::string& address)
     m_host.start_update_worker(m_update_address);
 }
 
-void LoginHandshake::OnUpdateFailed(const std::string& reason)
+void LoginHandshake::OnUpdateDone(const std::string& failure)
 {
+    if (failure.empty()) {
+        m_host.post_close(); // the installer runs and the process is ending
+        return;
+    }
     m_host.close_update_progress();
-    log_window("Update failed: " + reason);
-    m_host.message_box("Kalvo could not download the update: " + reason + ".\nPlease try again later.",
+    log_window("Update failed: " + failure);
+    m_host.message_box("Kalvo could not download the update: " + failure + ".\nPlease try again later.",
         kUpdateFailedTitle, LoginHost::BoxStyle::Error);
     // The page said "Downloading update...": its form comes back for another try.
     m_host.run_page_script("loginError()");

@@ -78,10 +78,10 @@ public:
     void OnDoConnection();
     // UWM_DO_UPDATE_MSG with the download address.
     void OnDoUpdate(const std::string& address);
-    // UWM_UPDATE_DONE_MSG with the reason the update could not be downloaded or started:
-    // the progress window closes, the user is told, and the program goes on as after a
-    // declined update.
-    void OnUpdateFailed(const std::string& reason);
+    // UWM_UPDATE_DONE_MSG: with no text the installer runs and the window closes; with the
+    // reason the update could not be downloaded or started, the progress window closes,
+    // the user is told, and the program goes on as after a declined update.
+    void OnUpdateDone(const std::string& failure);
     // LINESTATE_REGISTERED: the login has succeeded.
     void OnRegistered();
     // Timers 8, 9 and 14; false for any other id.

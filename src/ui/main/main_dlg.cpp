@@ -190,9 +190,6 @@ ui_thread::Result CMainDlg::handle_message(
     case messages::UWM_DO_CONNECTION_MSG:
         m_sign_in.handshake().OnDoConnection();
         break;
-    case messages::UWM_UPDATE_DONE_MSG:
-        ui_thread::post(this, messages::WM_CLOSE);
-        break;
     case messages::UWM_LEVELS_MSG:
         m_call.OnLevels();
         break;
@@ -209,7 +206,7 @@ ui_thread::Result CMainDlg::handle_text_message(ui_thread::Message message, cons
     else if (message == messages::UWM_DO_UPDATE_MSG)
         m_sign_in.handshake().OnDoUpdate(text);
     else if (message == messages::UWM_UPDATE_DONE_MSG)
-        m_sign_in.handshake().OnUpdateFailed(text);
+        m_sign_in.handshake().OnUpdateDone(text);
     else if (message == messages::UWM_CMDDATA_MSG)
         m_dispatcher.Dispatch(text);
     return message == messages::WM_COPYDATA ? 1 : 0;

@@ -10,8 +10,8 @@ constexpr int kTextFieldLimit = 1023;
 
 CAccountOptsPage::CAccountOptsPage()
     : Gtk::Box(Gtk::ORIENTATION_VERTICAL, 6), m_remember("Remember my username and password"),
-      m_auto_login("Log me in automatically"), m_start_minimized("Minimize Kalvo when Windows starts"),
-      m_auto_start("Start Kalvo when Windows starts")
+      m_auto_login("Log me in automatically"), m_start_minimized("Minimize Kalvo when I log in"),
+      m_auto_start("Start Kalvo when I log in")
 {
     m_username.set_max_length(kTextFieldLimit);
     m_password.set_max_length(kTextFieldLimit);

@@ -1,6 +1,8 @@
 #include "ui/options/options_sheet.h"
 
 #include "log/log_dlg.h"
+#include "settings/autostart.h"
+#include "settings/paths.h"
 #include "ui/dialogs/message_box.h"
 #include "ui/options/options_rules.h"
 
@@ -73,5 +75,9 @@ int COptionsSheet::run_sheet(Gtk::Window* parent)
             {"Your audio settings changes will take effect the next time you restart Kalvo.", "",
                 Gtk::MESSAGE_INFO, Gtk::BUTTONS_OK});
     outcome.settings.save();
+    if (!autostart::apply(outcome.settings.auto_start, paths::executable_path()))
+        show_message_box(parent,
+            {"Kalvo could not change its log-in start entry " + autostart::entry_path() + ".", "Kalvo",
+                Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK});
     return response;
 }

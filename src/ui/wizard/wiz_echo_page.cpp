@@ -6,6 +6,8 @@
 #include "base/messages.h"
 #include "log/log_dlg.h"
 #include "settings/app_settings.h"
+#include "settings/autostart.h"
+#include "settings/paths.h"
 #include "telephony/call_manager.h"
 #include "ui/dialogs/message_box.h"
 #include "ui/wizard/options_wizard.h"
@@ -130,6 +132,8 @@ void CWizEchoPage::on_finish()
     settings.remember_user = true;
     settings.auto_login = true;
     settings.save();
+    // The finished set-up starts Kalvo at log-in as auto_start says (on unless changed).
+    autostart::apply(settings.auto_start, paths::executable_path());
     log.append("********** Logging in the user");
     CallManager::instance().request_login_check();
 }

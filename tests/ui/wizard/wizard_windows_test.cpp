@@ -1,9 +1,11 @@
+#include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <mutex>
 
 #include "base/messages.h"
 #include "settings/app_settings.h"
+#include "settings/autostart.h"
 #include "support/display.h"
 #include "support/http_test_server.h"
 #include "support/test_paths.h"
@@ -184,6 +186,8 @@ TEST_F(WizardWindowsTest, EchoTestWalksThroughItsStepsToYes)
     EXPECT_TRUE(settings.shown_wizard);
     EXPECT_TRUE(settings.remember_user);
     EXPECT_TRUE(settings.auto_login);
+    // auto_start is on unless changed: the finished set-up starts Kalvo at log-in.
+    EXPECT_TRUE(std::filesystem::exists(autostart::entry_path()));
 }
 
 TEST_F(WizardWindowsTest, EchoTestFailuresShowTheirMessages)
@@ -312,6 +316,24 @@ TEST_F(WizardWindowsTest, SheetStoresOnlyOnOk)
         EXPECT_EQ(stored().quality, 4);
         EXPECT_THAT(m_boxes, IsEmpty());
     }
+}
+
+TEST_F(WizardWindowsTest, SheetKeepsTheLogInStartInStepWithItsCheckBox)
+{
+    for (const bool tick : {true, false}) {
+        COptionsSheet sheet;
+        CAccountOptsPage& account = sheet.account_page();
+        EXPECT_EQ(account.auto_start_check().get_label(), "Start Kalvo when I log in");
+        EXPECT_EQ(account.start_minimized_check().get_label(), "Minimize Kalvo when I log in");
+        test_support::when_modal([&] {
+            account.auto_start_check().set_active(tick);
+            sheet.response(Gtk::RESPONSE_OK);
+        });
+        EXPECT_EQ(sheet.run_sheet(nullptr), Gtk::RESPONSE_OK);
+        EXPECT_EQ(stored().auto_start, tick);
+        EXPECT_EQ(std::filesystem::exists(autostart::entry_path()), tick);
+    }
+    EXPECT_THAT(m_boxes, IsEmpty());
 }
 
 } // namespace
