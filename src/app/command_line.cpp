@@ -1,6 +1,6 @@
 #include "app/command_line.h"
 
-#include <boost/regex.hpp>
+#include <string_view>
 
 namespace command_line {
 
@@ -21,14 +21,16 @@ std::string build(int argc, const char* const* argv)
 
 bool is_startup_launch(const std::string& text)
 {
-    static const boost::regex pattern(".* /startup", boost::regex::perl);
-    return boost::regex_match(text, pattern);
+    return text.ends_with(" /startup");
 }
 
 bool has_url_command(const std::string& text)
 {
-    static const boost::regex pattern(".*?/url \"kalvo:.*\".*", boost::regex::perl);
-    return boost::regex_match(text, pattern);
+    // ".*?/url \"kalvo:.*\".*" over the whole text: the first "/url \"kalvo:" has a quote
+    // somewhere after it (a later one could only have fewer).
+    const std::string_view opening = "/url \"kalvo:";
+    size_t at = text.find(opening);
+    return at != std::string::npos && text.find('"', at + opening.size()) != std::string::npos;
 }
 
 } // namespace command_line

@@ -76,6 +76,25 @@ TEST(AppSettings, PlainStoredPasswordLoadsAndIsEncipheredAtTheNextSave)
     EXPECT_EQ(registry_string(settings_path("password")).get(), password_cipher::encipher("plainpass1"));
 }
 
+TEST(AppSettings, FlagsInAnyOtherFormThanTheWrittenOneKeepTheirDefaults)
+{
+    IsolatedUser user;
+    for (const char* junk : {"yes", "2", "true", "", " 1", "0x1", "\x01"}) {
+        registry_string(settings_path("auto_start")).set(junk);
+        registry_string(settings_path("auto_login")).set(junk);
+        AppSettings settings;
+        settings.load();
+        EXPECT_TRUE(settings.auto_start) << junk;
+        EXPECT_FALSE(settings.auto_login) << junk;
+    }
+    registry_string(settings_path("auto_start")).set("0");
+    registry_string(settings_path("auto_login")).set("1");
+    AppSettings settings;
+    settings.load();
+    EXPECT_FALSE(settings.auto_start);
+    EXPECT_TRUE(settings.auto_login);
+}
+
 TEST(AppSettings, MalformedLongPasswordLoadsEmpty)
 {
     IsolatedUser user;

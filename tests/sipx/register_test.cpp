@@ -48,6 +48,30 @@ TEST_F(SipxRegisterTest, WrongPasswordFailsAndNeverRegisters)
     EXPECT_FALSE(alice.events().wait_for(line_event(LINESTATE_REGISTERED), std::chrono::milliseconds(500)));
 }
 
+TEST_F(SipxRegisterTest, CredentialsOfAnyLengthFailLikeAWrongPassword)
+{
+    // User names and passwords up to 100 KB: the service refuses them (or the layer does,
+    // before sending), and the line reports a failed registration.
+    ASSERT_TRUE(service.running());
+    SipxPhone phone(kPhone);
+    ASSERT_TRUE(phone.ok());
+    for (size_t length : {size_t(2000), size_t(5000), size_t(100 * 1024)}) {
+        for (bool long_user : {true, false}) {
+            std::string user = long_user ? std::string(length, 'u') : "alice";
+            std::string password = long_user ? "wonderland_ndwo" : std::string(length, 'p');
+            phone.login(user, password, std::string(kService) + ":5060");
+            SIPX_LINE line = phone.line();
+            auto failed = phone.events().wait_for([line](const RecordedEvent& e) {
+                return e.category == EVENT_CATEGORY_LINESTATE && e.line == line &&
+                    (e.event == LINESTATE_REGISTER_FAILED || e.event == LINESTATE_REGISTERED);
+            });
+            ASSERT_TRUE(failed) << length << (long_user ? " user" : " password");
+            EXPECT_EQ(failed->event, LINESTATE_REGISTER_FAILED) << length;
+            EXPECT_EQ(sipxLineRemove(line), SIPX_RESULT_SUCCESS);
+        }
+    }
+}
+
 TEST_F(SipxRegisterTest, ASecondLineReplacesARemovedOne)
 {
     ASSERT_TRUE(service.running());

@@ -138,6 +138,18 @@ TEST_F(Dispatcher, LoginThatDoesNotMatchIsLogged)
     EXPECT_EQ(m_actions.logs.back(), "LOGIN FAILED");
 }
 
+TEST_F(Dispatcher, TextLongerThanTheCommandBufferIsRefused)
+{
+    CommandDispatcher dispatcher(m_actions, m_deployment);
+    std::string text =
+        std::string(command_text::kPrefix) + "\"kalvo://call/?" + std::string(8192, '5') + "\"";
+    dispatcher.Dispatch(text);
+    EXPECT_EQ(m_actions.calls, (Calls{"raise"}));
+    EXPECT_EQ(m_actions.logs.back(),
+        "HOOK: Command text refused: " + std::to_string(text.size()) +
+            " bytes, longer than the command buffer");
+}
+
 TEST_F(Dispatcher, PageScripts)
 {
     EXPECT_EQ(run("kalvo://show_pro/?"), (Calls{"script showTab('pro', true); signupPro(1)"}));

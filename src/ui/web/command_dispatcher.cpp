@@ -23,6 +23,13 @@ void CommandDispatcher::Dispatch(const std::string& text)
 {
     m_actions.Log("OnPageFunc");
     m_actions.ShowAndRaise();
+    // Producers copy a text into the command buffer: a longer one (a later start's command
+    // line, say) is not a command.
+    if (text.size() >= command_text::kBufferSize) {
+        m_actions.Log("HOOK: Command text refused: " + std::to_string(text.size()) +
+            " bytes, longer than the command buffer");
+        return;
+    }
     // A login text carries the password: the log gets it masked.
     m_actions.Log("HOOK: Checking for a match in copy data:" + Skin::mask_password_in_address(text));
     std::optional<command_text::Command> command = command_text::parse(text);
