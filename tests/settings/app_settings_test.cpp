@@ -214,4 +214,28 @@ TEST(RegistryStore, CorruptFileIsMovedAsideAndDefaultsComeBack)
     EXPECT_TRUE(registry_string(settings_path("auto_start")).exists());
 }
 
+TEST(RegistryStore, FilesThatAreNoRecordAreMovedAsideAndDefaultsComeBack)
+{
+    // A folder in the file's place, and a file of 50 MB (too large to be a record).
+    for (bool folder : {true, false}) {
+        IsolatedUser user;
+        std::filesystem::create_directories(std::filesystem::path(registry_store::file_path()).parent_path());
+        if (folder)
+            std::filesystem::create_directory(registry_store::file_path());
+        else
+            test_support::write_file(registry_store::file_path(),
+                "[Software\\Kalvo]\nusername=bob\n#" + std::string(50 << 20, 'x'));
+        registry_store::set_error_sink([](const std::string&) {});
+        AppSettings settings;
+        settings.load();
+        settings.username = "carol";
+        settings.save();
+        registry_store::set_error_sink(nullptr);
+        AppSettings again;
+        again.load();
+        EXPECT_EQ(again.username, "carol") << folder;
+        EXPECT_TRUE(again.auto_start);
+    }
+}
+
 } // namespace
