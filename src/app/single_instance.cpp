@@ -11,6 +11,7 @@
 
 #include "app/messages.h"
 #include "log/log_dlg.h"
+#include "log/log_file.h"
 #include "settings/paths.h"
 
 namespace single_instance {
@@ -191,7 +192,7 @@ void Server::answer(int client)
     size_t length = std::strtoul(header.c_str() + 12, nullptr, 10);
     std::string text;
     if (length > kMaxForwardedBytes) {
-        LogDlg::instance().append("Command line from a later start refused: " + std::to_string(length) +
+        log_file::write_line("INSTANCE - Command line from a later start refused: " + std::to_string(length) +
             " bytes, longer than the command buffer");
     } else {
         text = read_to_end(client, length);

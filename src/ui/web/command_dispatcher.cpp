@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "log/log_file.h"
 #include "net/md5_digest.h"
 #include "net/service_requests.h"
 #include "settings/app_settings.h"
@@ -26,7 +27,7 @@ void CommandDispatcher::Dispatch(const std::string& text)
     // Producers copy a text into the command buffer: a longer one (a later start's command
     // line, say) is not a command.
     if (text.size() >= command_text::kBufferSize) {
-        m_actions.Log("HOOK: Command text refused: " + std::to_string(text.size()) +
+        log_file::write_line("HOOK - Command text refused: " + std::to_string(text.size()) +
             " bytes, longer than the command buffer");
         return;
     }
