@@ -10,7 +10,8 @@ namespace fuzz_support {
 
 const std::string& private_home()
 {
-    static const std::string home = [] {
+    // Kept until the process ends: the folder is removed at exit, after static objects.
+    static const std::string* home = [] {
         std::string pattern = (std::filesystem::temp_directory_path() / "kalvo-fuzz-XXXXXX").string();
         if (!::mkdtemp(pattern.data()))
             std::abort();
@@ -22,10 +23,17 @@ const std::string& private_home()
         ::setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
         for (const char* folder : {"config/kalvo", "data/kalvo", "cache", "run"})
             std::filesystem::create_directories(root / folder);
-        std::atexit([] { std::filesystem::remove_all(home); });
-        return pattern;
+        return new std::string(pattern);
     }();
-    return home;
+    static const bool removed_at_exit = [] {
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(*home, ignored);
+        });
+        return true;
+    }();
+    (void)removed_at_exit;
+    return *home;
 }
 
 void write_file(const std::string& path, const std::string& bytes)

@@ -142,7 +142,7 @@ std::unique_ptr<Definition> Loader::Load(const std::string& skin_name)
 bool Loader::Fail(const std::string& fault)
 {
     log_file::write_line("SKIN - " + fault);
-    m_fault = fault;
+    m_fault = m_file + ": " + fault;
     return false;
 }
 
@@ -157,10 +157,11 @@ std::unique_ptr<Definition> Loader::LoadFrom(const std::string& skins_folder, co
     skin->folder =
         std::filesystem::absolute(paths::join(skins_folder, skin_name), ignored).lexically_normal().string();
     std::string file = paths::join(skin->folder, DescriptionFile(settings.splash_path));
+    m_file = file;
 
     tinyxml2::XMLDocument document;
     if (document.LoadFile(file.c_str()) != tinyxml2::XML_SUCCESS || !document.RootElement()) {
-        Fail("the skin file " + file + " could not be read: " + document.ErrorStr());
+        Fail(std::string("the skin file could not be read: ") + document.ErrorStr());
         return nullptr;
     }
     XMLElement* root = document.RootElement();
@@ -194,7 +195,7 @@ bool Loader::ReadInformation(Definition& skin, XMLElement* root)
         XMLElement* node = information->FirstChildElement(field.tag);
         if (!node) {
             m_message_sink(field.missing, "Error");
-            m_fault = field.missing;
+            m_fault = m_file + ": " + field.missing;
             return false;
         }
         *field.value = node->GetText() ? node->GetText() : "";

@@ -25,7 +25,7 @@ public:
     std::unique_ptr<Definition> Load(const std::string& skin_name);
     // The same from a given skins folder.
     std::unique_ptr<Definition> LoadFrom(const std::string& skins_folder, const std::string& skin_name);
-    // Why the last load gave nothing (the file or image and the fault), as logged.
+    // Why the last load gave nothing: the description file, then the fault as logged.
     const std::string& Fault() const { return m_fault; }
 
     // The "Skins Directory" setting; when missing, the packaged skins folder, which is
@@ -53,6 +53,7 @@ private:
 
     MessageSink m_message_sink;
     LabelMeasure m_label_measure;
+    std::string m_file; // the description file of the load under way
     std::string m_fault;
 };
 

@@ -106,8 +106,9 @@ TEST_F(SkinLoad, HugeImagesAndFilesThatAreNoImagesAreRefusedWithTheirFault)
     describe(R"(<window name="main" background="wide.png"/>)");
     EXPECT_FALSE(skin.load());
     EXPECT_EQ(Skin::Loader::instance().Fault(),
-        "the background \"wide.png\" of window \"main\" could not be loaded: the image is 40000x1 pixels, "
-        "more than 8192 a side");
+        skin.folder() +
+            "/skin.xml: the background \"wide.png\" of window \"main\" could not be loaded: "
+            "the image is 40000x1 pixels, more than 8192 a side");
 
     ASSERT_EQ(::mkfifo((skin.folder() + "/fifo.png").c_str(), 0600), 0);
     describe(R"(<window name="main" background="fifo.png"/>)");

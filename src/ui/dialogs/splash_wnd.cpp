@@ -6,11 +6,14 @@
 #include "app/command_line.h"
 #include "app/messages.h"
 #include "log/log_dlg.h"
+#include "log/log_file.h"
 #include "settings/app_settings.h"
 #include "settings/registry.h"
 #include "skin/definition.h"
 #include "skin/loader.h"
 #include "ui/dialogs/image_text.h"
+#include "ui/dialogs/message_box.h"
+#include "ui/gui_loop.h"
 #include "ui/info/info_dlg.h"
 #include "ui/main/main_dlg.h"
 
@@ -132,18 +135,23 @@ void CSplashWnd::OnStartup()
     settings.load();
     SetStatus("Loading skin...");
     std::unique_ptr<Skin::Definition> skin = Skin::Loader::instance().Load("Kalvo");
-    SetStatus("Applying skin...");
-    if (skin) {
-        Skin::Definition& definition = *skin;
-        m_main->SetSkin(std::move(skin));
-        definition.ApplyWindow(*m_main, "main");
-        definition.ApplyWindow(InfoDlg::instance(), "info");
-        definition.CreateControls();
-    } else {
-        // Without its skin the window still runs: tray, commands and the log keep working.
-        LogDlg::instance().append(
-            "********** The skin \"Kalvo\" could not be loaded; the main window stays plain");
+    if (!skin) {
+        // Without its skin there is no window to show: say why, and stop.
+        std::string fault = Skin::Loader::instance().Fault();
+        log_file::write_line("SKIN - Kalvo stops: its skin could not be loaded: " + fault);
+        m_window->hide();
+        show_message_box(nullptr,
+            {"Kalvo cannot start: its skin could not be loaded.\n\n" + fault, "Kalvo", Gtk::MESSAGE_ERROR});
+        m_finished = true;
+        gui_loop::quit(1);
+        return;
     }
+    SetStatus("Applying skin...");
+    Skin::Definition& definition = *skin;
+    m_main->SetSkin(std::move(skin));
+    definition.ApplyWindow(*m_main, "main");
+    definition.ApplyWindow(InfoDlg::instance(), "info");
+    definition.CreateControls();
     SetStatus("Starting up...");
 
     bool hidden = command_line::is_startup_launch(m_command_line) && settings.start_minimized;
