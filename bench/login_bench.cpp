@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <sys/stat.h>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "net/login_thread.h"
 #include "net/update_worker.h"
 #include "support/http_test_server.h"

@@ -24,13 +24,4 @@ bool is_startup_launch(const std::string& text)
     return text.ends_with(" /startup");
 }
 
-bool has_url_command(const std::string& text)
-{
-    // ".*?/url \"kalvo:.*\".*" over the whole text: the first "/url \"kalvo:" has a quote
-    // somewhere after it (a later one could only have fewer).
-    const std::string_view opening = "/url \"kalvo:";
-    size_t at = text.find(opening);
-    return at != std::string::npos && text.find('"', at + opening.size()) != std::string::npos;
-}
-
 } // namespace command_line

@@ -11,7 +11,4 @@ std::string build(int argc, const char* const* argv);
 // True for a launch by the system's start-up entry: the whole text matches ".* /startup".
 bool is_startup_launch(const std::string& text);
 
-// True when the text carries a "/url" command ("/url" followed by a quoted link).
-bool has_url_command(const std::string& text);
-
 } // namespace command_line

@@ -2,20 +2,23 @@
 
 #include <unistd.h>
 
+#include "app/command_line.h"
+#include "app/crash_reporter.h"
+#include "app/single_instance.h"
+#include "app/startup_steps.h"
+#include "base/main_loop.h"
 #include "log/log_dlg.h"
 #include "log/log_file.h"
 #include "settings/app_settings.h"
 #include "settings/paths.h"
 #include "settings/registry.h"
 #include "ui/dialogs/splash_wnd.h"
-#include "ui/gui_loop.h"
 #include "ui/info/info_dlg.h"
 #include "ui/main/main_dlg.h"
 
 int run(const std::string& command_line)
 {
     LogDlg::instance().clear();
-    CMainDlg main_dialog(command_line);
 
     registry_string install_path_value(settings_path("install_path"));
     if (!install_path_value.exists())
@@ -23,16 +26,31 @@ int run(const std::string& command_line)
     std::string install_path = install_path_value.get();
     paths::make_dirs(install_path);
     ::unlink(log_file::file_in(install_path).c_str()); // every run starts a new log
+    log_file::set_folder(install_path);
 
-    std::string splash_path = paths::join(paths::packaged_skins_dir(), "Kalvo/splash.png");
+    AppSettings settings;
+    settings.load();
+    bool startup_launch = command_line::is_startup_launch(command_line);
+    // The desktop's log-in autostart when the user no longer wants it: end before any window.
+    if (startup_launch && !settings.auto_start)
+        return 0;
+    bool start_hidden = startup_launch && settings.start_minimized;
 
+    crash_reporter::Install("[Kalvo] Application crash report", install_path);
+    CMainDlg main_dialog(startup_launch);
     if (!main_dialog.Create())
         return 0;
+    single_instance::Server instance_server(&main_dialog);
     InfoDlg::instance().Create();
+    // A link given to the first start is carried out once the skin is up, as a later
+    // start's would be.
+    main_dialog.DispatchWhenReady(command_line);
 
-    // Lives until the process ends, like the window it owns.
-    auto* splash = new CSplashWnd(&main_dialog, command_line, splash_path);
-    splash->Create();
+    std::string splash_path = paths::join(paths::packaged_skins_dir(), "Kalvo/splash.png");
+    CSplashWnd splash(splash_path, !start_hidden,
+        {.startup = [&] { run_startup_steps(splash, main_dialog, start_hidden); },
+            .closed = [&] { main_dialog.ShowWindow(true); }});
+    splash.Create();
 
-    return gui_loop::run();
+    return main_loop::run();
 }

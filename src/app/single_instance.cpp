@@ -9,7 +9,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "log/log_dlg.h"
 #include "log/log_file.h"
 #include "settings/paths.h"
@@ -198,7 +198,7 @@ void Server::answer(int client)
         text = read_to_end(client, length);
         text.resize(std::min(text.size(), length));
     }
-    ui_thread::send(m_window, messages::WM_COPYDATA, 0, reinterpret_cast<ui_thread::LParam>(text.c_str()));
+    ui_thread::send_text(m_window, messages::WM_COPYDATA, std::move(text));
     write_all(client, "OK\n");
 }
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <thread>
 
-#include "app/ui_thread.h"
+#include "base/ui_thread.h"
 
 // At most one Kalvo per user. The first start holds an flock on
 // $XDG_RUNTIME_DIR/kalvo/instance.lock for its whole life; a later start finds the lock
@@ -20,7 +20,7 @@ bool forward(const std::string& command_line);
 
 // The first instance's end of the socket. It answers "UWM_IS_ME" through the main
 // window's handler on the interface thread and hands a forwarded command line to the
-// window as WM_COPYDATA (lparam: pointer to the text, valid during the call).
+// window as WM_COPYDATA with the text.
 class Server {
 public:
     explicit Server(ui_thread::MessageTarget* window);

@@ -2,10 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
-
-#include "settings/app_settings.h"
-#include "settings/paths.h"
-#include "settings/registry.h"
+#include <mutex>
 
 namespace log_file {
 
@@ -17,17 +14,30 @@ std::string format_timestamp(const std::tm& local, int milliseconds)
     return text;
 }
 
-std::string install_path_for_log()
+namespace {
+
+std::mutex g_folder_mutex;
+std::string g_folder = ".";
+
+} // namespace
+
+void set_folder(const std::string& folder)
 {
-    registry_string install_path(settings_path("install_path"));
-    if (!install_path.exists())
-        install_path.set(".");
-    return install_path.get();
+    std::lock_guard guard(g_folder_mutex);
+    g_folder = folder.empty() ? "." : folder;
+}
+
+std::string folder()
+{
+    std::lock_guard guard(g_folder_mutex);
+    return g_folder;
 }
 
 std::string file_in(const std::string& install_path)
 {
-    return paths::join(install_path, "kalvo.log");
+    if (!install_path.empty() && install_path.back() == '/')
+        return install_path + "kalvo.log";
+    return install_path + "/kalvo.log";
 }
 
 void write_line(const std::string& message)
@@ -40,7 +50,7 @@ void write_line(const std::string& message)
     localtime_r(&seconds, &local);
 
     std::string line = format_timestamp(local, milliseconds) + " " + message + "\n";
-    std::FILE* file = std::fopen(file_in(install_path_for_log()).c_str(), "a");
+    std::FILE* file = std::fopen(file_in(folder()).c_str(), "a");
     if (!file)
         return;
     std::fwrite(line.data(), 1, line.size(), file);

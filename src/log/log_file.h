@@ -9,9 +9,11 @@ namespace log_file {
 // "%04d-%02d-%02d %02d:%02d:%02d.%04d" of a local time with milliseconds.
 std::string format_timestamp(const std::tm& local, int milliseconds);
 
-// The installation folder ("install_path"); when the value is missing, "." is written
-// into it first, so the line goes to the current folder.
-std::string install_path_for_log();
+// The folder kalvo.log is written to: the installation folder ("install_path") once the
+// start-up has settled it, the current folder until then. Kept here rather than read from
+// the settings store for every line.
+void set_folder(const std::string& folder);
+std::string folder();
 
 // Path of kalvo.log under an installation folder.
 std::string file_in(const std::string& install_path);

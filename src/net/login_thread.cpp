@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "log/log_dlg.h"
 #include "log/log_file.h"
 #include "net/service_requests.h"
@@ -49,9 +49,7 @@ void run(const LoginAttempt& attempt)
 
     if (local_number < version_number(reply.current_version())) {
         LogDlg::instance().append("Our version is old");
-        const std::string& address = reply.download_address();
-        ui_thread::send(attempt.main_window, messages::UWM_DO_UPDATE_MSG, 0,
-            reinterpret_cast<ui_thread::LParam>(address.c_str()));
+        ui_thread::send_text(attempt.main_window, messages::UWM_DO_UPDATE_MSG, reply.download_address());
         return;
     }
     LogDlg::instance().append("Version is up to date, logging in");

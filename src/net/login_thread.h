@@ -2,14 +2,13 @@
 #include <memory>
 #include <string>
 
-#include "app/ui_thread.h"
+#include "base/ui_thread.h"
 #include "net/login_reply_values.h"
 #include "settings/deployment.h"
 
 // One sign-in attempt: the version check with the stored account, then one message to
 // the main window: UWM_DO_CONNECTION_MSG (sent) when the service cannot be reached,
-// UWM_DO_UPDATE_MSG (sent; lparam is the download address as a const char*, valid until
-// the send returns) when this program is older than the service's version, otherwise
+// UWM_DO_UPDATE_MSG (sent with the download address as its text) when this program is older than the service's version, otherwise
 // UWM_LOGIN_MSG (posted). Before the message the reply's per-login values are stored.
 struct LoginAttempt {
     ui_thread::MessageTarget* main_window = nullptr;

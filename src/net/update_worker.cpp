@@ -11,7 +11,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "log/log_file.h"
 #include "net/service_requests.h"
 #include "settings/app_settings.h"

@@ -2,7 +2,7 @@
 #include <functional>
 #include <string>
 
-#include "app/ui_thread.h"
+#include "base/ui_thread.h"
 #include "net/http_request.h"
 #include "settings/deployment.h"
 

@@ -3,10 +3,10 @@
 #include <webkit2/webkit2.h>
 
 #include "log/log_dlg.h"
+#include "net/service_addresses.h"
 #include "settings/app_settings.h"
 #include "settings/deployment.h"
 #include "skin/definition.h"
-#include "skin/web_address.h"
 
 namespace Skin {
 namespace {
@@ -36,10 +36,11 @@ SkinWeb::SkinWeb(Definition& skin, Element& element)
 
     AppSettings settings;
     settings.load();
-    std::string address = web_start_address(element.command, skin.folder, settings, Deployment::get());
+    std::string address =
+        service_address::web_start_address(element.command, skin.folder, settings, Deployment::get());
     if (element.command != "tab" && element.command != "info") {
         LogDlg::instance().append(std::string("Password: ") + kMaskedPassword);
-        LogDlg::instance().append(mask_password_in_address(address));
+        LogDlg::instance().append(service_address::mask_password_in_address(address));
     }
     Navigate(address);
 }

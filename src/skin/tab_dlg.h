@@ -2,7 +2,7 @@
 #include <memory>
 #include <sigc++/connection.h>
 
-#include "app/timer_table.h"
+#include "base/timer_table.h"
 #include "skin/dialog.h"
 #include "skin/tab_slide.h"
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "telephony/call_control.h"
 #include "telephony/sipx/sipx.h"
 
 struct AppSettings;
@@ -19,7 +20,7 @@ class Widget;
 // Threads: the operations run on the interface thread; on_sipx_event and the signals it
 // raises run on the SIP engine thread. The fields both threads touch are single atomic
 // words; no lock is held around stack calls.
-class CallManager {
+class CallManager : public CallControl {
 public:
     // The program's one call manager, created on first use and never destroyed.
     static CallManager& instance();
@@ -31,7 +32,7 @@ public:
     explicit CallManager(NetworkProbe probe);
     // Stops the stack it started, so no event reaches a manager that is gone. (The
     // program's own manager is never destroyed; its stack runs until the process ends.)
-    ~CallManager();
+    ~CallManager() override;
     CallManager(const CallManager&) = delete;
     CallManager& operator=(const CallManager&) = delete;
 
@@ -56,39 +57,39 @@ public:
     // ---- Set-up and line
     // Starts the stack once; true when it is up. A second call leaves the running stack alone.
     bool init();
-    void set_account_type(const std::string& account_type);
+    void set_account_type(const std::string& account_type) override;
     // Takes effect at the next login.
-    void set_outbound_proxy(const std::string& proxy);
+    void set_outbound_proxy(const std::string& proxy) override;
     // Stores the account, then adds, authenticates and registers a new line (removing the
     // previous one). The outcome arrives as line-state events.
-    void login(const std::string& user, const std::string& password);
-    void unregister();
+    void login(const std::string& user, const std::string& password) override;
+    void unregister() override;
     bool logged_in() const { return m_logged_in; }
     SIPX_INST stack_handle() const { return m_inst; }
     // One timestamped line in kalvo.log; any thread.
     void write_log_file(const std::string& text);
 
     // ---- Calls
-    bool in_call();
-    void place_call(const std::string& target);
-    void end_call();
-    void answer();
-    void reject();
-    void hold(bool on_hold);
-    void mute(bool muted);
+    bool in_call() override;
+    void place_call(const std::string& target) override;
+    void end_call() override;
+    void answer() override;
+    void reject() override;
+    void hold(bool on_hold) override;
+    void mute(bool muted) override;
     // A DTMF tone: the key's character code ('#' is 35).
-    void start_tone(int tone, bool local, bool remote);
-    void end_tone(int tone);
+    void start_tone(int tone, bool local, bool remote) override;
+    void end_tone(int tone) override;
     // The user part of the far end's identity, or the whole identity.
-    std::string remote_user();
+    std::string remote_user() override;
     // The current call's microphone and far-end levels in dB, -100 (silence) to 0, so that
     // "level + 100" reads 0-100; -100 for both without a call.
-    void get_levels(int& input_level, int& output_level);
+    void get_levels(int& input_level, int& output_level) override;
 
     // ---- Events
     // Call and line events belong to the setup wizard while this is set.
-    void set_wizard_mode(bool on) { m_wizard_mode = on; }
-    bool wizard_mode() const { return m_wizard_mode; }
+    void set_wizard_mode(bool on) override { m_wizard_mode = on; }
+    bool wizard_mode() const override { return m_wizard_mode; }
     // Asks the main window to sign the stored user in.
     void request_login_check() { login_check_requested(); }
 

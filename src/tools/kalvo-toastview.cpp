@@ -8,6 +8,7 @@
 #include <glib.h>
 #include <string>
 
+#include "base/main_loop.h"
 #include "log/log_dlg.h"
 #include "ui/gui_loop.h"
 #include "ui/main/tray_icon.h"
@@ -42,7 +43,7 @@ int main(int argc, char** argv)
     tray.set_command_handler([](unsigned id) {
         std::printf("tray command 0x%X\n", id);
         if (id == TrayIcon::ID_EXIT)
-            gui_loop::quit(0);
+            main_loop::quit(0);
     });
     tray.set_double_click_handler([] { std::printf("tray double click\n"); });
     tray.add();
@@ -59,9 +60,9 @@ int main(int argc, char** argv)
         g_timeout_add_seconds(
             seconds,
             [](gpointer) {
-                gui_loop::quit(0);
+                main_loop::quit(0);
                 return G_SOURCE_REMOVE;
             },
             nullptr);
-    return gui_loop::run();
+    return main_loop::run();
 }

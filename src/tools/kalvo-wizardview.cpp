@@ -10,6 +10,7 @@
 #include <glib.h>
 #include <string>
 
+#include "base/main_loop.h"
 #include "log/log_dlg.h"
 #include "settings/app_settings.h"
 #include "ui/dialogs/message_box.h"
@@ -44,7 +45,7 @@ int write_shot(void*)
         Gdk::Pixbuf::create(window, 0, 0, window->get_width(), window->get_height());
     image->save(g_shot, "png");
     std::printf("wrote %s\n", g_shot.c_str());
-    gui_loop::quit(0);
+    main_loop::quit(0);
     return G_SOURCE_REMOVE;
 }
 
@@ -94,10 +95,10 @@ int main(int argc, char** argv)
             drive_echo_test(wizard.echo_page(), echo_stage);
         g_window = &wizard;
     }
-    g_window->signal_hide().connect([] { gui_loop::quit(0); });
+    g_window->signal_hide().connect([] { main_loop::quit(0); });
     g_window->show();
     std::fflush(stdout);
     if (!g_shot.empty())
         g_timeout_add(1000, write_shot, nullptr);
-    return gui_loop::run();
+    return main_loop::run();
 }

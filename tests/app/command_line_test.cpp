@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "app/command_line.h"
-#include "app/messages.h"
 #include "app/url_protocol.h"
+#include "base/messages.h"
 #include "ui/main/window_placement.h"
+#include "ui/web/command_text.h"
 
 namespace {
 
@@ -22,15 +23,15 @@ TEST(CommandLine, UrlArgumentIsQuotedAsTheDispatcherExpects)
     const char* argv[] = {"/usr/bin/kalvo", "/url", "kalvo://call/?555"};
     std::string text = command_line::build(3, argv);
     EXPECT_EQ(text, "/usr/bin/kalvo /url \"kalvo://call/?555\"");
-    EXPECT_TRUE(command_line::has_url_command(text));
+    EXPECT_TRUE(command_text::has_url_command(text));
 
     const char* spaced[] = {"/opt/my apps/kalvo", "/startup"};
     EXPECT_EQ(command_line::build(2, spaced), "\"/opt/my apps/kalvo\" /startup");
-    EXPECT_FALSE(command_line::has_url_command(command_line::build(2, spaced)));
+    EXPECT_FALSE(command_text::has_url_command(command_line::build(2, spaced)));
 
     std::string unclosed = "/usr/bin/kalvo /url \"kalvo:" + std::string(100000, '/');
-    EXPECT_FALSE(command_line::has_url_command(unclosed));
-    EXPECT_TRUE(command_line::has_url_command(unclosed + "\""));
+    EXPECT_FALSE(command_text::has_url_command(unclosed));
+    EXPECT_TRUE(command_text::has_url_command(unclosed + "\""));
 }
 
 TEST(Messages, RegisteredNamesCarryTheApplicationGuid)

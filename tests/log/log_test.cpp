@@ -76,7 +76,7 @@ TEST(LogFile, LinesGoToTheInstallationFolder)
 {
     test_support::IsolatedUser user;
     test_support::TempDir folder;
-    registry_string(settings_path("install_path")).set(folder.path());
+    log_file::set_folder(folder.path());
     log_file::write_line("LOGIN - Username is alice");
     log_file::write_line("LOGIN - Got version information");
     std::string text = test_support::read_file(folder.file("kalvo.log"));
@@ -86,15 +86,16 @@ TEST(LogFile, LinesGoToTheInstallationFolder)
     EXPECT_EQ(text[19], '.');
 }
 
-TEST(LogFile, MissingInstallPathWritesDotAndUsesTheCurrentFolder)
+TEST(LogFile, WithoutAnInstallationFolderLinesGoToTheCurrentFolder)
 {
     test_support::IsolatedUser user;
     test_support::TempDir folder;
     auto previous = std::filesystem::current_path();
     std::filesystem::current_path(folder.path());
+    log_file::set_folder("");
     log_file::write_line("NETWORK - Binding to 127.0.0.1");
     std::filesystem::current_path(previous);
-    EXPECT_EQ(registry_string(settings_path("install_path")).get(), ".");
+    EXPECT_EQ(log_file::folder(), ".");
     EXPECT_NE(test_support::read_file(folder.file("kalvo.log")).find("NETWORK - Binding to 127.0.0.1"),
         std::string::npos);
 }

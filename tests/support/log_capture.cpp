@@ -15,6 +15,7 @@ LogCapture::LogCapture() : m_install_path(m_user.home() + "/install")
 {
     std::filesystem::create_directories(m_install_path);
     registry_string(settings_path("install_path")).set(m_install_path);
+    log_file::set_folder(m_install_path);
     // The deployment file is read (and its absence logged) once per process: do it now.
     Deployment::get();
     LogDlg::instance().clear();

@@ -1,5 +1,7 @@
 #include "telephony/sipx/engine_thread.h"
 
+#include "base/ui_thread.h"
+
 #include <future>
 #include <vector>
 
@@ -68,6 +70,8 @@ void EngineThread::hurry()
 
 void EngineThread::loop()
 {
+    // The interface thread waits for this one; this one never waits for it.
+    ui_thread::mark_never_waits();
     Clock::time_point next_tick = Clock::now();
     std::unique_lock lock(m_mutex);
     for (;;) {

@@ -1,6 +1,6 @@
 #include "ui/dialogs/log_window.h"
 
-#include "app/ui_thread.h"
+#include "base/ui_thread.h"
 #include "log/log_dlg.h"
 
 LogWindow& LogWindow::instance()

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/ui_thread.h"
+#include "base/ui_thread.h"
 #include "net/download_progress.h"
 
 ProgressDlg& ProgressDlg::instance()

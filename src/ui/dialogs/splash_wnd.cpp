@@ -1,21 +1,11 @@
 #include "ui/dialogs/splash_wnd.h"
 
-#include <cstdlib>
 #include <gtkmm.h>
 
-#include "app/command_line.h"
-#include "app/messages.h"
+#include "base/messages.h"
 #include "log/log_dlg.h"
-#include "log/log_file.h"
-#include "settings/app_settings.h"
 #include "settings/registry.h"
-#include "skin/definition.h"
-#include "skin/loader.h"
 #include "ui/dialogs/image_text.h"
-#include "ui/dialogs/message_box.h"
-#include "ui/gui_loop.h"
-#include "ui/info/info_dlg.h"
-#include "ui/main/main_dlg.h"
 
 namespace {
 
@@ -82,8 +72,8 @@ private:
     bool m_paint_image = true;
 };
 
-CSplashWnd::CSplashWnd(CMainDlg* main_dialog, std::string command_line, std::string image_path)
-    : m_main(main_dialog), m_command_line(std::move(command_line)), m_image_path(std::move(image_path)),
+CSplashWnd::CSplashWnd(std::string image_path, bool paint_image, Steps steps)
+    : m_image_path(std::move(image_path)), m_paint_image(paint_image), m_steps(std::move(steps)),
       m_timers([this](unsigned id) { OnTimer(id); })
 {
 }
@@ -116,13 +106,7 @@ void CSplashWnd::SetStatus(const std::string& text)
 
 void CSplashWnd::OnCreate()
 {
-    AppSettings settings;
-    settings.load();
-    bool startup_launch = command_line::is_startup_launch(m_command_line);
-    if (startup_launch && !settings.auto_start)
-        std::exit(0);
-    // A hidden start-up launch paints no image.
-    m_window->set_paint_image(!(startup_launch && settings.start_minimized));
+    m_window->set_paint_image(m_paint_image);
     m_window->set_position(Gtk::WIN_POS_CENTER_ALWAYS);
     m_window->show();
     ui_thread::post(this, messages::UWM_STARTUP_MSG);
@@ -131,39 +115,19 @@ void CSplashWnd::OnCreate()
 
 void CSplashWnd::OnStartup()
 {
-    AppSettings settings;
-    settings.load();
-    SetStatus("Loading skin...");
-    std::unique_ptr<Skin::Definition> skin = Skin::Loader::instance().Load("Kalvo");
-    if (!skin) {
-        // Without its skin there is no window to show: say why, and stop.
-        std::string fault = Skin::Loader::instance().Fault();
-        log_file::write_line("SKIN - Kalvo stops: its skin could not be loaded: " + fault);
-        m_window->hide();
-        show_message_box(nullptr,
-            {"Kalvo cannot start: its skin could not be loaded.\n\n" + fault, "Kalvo", Gtk::MESSAGE_ERROR});
-        m_finished = true;
-        gui_loop::quit(1);
-        return;
-    }
-    SetStatus("Applying skin...");
-    Skin::Definition& definition = *skin;
-    m_main->SetSkin(std::move(skin));
-    definition.ApplyWindow(*m_main, "main");
-    definition.ApplyWindow(InfoDlg::instance(), "info");
-    definition.CreateControls();
-    SetStatus("Starting up...");
+    if (m_steps.startup)
+        m_steps.startup();
+    m_finished = true;
+}
 
-    bool hidden = command_line::is_startup_launch(m_command_line) && settings.start_minimized;
-    m_main->ShowWindow(!hidden);
-
+void CSplashWnd::CheckBrowserSetting()
+{
     registry_int sync_mode(kSyncModePath);
     if (sync_mode.exists() && sync_mode.get() == 3) {
         Gtk::MessageDialog box(*m_window, kSyncModeMessage, false, Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK, true);
         box.set_title("Settings error");
         box.run();
     }
-    m_finished = true;
 }
 
 void CSplashWnd::OnTimer(unsigned id)
@@ -180,7 +144,8 @@ void CSplashWnd::OnTimer(unsigned id)
 
 void CSplashWnd::OnClose()
 {
-    m_main->ShowWindow(true);
+    if (m_steps.closed)
+        m_steps.closed();
     m_window->hide();
 }
 

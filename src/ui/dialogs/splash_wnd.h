@@ -1,24 +1,30 @@
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 
-#include "app/timer_table.h"
-#include "app/ui_thread.h"
+#include "base/timer_table.h"
+#include "base/ui_thread.h"
 
-class CMainDlg;
-
-// The start-up splash window. It drives the last start-up steps (skin, first showing of
-// the main window) from a message it posts to itself, and hides itself at the first
-// 50 ms tick after start-up has finished.
+// The start-up splash window. It runs the last start-up steps (given by the start-up:
+// skin, first showing of the main window) from a message it posts to itself, and hides
+// itself at the first 50 ms tick after they have finished.
 class CSplashWnd : public ui_thread::MessageTarget {
 public:
-    CSplashWnd(CMainDlg* main_dialog, std::string command_line, std::string image_path);
+    struct Steps {
+        std::function<void()> startup; // run once, from the posted start-up message
+        std::function<void()> closed; // the splash was closed by the user
+    };
+
+    // `paint_image` false: a hidden start-up launch paints no image.
+    CSplashWnd(std::string image_path, bool paint_image, Steps steps);
     ~CSplashWnd() override;
 
-    // Creates the window at (0, 0) with the image's size (500 x 300 without one). May end
-    // the process with 0 for a start-up launch that is not wanted.
+    // Creates the window at (0, 0) with the image's size (500 x 300 without one).
     void Create();
     void SetStatus(const std::string& text);
+    // The browser setting known to break the pages: an error box when it is set.
+    void CheckBrowserSetting();
 
     bool finished() const { return m_finished; }
     ui_thread::Result handle_message(
@@ -32,9 +38,9 @@ private:
     void OnTimer(unsigned id);
     void OnClose();
 
-    CMainDlg* m_main;
-    std::string m_command_line;
     std::string m_image_path;
+    bool m_paint_image;
+    Steps m_steps;
     unsigned m_period_ms = 100;
     bool m_finished = false;
     std::unique_ptr<Window> m_window;

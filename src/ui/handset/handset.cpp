@@ -1,6 +1,6 @@
 #include "ui/handset/handset.h"
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "ui/handset/handset_keys.h"
 #include "ui/handset/yealink_driver.h"
 

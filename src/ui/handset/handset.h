@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "app/ui_thread.h"
+#include "base/ui_thread.h"
 
 // What the handset needs from the main window.
 class HandsetHost {

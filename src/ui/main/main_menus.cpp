@@ -4,6 +4,8 @@
 #include <gtkmm.h>
 #include <vector>
 
+#include "ui/main/main_commands.h"
+
 namespace main_menus {
 namespace {
 
@@ -17,12 +19,13 @@ std::vector<Item> items_of(int id)
 {
     switch (id) {
     case kFile:
-        return {{"_Settings", 0x801A, false}, {"Run wizard", 0x8019, false}, {nullptr, 0, false},
-            {"Logout", 0x802F, true}, {"E_xit", 0x801E, false}};
+        return {{"_Settings", ID_SETTINGS_FILE, false}, {"Run wizard", ID_WIZARD_FILE, false},
+            {nullptr, 0, false}, {"Logout", ID_LOGOUT_FILE, true}, {"E_xit", ID_EXIT_FILE, false}};
     case kView:
-        return {{"My account", 0x8021, false}, {"Kalvo access numbers", 0x8022, false}};
+        return {{"My account", ID_MY_ACCOUNT, false}, {"Kalvo access numbers", ID_ACCESS_NUMBERS, false}};
     case kHelp:
-        return {{"Kalvo Knowledge Base", 0x8025, false}, {nullptr, 0, false}, {"About Kalvo", 0x801F, false}};
+        return {{"Kalvo Knowledge Base", ID_KNOWLEDGE_BASE, false}, {nullptr, 0, false},
+            {"About Kalvo", ID_ABOUT, false}};
     default:
         return {};
     }

@@ -11,3 +11,6 @@ inline constexpr int kMainWindowWidth = 300;
 inline constexpr int kMainWindowHeight = 523;
 
 WindowPosition initial_window_position(int screen_width, int screen_height, int saved_x, int saved_y);
+
+// Stores where the window was left, when it moved.
+void store_window_position(int x, int y);

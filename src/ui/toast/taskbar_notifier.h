@@ -4,7 +4,7 @@
 #include <gtkmm/window.h>
 #include <string>
 
-#include "app/timer_table.h"
+#include "base/timer_table.h"
 #include "ui/toast/toast_slide.h"
 #include "ui/web/html_label.h"
 

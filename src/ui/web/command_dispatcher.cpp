@@ -3,11 +3,9 @@
 #include <cstdlib>
 
 #include "log/log_file.h"
-#include "net/md5_digest.h"
-#include "net/service_requests.h"
+#include "net/service_addresses.h"
 #include "settings/app_settings.h"
 #include "settings/paths.h"
-#include "skin/web_address.h"
 #include "ui/web/command_text.h"
 
 namespace {
@@ -32,7 +30,8 @@ void CommandDispatcher::Dispatch(const std::string& text)
         return;
     }
     // A login text carries the password: the log gets it masked.
-    m_actions.Log("HOOK: Checking for a match in copy data:" + Skin::mask_password_in_address(text));
+    m_actions.Log(
+        "HOOK: Checking for a match in copy data:" + service_address::mask_password_in_address(text));
     std::optional<command_text::Command> command = command_text::parse(text);
     if (!command)
         return;
@@ -90,15 +89,15 @@ void CommandDispatcher::Dispatch(const std::string& text)
     } else if (name == "profile") {
         AppSettings settings;
         settings.load();
-        m_actions.OpenInBrowser(m_deployment.secure_http + "/account/login.php?user=" +
-            percent_encode(settings.username) + "&pass=" + cMD5::hex_digest(settings.password));
+        m_actions.OpenInBrowser(
+            service_address::account_login_page(m_deployment.secure_http, settings.username, settings.password));
     } else if (name == "dtmf_start") {
         // Recognised; the page plays its own tones through window.external.
     } else if (name == "show") {
         m_actions.OpenTab();
     } else if (name == "show_tab") {
         m_actions.OpenTab();
-        std::string address = m_deployment.secure_http + "/live/tab.php?s=" + query;
+        std::string address = service_address::tab_page(m_deployment, query);
         m_actions.Log("Opening URL " + address);
         m_actions.NavigateTab(address);
     }
@@ -145,8 +144,9 @@ void CommandDispatcher::ShowLogin(const std::string& text)
     std::string user = settings.username;
     if (auto given = command_text::url_argument(text))
         user = *given;
-    m_actions.NavigateContent(Skin::login_page_address(paths::join(m_actions.SkinsFolder(), "Kalvo"), user,
-        settings.password, settings.remember_user, settings.auto_login, false));
+    m_actions.NavigateContent(
+        service_address::login_page_address(paths::join(m_actions.SkinsFolder(), "Kalvo"), user,
+            settings.password, settings.remember_user, settings.auto_login, false));
     m_actions.SetLoggedIn(false);
 }
 

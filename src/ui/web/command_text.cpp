@@ -82,6 +82,13 @@ std::optional<std::string> wrap(const std::string& url)
     return text;
 }
 
+bool has_url_command(const std::string& text)
+{
+    static constexpr std::string_view kOpening = "/url \"kalvo:";
+    std::size_t start = text.find(kOpening);
+    return start != std::string::npos && text.find('"', start + kOpening.size()) != std::string::npos;
+}
+
 std::optional<Command> parse(const std::string& text)
 {
     auto groups = match(text, {R"(/url "kalvo://)", '/', "/?", {}});

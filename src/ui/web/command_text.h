@@ -13,6 +13,9 @@ inline constexpr size_t kBufferSize = 8192;
 // Wraps a URL as a command text; nullopt when the text would not fit the buffer.
 std::optional<std::string> wrap(const std::string& url);
 
+// True when the text carries a "/url" command ("/url" followed by a quoted kalvo: link).
+bool has_url_command(const std::string& text);
+
 struct Command {
     std::string name; // exact, case-sensitive ("login", "call", ...)
     std::string query; // everything after "/?" up to the closing quote

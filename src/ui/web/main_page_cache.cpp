@@ -4,16 +4,16 @@
 
 #include "net/http_request.h"
 #include "net/md5_digest.h"
+#include "net/service_addresses.h"
 #include "net/service_requests.h"
 #include "settings/paths.h"
-#include "skin/web_address.h"
 
 namespace main_page {
 
 std::string substitute_skin_path(const std::string& page, const std::string& skins_folder)
 {
     static const std::string marker = "%%SKIN_PATH%%";
-    const std::string replacement = Skin::file_address(skins_folder) + "/Kalvo/";
+    const std::string replacement = service_address::file_address(skins_folder) + "/Kalvo/";
     std::string result;
     size_t start = 0;
     for (size_t at = page.find(marker); at != std::string::npos; at = page.find(marker, start)) {
@@ -33,7 +33,7 @@ std::string cache_file(const std::string& install_path)
 std::string cached_address(
     const std::string& install_path, const std::string& user, const std::string& digest)
 {
-    return Skin::file_address(paths::join(install_path, "Cache")) +
+    return service_address::file_address(paths::join(install_path, "Cache")) +
         "/main.html?user=" + percent_encode(user) + "&pass=" + digest;
 }
 
@@ -59,7 +59,7 @@ Choice load(const std::string& user, const std::string& password, const std::str
     std::string digest = cMD5::hex_digest(password);
     HttpRequest request = main_page_request(user, password, deployment);
     choice.log.push_back("********** Trying to get the cache file");
-    choice.log.push_back(Skin::mask_password_in_address(request.url));
+    choice.log.push_back(service_address::mask_password_in_address(request.url));
     choice.address = live_address(deployment, user, digest);
     HttpReply reply = get_text(request);
     if (!reply.ok()) {

@@ -4,9 +4,9 @@
 #include <webkit2/webkit2.h>
 
 #include "log/log_dlg.h"
+#include "net/service_addresses.h"
 #include "skin/definition.h"
 #include "skin/skin_web.h"
-#include "skin/web_address.h"
 #include "ui/web/external_methods.h"
 #include "ui/web/navigation_filter.h"
 
@@ -186,7 +186,7 @@ int WebHost::on_decide_policy(void*, void* decision_pointer, int type, void* sel
     }
     // Login links and login page addresses carry the password: logged masked.
     for (const std::string& line : verdict.log)
-        log(Skin::mask_password_in_address(line));
+        log(service_address::mask_password_in_address(line));
     switch (verdict.action) {
     case NavigationDecision::Action::Dispatch:
         webkit_policy_decision_ignore(decision);

@@ -1,6 +1,6 @@
 #include "ui/wizard/options_wizard.h"
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "log/log_dlg.h"
 #include "telephony/call_manager.h"
 #include "ui/dialogs/message_box.h"

@@ -3,7 +3,7 @@
 #include <gtkmm/dialog.h>
 #include <gtkmm/stack.h>
 
-#include "app/ui_thread.h"
+#include "base/ui_thread.h"
 #include "ui/wizard/wiz_audio_page.h"
 #include "ui/wizard/wiz_echo_page.h"
 #include "ui/wizard/wiz_intro_page.h"

@@ -3,7 +3,7 @@
 #include <gtkmm/grid.h>
 #include <gtkmm/label.h>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "log/log_dlg.h"
 #include "settings/app_settings.h"
 #include "telephony/call_manager.h"

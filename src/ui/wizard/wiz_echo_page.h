@@ -3,8 +3,8 @@
 #include <gtkmm/button.h>
 #include <gtkmm/levelbar.h>
 
-#include "app/timer_table.h"
-#include "app/ui_thread.h"
+#include "base/timer_table.h"
+#include "base/ui_thread.h"
 #include "ui/web/html_label.h"
 #include "ui/wizard/echo_steps.h"
 

@@ -1,0 +1,181 @@
+#include "ui/main/line_presenter.h"
+
+#include <glib.h>
+
+#include "base/timer_table.h"
+#include "log/log_dlg.h"
+#include "log/log_file.h"
+#include "net/login_reply_values.h"
+#include "net/service_addresses.h"
+#include "settings/app_settings.h"
+#include "settings/deployment.h"
+#include "settings/paths.h"
+#include "settings/registry.h"
+#include "skin/loader.h"
+#include "telephony/call_control.h"
+#include "telephony/sipx/sipx.h"
+#include "ui/main/login_handshake.h"
+#include "ui/main/main_view.h"
+#include "ui/main/presentation_text.h"
+#include "ui/web/main_page_cache.h"
+#include "ui/wizard/wiz_echo_page.h"
+
+namespace {
+
+void log(const std::string& line)
+{
+    LogDlg::instance().append(line);
+}
+
+std::string skin_page(const std::string& name)
+{
+    return paths::join(paths::join(Skin::Loader::SkinsFolder(), "Kalvo"), name);
+}
+
+} // namespace
+
+LinePresenter::LinePresenter(MainView& view, CallControl& calls, TimerTable& timers, LoginHandshake& login,
+    const LoginReplyValues& reply, MainPageSource main_page)
+    : m_view(view), m_calls(calls), m_timers(timers), m_login(login), m_reply(reply),
+      m_main_page(std::move(main_page))
+{
+}
+
+void LinePresenter::OnLineState(int event)
+{
+    if (m_calls.wizard_mode()) {
+        wiz_echo_event(event, 0);
+        return;
+    }
+    if (event == LINESTATE_REGISTERING) {
+        log("LINESTATE_REGISTERING");
+    } else if (event == LINESTATE_REGISTER_FAILED) {
+        log_file::write_line("LINESTATE - LINESTATE_REGISTER_FAILED");
+    } else if (event == LINESTATE_REGISTERED) {
+        OnRegistered();
+    }
+}
+
+void LinePresenter::OnRegistered()
+{
+    log_file::write_line("LINESTATE - LINESTATE_REGISTERED");
+    registry_string install_path(settings_path("install_path"));
+    if (install_path.get().empty()) {
+        install_path.set(paths::user_data_dir());
+        log_file::set_folder(paths::user_data_dir());
+    }
+    m_view.GrantNavigation("content");
+    if (!m_logged_in) {
+        m_view.ShowElement("content", false);
+        m_view.Navigate("content", service_address::file_address(skin_page("blank.html")));
+    }
+    m_view.SetLabel("label_username", m_login.display_name());
+    LoginValues reply = m_reply.get();
+    m_view.SetLabel("label_details", reply.account_details);
+    m_timers.set_timer(kClockTimer, 1000);
+    m_view.SetLabel("label_voicemail", presentation::kNoMessages);
+    m_timers.set_timer(kVoicemailTimer, kVoicemailPeriodMs);
+    ShowSignedInElements(true);
+    m_view.ShowMainTabs(true);
+    m_view.SetContentLayout(MainView::ContentLayout::SignedIn);
+    m_login.OnRegistered();
+    log("LINESTATE_REGISTERED");
+    m_view.SetTrayLoggedIn(true);
+    m_view.ShowTabDialog(true);
+    log(m_view.HasPage("tab") ? "********** Got our tab web element"
+                              : "********** Error getting tab web element");
+
+    if (!m_logged_in) {
+        m_view.Navigate("content", m_main_page());
+        // The information page was opened for the user stored at start; open it for the
+        // account that just signed in, so the window shows that account's notice.
+        AppSettings settings;
+        settings.load();
+        m_view.Navigate("info",
+            service_address::web_start_address(
+                "info", Skin::Loader::SkinsFolder(), settings, Deployment::get()));
+        m_view.ShowInfoNotice(reply.info_version, reply.show_info);
+        m_view.ShowElement("content", true);
+    }
+    m_logged_in = true;
+    m_view.Redraw();
+}
+
+void LinePresenter::SignOut()
+{
+    m_timers.kill_timer(kLoginTimeoutTimer);
+    m_view.SetTrayLoggedIn(false);
+    ShowSignedInElements(false);
+    m_calls.unregister();
+    m_view.SetContentLayout(MainView::ContentLayout::SignedOut);
+    ShowLoginPage(true);
+    m_logged_in = false;
+    m_view.ShowTabDialog(false);
+    std::string address = service_address::tab_page(Deployment::get());
+    log("Opening URL " + address);
+    m_view.Navigate("tab", address);
+}
+
+void LinePresenter::StartHostCheck()
+{
+    m_timers.set_timer(kHostCheckTimer, kHostCheckPeriodMs);
+}
+
+void LinePresenter::ShowLoginPage(bool after_sign_out)
+{
+    AppSettings settings;
+    settings.load();
+    m_view.Navigate("content",
+        service_address::login_page_address(paths::join(Skin::Loader::SkinsFolder(), "Kalvo"),
+            settings.username, settings.password, settings.remember_user, settings.auto_login,
+            after_sign_out));
+}
+
+bool LinePresenter::OnTimer(unsigned id)
+{
+    if (id == kHostCheckTimer) {
+        m_timers.kill_timer(kHostCheckTimer);
+        if (!service_address::web_host_resolves(Deployment::get())) {
+            ShowLoginPage(false);
+            m_logged_in = false;
+        }
+        StartHostCheck();
+        return true;
+    }
+    if (id == kClockTimer) {
+        GDateTime* now = g_date_time_new_now_local();
+        m_view.SetLabel(
+            "label_time", presentation::clock_text(g_date_time_get_hour(now), g_date_time_get_minute(now)));
+        g_date_time_unref(now);
+        return true;
+    }
+    if (id == kVoicemailTimer) {
+        m_view.SetLabel("label_voicemail", presentation::kNoMessages);
+        return true;
+    }
+    return false;
+}
+
+void LinePresenter::OnVoicemailCount(int count)
+{
+    m_view.SetLabel("label_voicemail", presentation::voicemail_text(count));
+}
+
+void LinePresenter::ShowSignedInElements(bool visible)
+{
+    for (const char* name : {"voicemail", "label_time", "label_voicemail", "label_username", "label_details"})
+        m_view.ShowElement(name, visible);
+}
+
+std::string LinePresenter::LoadMainPage()
+{
+    AppSettings settings;
+    settings.load();
+    registry_string install_path(settings_path("install_path"));
+    main_page::Choice choice = main_page::load(settings.username, settings.password, install_path.get(),
+        Skin::Loader::SkinsFolder(), Deployment::get());
+    for (const std::string& line : choice.log)
+        log(line);
+    log(choice.address);
+    return choice.address;
+}

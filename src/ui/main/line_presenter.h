@@ -1,0 +1,57 @@
+#pragma once
+#include <functional>
+#include <string>
+
+class CallControl;
+class LoginHandshake;
+class LoginReplyValues;
+class MainView;
+class TimerTable;
+
+// The signed-in view of the main window: what it shows when the line registers (labels,
+// main tab strip, the service's main page, the tray's signed-in form, the clock and the
+// voice-mail label) and when the user signs out. Interface thread only.
+class LinePresenter {
+public:
+    // The address the "content" page shows once signed in (the main page, cached or live);
+    // it writes its own log lines.
+    using MainPageSource = std::function<std::string()>;
+
+    enum Timer : unsigned { kHostCheckTimer = 4, kClockTimer = 10, kVoicemailTimer = 11 };
+    static constexpr unsigned kHostCheckPeriodMs = 20000;
+    static constexpr unsigned kVoicemailPeriodMs = 120000;
+
+    LinePresenter(MainView& view, CallControl& calls, TimerTable& timers, LoginHandshake& login,
+        const LoginReplyValues& reply, MainPageSource main_page = LoadMainPage);
+
+    // UWM_LINESTATE_MSG (the setup wizard's echo test gets it while the wizard runs).
+    void OnLineState(int event);
+    // Every 20 s: when the service's web host no longer resolves, the local login page
+    // comes back.
+    void StartHostCheck();
+    // The sign-out: the line is unregistered and the local login page comes back.
+    void SignOut();
+    // Timers 4, 10 and 11; false for any other id.
+    bool OnTimer(unsigned id);
+    // The message-waiting count from the voice-mail subscription.
+    void OnVoicemailCount(int count);
+
+    bool logged_in() const { return m_logged_in; }
+    void set_logged_in(bool logged_in) { m_logged_in = logged_in; }
+
+    // Downloads the stored account's main page into the cache (see main_page::load).
+    static std::string LoadMainPage();
+
+private:
+    void OnRegistered();
+    void ShowLoginPage(bool after_sign_out);
+    void ShowSignedInElements(bool visible);
+
+    MainView& m_view;
+    CallControl& m_calls;
+    TimerTable& m_timers;
+    LoginHandshake& m_login;
+    const LoginReplyValues& m_reply;
+    MainPageSource m_main_page;
+    bool m_logged_in = false;
+};
