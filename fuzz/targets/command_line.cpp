@@ -6,6 +6,7 @@
 #include "fuzz_support.h"
 #include "settings/deployment.h"
 #include "ui/web/command_dispatcher.h"
+#include "ui/web/command_text.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz_support::private_home();
     std::string text = fuzz_support::text(data, size);
     bool startup = command_line::is_startup_launch(text);
-    bool url = command_line::has_url_command(text);
+    bool url = command_text::has_url_command(text);
     if (size <= 2048) {
         auto oracle = fuzz_support::regex_match(".* /startup", text, false);
         fuzz_support::check(!oracle.known || oracle.matched == startup, "startup switch");
