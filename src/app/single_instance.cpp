@@ -11,6 +11,7 @@
 
 #include "base/messages.h"
 #include "log/log_dlg.h"
+#include "log/log_file.h"
 #include "settings/paths.h"
 
 namespace single_instance {
@@ -114,8 +115,10 @@ bool forward(const std::string& command_line)
         ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
         write_all(fd, "UWM_IS_ME\n") && read_line(fd, 32) == std::to_string(messages::UWM_IS_ME);
     if (ok) {
-        std::string text = command_line.substr(0, kMaxForwardedBytes);
-        ok = write_all(fd, "WM_COPYDATA " + std::to_string(text.size()) + "\n" + text);
+        // A text over the limit goes without its body: the running window still comes
+        // forward, and logs the refusal.
+        std::string header = "WM_COPYDATA " + std::to_string(command_line.size()) + "\n";
+        ok = write_all(fd, command_line.size() > kMaxForwardedBytes ? header : header + command_line);
         ::shutdown(fd, SHUT_WR);
         ok = ok && read_line(fd, 32) == "OK";
     }
@@ -187,10 +190,14 @@ void Server::answer(int client)
     if (!header.starts_with("WM_COPYDATA "))
         return;
     size_t length = std::strtoul(header.c_str() + 12, nullptr, 10);
-    if (length > kMaxForwardedBytes)
-        return;
-    std::string text = read_to_end(client, length);
-    text.resize(std::min(text.size(), length));
+    std::string text;
+    if (length > kMaxForwardedBytes) {
+        log_file::write_line("INSTANCE - Command line from a later start refused: " + std::to_string(length) +
+            " bytes, longer than the command buffer");
+    } else {
+        text = read_to_end(client, length);
+        text.resize(std::min(text.size(), length));
+    }
     ui_thread::send_text(m_window, messages::WM_COPYDATA, std::move(text));
     write_all(client, "OK\n");
 }

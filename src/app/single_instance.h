@@ -39,7 +39,8 @@ private:
     std::thread m_thread;
 };
 
-// Longest command line a second start may hand over (the command buffer's size).
+// Longest command line a second start may hand over (the command buffer's size); a longer
+// one is refused, and the running window only comes forward.
 inline constexpr size_t kMaxForwardedBytes = 8191;
 
 } // namespace single_instance

@@ -174,10 +174,18 @@ void CallManager::login(const std::string& user, const std::string& password)
 
     sipxLineRemove(m_line);
     SIPX_LINE line = SIPX_LINE_NULL;
-    sipxLineAdd(m_inst, settings.identity.c_str(), &line, 0);
+    SIPX_RESULT added = sipxLineAdd(m_inst, settings.identity.c_str(), &line, 0);
     m_line = line;
-    sipxLineAddCredential(m_line, user.c_str(), line_password.c_str(), domain.c_str());
-    sipxLineRegister(m_line, true);
+    if (added == SIPX_RESULT_SUCCESS &&
+        sipxLineAddCredential(m_line, user.c_str(), line_password.c_str(), domain.c_str()) ==
+            SIPX_RESULT_SUCCESS) {
+        sipxLineRegister(m_line, true);
+    } else {
+        // An account the SIP layer cannot carry (a user name far too long, say) fails like a
+        // refused registration.
+        log_window("The line for this account could not be set up");
+        line_state_changed(LINESTATE_REGISTER_FAILED);
+    }
 
     choose_audio_devices(settings.input_device, settings.output_device);
     m_logged_in = true;

@@ -185,6 +185,19 @@ TEST_F(CallManagerTest, EmptyProxyAndPasswordArePassedAsTheyAre)
         calls_starting("sipxLineAddCredential"), ElementsAre("sipxLineAddCredential 3 alice [] " + m_domain));
 }
 
+TEST_F(CallManagerTest, ALineTheLayerRefusesFailsLikeARefusedRegistration)
+{
+    ASSERT_TRUE(m_manager.init());
+    std::vector<SIPX_LINESTATE_EVENT> seen;
+    m_manager.line_state_changed.connect([&](SIPX_LINESTATE_EVENT event) { seen.push_back(event); });
+    state().line_add_result = SIPX_RESULT_BAD_ADDRESS;
+    state().calls.clear();
+    m_manager.login(std::string(3000, 'u'), "secret");
+    EXPECT_THAT(seen, ElementsAre(LINESTATE_REGISTER_FAILED));
+    EXPECT_THAT(calls_starting("sipxLineRegister"), testing::IsEmpty());
+    EXPECT_THAT(log_lines(), testing::Contains("The line for this account could not be set up"));
+}
+
 TEST_F(CallManagerTest, ASecondLoginRemovesTheFirstLine)
 {
     ASSERT_TRUE(m_manager.init());

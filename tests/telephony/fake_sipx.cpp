@@ -230,6 +230,10 @@ SIPX_RESULT sipxConfigSetRegisterExpiration(SIPX_INST hInst, int seconds)
 SIPX_RESULT sipxLineAdd(SIPX_INST hInst, const char* szLineURL, SIPX_LINE* phLine, SIPX_CONTACT_ID contactId)
 {
     record("sipxLineAdd", instance_text(hInst), text(szLineURL), contactId);
+    if (state().line_add_result != SIPX_RESULT_SUCCESS) {
+        *phLine = SIPX_LINE_NULL;
+        return state().line_add_result;
+    }
     *phLine = state().next_line++;
     return SIPX_RESULT_SUCCESS;
 }

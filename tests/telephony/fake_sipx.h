@@ -18,6 +18,7 @@ struct State {
     SIPX_RESULT destroy_result = SIPX_RESULT_SUCCESS;
     SIPX_RESULT mute_result = SIPX_RESULT_SUCCESS;
     SIPX_RESULT levels_result = SIPX_RESULT_SUCCESS;
+    SIPX_RESULT line_add_result = SIPX_RESULT_SUCCESS;
     SIPX_CALL next_call = 7;
     SIPX_LINE next_line = 3;
     SIPX_SUB next_sub = 11;

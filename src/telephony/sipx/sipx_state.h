@@ -120,6 +120,17 @@ SIPX_RESULT sipx_refuse(
 // brackets are kept.
 std::string sipx_uri(const std::string& address);
 
+// Longest address text (as the stack writes it) a line, call or subscription may use.
+// The stack formats addresses through a fixed 1024-byte buffer and reads the cut text
+// back: a longer address loses its user part, and the stack then fails on the missing
+// user while answering a digest challenge. Headers add parameters, hence the margin.
+inline constexpr size_t kMaxAddressText = 512;
+// Whether the stack can carry an address; when not, `problem` says why. The text is
+// checked before it is parsed (the stack's parser takes minutes over a huge one), the
+// address as the stack writes it (escapes make it longer).
+bool sipx_address_fits(const std::string& text, std::string& problem);
+bool sipx_address_fits(const LinphoneAddress* address, std::string& problem);
+
 // Runs a sipx function's body on the engine thread (inline when already there) and
 // keeps the engine iterating quickly for the answer that follows.
 SIPX_RESULT sipx_on_engine(const std::function<SIPX_RESULT()>& body);

@@ -1,8 +1,10 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 #include "settings/app_settings.h"
+#include "support/log_capture.h"
 #include "support/test_paths.h"
 #include "ui/web/command_dispatcher.h"
 #include "ui/web/command_text.h"
@@ -136,6 +138,19 @@ TEST_F(Dispatcher, LoginThatDoesNotMatchIsLogged)
 {
     EXPECT_EQ(run("kalvo://login/?user=bob"), (Calls{}));
     EXPECT_EQ(m_actions.logs.back(), "LOGIN FAILED");
+}
+
+TEST_F(Dispatcher, TextLongerThanTheCommandBufferIsRefused)
+{
+    test_support::LogCapture capture;
+    CommandDispatcher dispatcher(m_actions, m_deployment);
+    std::string text =
+        std::string(command_text::kPrefix) + "\"kalvo://call/?" + std::string(8192, '5') + "\"";
+    dispatcher.Dispatch(text);
+    EXPECT_EQ(m_actions.calls, (Calls{"raise"}));
+    EXPECT_THAT(capture.file_lines(),
+        testing::Contains("HOOK - Command text refused: " + std::to_string(text.size()) +
+            " bytes, longer than the command buffer"));
 }
 
 TEST_F(Dispatcher, PageScripts)
