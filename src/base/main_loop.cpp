@@ -61,6 +61,7 @@ int run()
         g_source_remove(g_closer_source);
         g_closer_source = 0;
     }
+    g_quit_requested = false;
     return g_exit_code;
 }
 

@@ -1,6 +1,7 @@
 #include "support/local_service.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <sys/wait.h>
 
 namespace test_support {
@@ -55,6 +56,22 @@ bool LocalService::set_version(const std::string& version, const std::string& us
 {
     return servicectl("version " + quoted(m_folder.path()) + " " + quoted(version) +
                (user.empty() ? "" : " " + quoted(user))) == 0;
+}
+
+bool LocalService::stall(const std::string& path, int milliseconds)
+{
+    return servicectl("stall " + quoted(m_folder.path()) + " " + quoted(path) + " " + std::to_string(milliseconds)) ==
+        0;
+}
+
+int LocalService::stalled_requests()
+{
+    std::string state;
+    if (servicectl("state " + quoted(m_folder.path()), &state) != 0)
+        return -1;
+    const std::string key = "stalled_requests=";
+    size_t at = state.find(key);
+    return at == std::string::npos ? -1 : std::atoi(state.c_str() + at + key.size());
 }
 
 } // namespace test_support
