@@ -2,8 +2,8 @@
 
 #include <chrono>
 #include <cstdio>
-#include <thread>
 #include <httplib.h>
+#include <thread>
 
 namespace {
 

@@ -117,7 +117,7 @@ const Handle* Install(const std::string& subject, const std::string& folder)
     void* warm[1];
     ::backtrace(warm, 1);
     install_alternate_stack();
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = on_crash;
     action.sa_flags = SA_ONSTACK | SA_RESETHAND | SA_NODEFER;
     sigemptyset(&action.sa_mask);

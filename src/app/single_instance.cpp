@@ -66,7 +66,8 @@ bool write_all(int fd, const std::string& data)
 // readable: the server is going away.
 class Reader {
 public:
-    Reader(int fd, int wake_fd, Clock::time_point deadline) : m_fd(fd), m_wake_fd(wake_fd), m_deadline(deadline)
+    Reader(int fd, int wake_fd, Clock::time_point deadline)
+        : m_fd(fd), m_wake_fd(wake_fd), m_deadline(deadline)
     {
     }
 

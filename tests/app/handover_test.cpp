@@ -31,7 +31,10 @@ protected:
     std::string log_file() const { return m_user.home() + "/.local/share/kalvo/kalvo.log"; }
 
     // The milestone line of a carried-out kalvo: link.
-    static std::string carried_out(const std::string& url) { return "COMMAND - kalvo.exe /url \"" + url + "\""; }
+    static std::string carried_out(const std::string& url)
+    {
+        return "COMMAND - kalvo.exe /url \"" + url + "\"";
+    }
 
     // A later start handing over one link; its exit code.
     std::optional<int> hand_over(const std::string& url)
@@ -91,8 +94,9 @@ TEST_F(Handover, ALaterStartRightAfterTheFirstWindowAppearsIsCarriedOut)
     ChildProcess first({program()});
     ASSERT_TRUE(wait_for_window(first.pid(), ""));
     EXPECT_EQ(hand_over("kalvo://hide_toast/?early"), 1);
-    EXPECT_TRUE(holds(test_support::wait_for_text(log_file(), carried_out("kalvo://hide_toast/?early"), 30000),
-        carried_out("kalvo://hide_toast/?early")));
+    EXPECT_TRUE(
+        holds(test_support::wait_for_text(log_file(), carried_out("kalvo://hide_toast/?early"), 30000),
+            carried_out("kalvo://hide_toast/?early")));
     EXPECT_EQ(first.terminate(), 0);
 }
 

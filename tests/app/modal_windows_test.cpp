@@ -92,7 +92,8 @@ protected:
     }
     static Gtk::Dialog* wizard_prompt()
     {
-        return shown_window<Gtk::Dialog>([](Gtk::Dialog& dialog) { return dialog.get_title() == kWizardPrompt; });
+        return shown_window<Gtk::Dialog>(
+            [](Gtk::Dialog& dialog) { return dialog.get_title() == kWizardPrompt; });
     }
 
     test_support::IsolatedUser m_user;

@@ -19,7 +19,10 @@ using test_support::run_main_loop_until;
 
 struct FirstInstance : ui_thread::MessageTarget {
     std::vector<std::string> received;
-    ui_thread::Result handle_message(ui_thread::Message, ui_thread::WParam, ui_thread::LParam) override { return 0; }
+    ui_thread::Result handle_message(ui_thread::Message, ui_thread::WParam, ui_thread::LParam) override
+    {
+        return 0;
+    }
     ui_thread::Result handle_text_message(ui_thread::Message message, const std::string& text) override
     {
         if (message == messages::WM_COPYDATA)

@@ -54,7 +54,8 @@ TEST_F(ProgramStart, FirstStartSetsInstallPathAndStartsANewLog)
     test_support::write_file(install + "/kalvo.log", "a line of the previous run\n");
     ChildProcess kalvo({program()});
     // The call manager starts with the window and writes the new log at once.
-    ASSERT_TRUE(test_support::holds(test_support::wait_for_text(install + "/kalvo.log", "SIPX", 20000), "SIPX"));
+    ASSERT_TRUE(
+        test_support::holds(test_support::wait_for_text(install + "/kalvo.log", "SIPX", 20000), "SIPX"));
     EXPECT_EQ(registry_string(settings_path("install_path")).get(), install);
     EXPECT_EQ(test_support::read_file(install + "/kalvo.log").find("previous run"), std::string::npos);
     EXPECT_TRUE(exists(m_user.home() + "/.local/share/applications/kalvo-url-handler.desktop"));
@@ -68,7 +69,8 @@ TEST_F(ProgramStart, ALockFolderOpenToOthersEndsWithTwo)
     ::chmod(folder.c_str(), 0777);
     ChildProcess kalvo({program()}, m_user.home() + "/output.txt");
     EXPECT_EQ(kalvo.wait_for_exit(20000), 2);
-    EXPECT_NE(test_support::read_file(m_user.home() + "/output.txt").find("open to other users"), std::string::npos);
+    EXPECT_NE(test_support::read_file(m_user.home() + "/output.txt").find("open to other users"),
+        std::string::npos);
     EXPECT_FALSE(exists(socket()));
 }
 

@@ -60,8 +60,8 @@ bool LocalService::set_version(const std::string& version, const std::string& us
 
 bool LocalService::stall(const std::string& path, int milliseconds)
 {
-    return servicectl("stall " + quoted(m_folder.path()) + " " + quoted(path) + " " + std::to_string(milliseconds)) ==
-        0;
+    return servicectl("stall " + quoted(m_folder.path()) + " " + quoted(path) + " " +
+               std::to_string(milliseconds)) == 0;
 }
 
 int LocalService::stalled_requests()

@@ -107,8 +107,8 @@ void LinePresenter::OnMainPage(unsigned request, const main_page::Choice& choice
     // account that just signed in, so the window shows that account's notice.
     AppSettings settings;
     settings.load();
-    m_view.Navigate(
-        "info", service_address::web_start_address("info", Skin::Loader::SkinsFolder(), settings, Deployment::get()));
+    m_view.Navigate("info",
+        service_address::web_start_address("info", Skin::Loader::SkinsFolder(), settings, Deployment::get()));
     LoginValues reply = m_reply.get();
     m_view.ShowInfoNotice(reply.info_version, reply.show_info);
     m_view.ShowElement("content", true);
@@ -152,7 +152,8 @@ bool LinePresenter::OnTimer(unsigned id)
         // One look-up at a time, on a worker; the next is armed when it has answered.
         m_timers.kill_timer(kHostCheckTimer);
         ui_thread::run_on_worker(
-            &m_results, [deployment = Deployment::get()] { return service_address::web_host_resolves(deployment); },
+            &m_results,
+            [deployment = Deployment::get()] { return service_address::web_host_resolves(deployment); },
             [this](bool resolves) { OnHostChecked(resolves); });
         return true;
     }
@@ -176,8 +177,8 @@ void LinePresenter::OnHostChecked(bool resolves)
         m_logged_in = false;
         ++m_main_page_request;
         // Reloading the sign-in page would wipe what the user is typing into it.
-        m_view.AskPage("content", "typeof holdsTypedText === 'function' && holdsTypedText()",
-            [this](bool typing) {
+        m_view.AskPage(
+            "content", "typeof holdsTypedText === 'function' && holdsTypedText()", [this](bool typing) {
                 ui_thread::invoke_for(&m_results, [this, typing] {
                     if (!typing)
                         ShowLoginPage(false);
@@ -203,6 +204,6 @@ main_page::Choice LinePresenter::LoadMainPage()
     AppSettings settings;
     settings.load();
     registry_string install_path(settings_path("install_path"));
-    return main_page::load(settings.username, settings.password, install_path.get(), Skin::Loader::SkinsFolder(),
-        Deployment::get());
+    return main_page::load(settings.username, settings.password, install_path.get(),
+        Skin::Loader::SkinsFolder(), Deployment::get());
 }

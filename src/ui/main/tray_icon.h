@@ -16,9 +16,9 @@ typedef struct _GtkStatusIcon GtkStatusIcon;
 // Its menu ("Show Kalvo", "Settings", "Run wizard", "Logout", a separator, "Exit"; the
 // first item, the default, in bold) opens on a right click; the chosen item reaches the
 // command handler with its command id, from the interface queue once the menu's own
-// signal handling is over (the handler may destroy the icon). A double click with the first button reaches the
-// double-click handler (a StatusNotifierItem host shows the menu itself and does not
-// report double clicks; "Show Kalvo" is there instead).
+// signal handling is over (the handler may destroy the icon). A double click with the first button reaches
+// the double-click handler (a StatusNotifierItem host shows the menu itself and does not report double
+// clicks; "Show Kalvo" is there instead).
 //
 // Usage (interface thread only):
 //   TrayIcon tray;

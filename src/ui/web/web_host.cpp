@@ -162,7 +162,8 @@ void WebHost::AskScript(const std::string& script, std::function<void(bool)> ans
         m_element.view(), script.c_str(), -1, nullptr, nullptr, nullptr,
         [](GObject* view, GAsyncResult* result, gpointer data) {
             std::unique_ptr<Question> question(static_cast<Question*>(data));
-            JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, nullptr);
+            JSCValue* value =
+                webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, nullptr);
             bool truth = value && jsc_value_to_boolean(value);
             if (value)
                 g_object_unref(value);

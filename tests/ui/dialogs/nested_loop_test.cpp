@@ -23,7 +23,8 @@ struct DialogOpener : ui_thread::MessageTarget {
     Gtk::Dialog dialog{"nested", true};
     std::vector<std::string> seen;
 
-    ui_thread::Result handle_message(ui_thread::Message message, ui_thread::WParam wparam, ui_thread::LParam) override
+    ui_thread::Result handle_message(
+        ui_thread::Message message, ui_thread::WParam wparam, ui_thread::LParam) override
     {
         if (message == kOpenDialog) {
             seen.push_back("open");
@@ -54,8 +55,8 @@ TEST(NestedLoop, WorkerMessagesAreHandledInOrderWhileAQueuedHandlersDialogIsOpen
         });
     });
     ui_thread::post(&target, kOpenDialog);
-    ASSERT_TRUE(test_support::run_loop_until([&] { return target.seen.size() == kCount + 3; },
-        std::chrono::milliseconds(10000)));
+    ASSERT_TRUE(test_support::run_loop_until(
+        [&] { return target.seen.size() == kCount + 3; }, std::chrono::milliseconds(10000)));
     worker.join();
 
     EXPECT_EQ(answer.load(), 1);

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/app_settings.h"
 #include "log/log_file.h"
+#include "settings/app_settings.h"
 #include "support/test_paths.h"
 #include "ui/web/command_dispatcher.h"
 #include "ui/web/command_text.h"
@@ -231,8 +231,9 @@ TEST_F(Dispatcher, PendingCommandsRunOneAfterAnotherInArrivalOrder)
         pending.Dispatch(*command_text::wrap("kalvo://call/?555"));
     };
     pending.SetReady();
-    EXPECT_EQ(m_actions.calls, (Calls{"raise", "message first", "message closed", "raise", "hangup", "raise",
-                                   "call 555", "script clearInput()"}));
+    EXPECT_EQ(m_actions.calls,
+        (Calls{"raise", "message first", "message closed", "raise", "hangup", "raise", "call 555",
+            "script clearInput()"}));
     // Each leaves its line in kalvo.log, the password masked.
     pending.Dispatch(*command_text::wrap("kalvo://login/?u=alice&p=wonderland&s=false&a=false"));
     std::string log = test_support::read_file(log_file::file_in(log_folder.path()));
