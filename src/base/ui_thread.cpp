@@ -41,27 +41,31 @@ void add_source()
     g_idle_add_full(G_PRIORITY_DEFAULT, run_next, nullptr, nullptr);
 }
 
-// Runs one queued item. The next run is scheduled before the item runs: an item that
-// opens a nested main loop (a modal dialog, a menu) must not hold back what was queued
-// after it; that loop runs the next source like the outer one.
+// Runs what is queued, in order. Before each item runs, the next run is scheduled while
+// more is waiting: an item that opens a nested main loop (a modal dialog, a menu) must
+// not hold back what was queued after it; that loop runs the source like the outer one.
 gboolean run_next(gpointer)
 {
     State& s = state();
-    std::function<void()> work;
-    bool more = false;
     {
         std::lock_guard guard(s.mutex);
         s.scheduled = false;
-        if (s.queue.empty())
-            return G_SOURCE_REMOVE;
-        work = std::move(s.queue.front());
-        s.queue.pop_front();
-        more = schedule_locked(s);
     }
-    if (more)
-        add_source();
-    work();
-    return G_SOURCE_REMOVE;
+    for (;;) {
+        std::function<void()> work;
+        bool more = false;
+        {
+            std::lock_guard guard(s.mutex);
+            if (s.queue.empty())
+                return G_SOURCE_REMOVE;
+            work = std::move(s.queue.front());
+            s.queue.pop_front();
+            more = schedule_locked(s);
+        }
+        if (more)
+            add_source();
+        work();
+    }
 }
 
 void enqueue(std::function<void()> work)

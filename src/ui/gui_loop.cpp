@@ -16,7 +16,8 @@ namespace {
 void close_modal_windows()
 {
     GList* windows = gtk_window_list_toplevels();
-    g_list_foreach(windows, reinterpret_cast<GFunc>(g_object_ref), nullptr);
+    for (GList* item = windows; item; item = item->next)
+        g_object_ref(item->data);
     for (GList* item = windows; item; item = item->next) {
         GtkWindow* window = GTK_WINDOW(item->data);
         if (!gtk_widget_get_visible(GTK_WIDGET(window)))

@@ -51,7 +51,7 @@ protected:
         m_step = std::move(step);
         guint source = g_timeout_add(
             50,
-            [](gpointer data) {
+            [](gpointer data) -> gboolean {
                 auto* self = static_cast<ModalWindows*>(data);
                 // A step that opened a loop of its own is not run again inside it.
                 if (self->m_in_step)

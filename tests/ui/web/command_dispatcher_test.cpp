@@ -1,6 +1,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "log/log_file.h"
@@ -56,9 +57,10 @@ public:
     void MessageBox(const std::string& t) override
     {
         calls.push_back("message " + t);
-        if (while_message_box_open)
-            while_message_box_open();
-        calls.push_back("message closed");
+        if (auto open = std::exchange(while_message_box_open, nullptr)) {
+            open();
+            calls.push_back("message closed");
+        }
     }
     std::function<void()> while_message_box_open; // what arrives while the box is open
     void OpenInBrowser(const std::string& a) override { calls.push_back("browser " + a); }
@@ -226,10 +228,7 @@ TEST_F(Dispatcher, PendingCommandsRunOneAfterAnotherInArrivalOrder)
     pending.Dispatch(*command_text::wrap("kalvo://hangup/?"));
     EXPECT_TRUE(m_actions.calls.empty());
 
-    m_actions.while_message_box_open = [&] {
-        m_actions.while_message_box_open = nullptr;
-        pending.Dispatch(*command_text::wrap("kalvo://call/?555"));
-    };
+    m_actions.while_message_box_open = [&] { pending.Dispatch(*command_text::wrap("kalvo://call/?555")); };
     pending.SetReady();
     EXPECT_EQ(m_actions.calls,
         (Calls{"raise", "message first", "message closed", "raise", "hangup", "raise", "call 555",
