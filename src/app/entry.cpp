@@ -7,6 +7,7 @@
 #include "app/run.h"
 #include "app/single_instance.h"
 #include "app/url_protocol.h"
+#include "base/main_loop.h"
 #include "log/log_dlg.h"
 #include "settings/paths.h"
 #include "settings/registry_store.h"
@@ -31,8 +32,9 @@ int kalvo_main(int argc, char** argv)
     case single_instance::Lock::Taken:
         break;
     }
-    // Listening from the moment the lock is ours: links clicked during the start-up wait
-    // until the main window can carry them out.
+    // From the moment the lock is ours a termination request ends the program cleanly,
+    // and links clicked during the start-up wait until the main window can carry them out.
+    main_loop::handle_termination_signals();
     single_instance::Server instance_server;
 
     if (!gui_loop::init(argc, argv)) {

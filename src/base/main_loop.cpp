@@ -3,6 +3,7 @@
 #include <csignal>
 #include <glib-unix.h>
 #include <glib.h>
+#include <utility>
 
 namespace main_loop {
 namespace {
@@ -39,6 +40,9 @@ gboolean close_nested(gpointer)
 
 void handle_termination_signals()
 {
+    static bool installed = false;
+    if (std::exchange(installed, true))
+        return;
     g_unix_signal_add(SIGTERM, on_terminate, nullptr);
     g_unix_signal_add(SIGINT, on_terminate, nullptr);
 }

@@ -7,7 +7,8 @@
 // whatever is open.
 namespace main_loop {
 
-// Makes SIGTERM and SIGINT end the loop; call once on the interface thread.
+// Makes SIGTERM and SIGINT end the loop (at once when it runs later); on the interface
+// thread, once or more.
 void handle_termination_signals();
 // What ends the nested loops that may be open (the toolkit's modal windows and menus);
 // after a quit it runs from the main context until the outer loop has returned.

@@ -10,6 +10,7 @@
 #include "app/run.h"
 #include "app/single_instance.h"
 #include "base/main_loop.h"
+#include "log/log_dlg.h"
 #include "settings/app_settings.h"
 #include "support/child_process.h"
 #include "support/display.h"
@@ -157,8 +158,10 @@ TEST_F(ModalWindows, WizardFromALinkChecksTheAccountAndCompletesItsEchoCall)
     settings.load();
     EXPECT_EQ(settings.username, "alice");
     EXPECT_TRUE(settings.shown_wizard);
-    std::string log = test_support::read_file(m_user.home() + "/.local/share/kalvo/kalvo.log");
-    EXPECT_TRUE(test_support::holds(log, "LINESTATE_REGISTERED")) << log;
+    // The echo page placed its call once registered, and the wizard ended with OK.
+    std::string log = LogDlg::instance().text();
+    EXPECT_TRUE(test_support::holds(log, "echotest")) << log;
+    EXPECT_TRUE(test_support::holds(log, "Got IDOK")) << log;
 }
 
 TEST_F(ModalWindows, TrayExitWithAForwardedModalWindowOpenEndsTheLoopWithZero)

@@ -85,7 +85,7 @@ TEST_F(SignIn, WhileTheMainPageDownloadStallsLaterStartsAreStillCarriedOut)
     // The interface thread is not the one waiting: a link clicked now is carried out
     // within a second.
     EXPECT_EQ(hand_over(program, "kalvo://hide_toast/?during"), 1);
-    const std::string carried_out = "COMMAND - kalvo.exe /url \"kalvo://hide_toast/?during\"";
+    const std::string carried_out = " /url \"kalvo://hide_toast/?during\"\n";
     log = wait_for_text(data_file("kalvo.log"), carried_out, 1000);
     EXPECT_TRUE(test_support::holds(log, carried_out)) << log;
     EXPECT_TRUE(kalvo.running());
