@@ -1,5 +1,7 @@
 #pragma once
 #include <atomic>
+#include <map>
+#include <mutex>
 #include <string>
 
 #include "accounts.h"
@@ -43,4 +45,8 @@ private:
     Pages m_pages;
     SiteAddresses m_addresses;
     std::atomic<int> m_installer_downloads{0};
+    // Paths whose replies are held back (milliseconds), and how many such requests came.
+    std::mutex m_stall_mutex;
+    std::map<std::string, int> m_stalls;
+    std::atomic<int> m_stalled_requests{0};
 };

@@ -67,12 +67,25 @@ TEST_F(ProgramStart, FirstStartSetsInstallPathAndStartsANewLog)
     std::string install = m_user.home() + "/.local/share/kalvo";
     test_support::write_file(install + "/kalvo.log", "a line of the previous run\n");
     ChildProcess kalvo({program()});
-    ASSERT_TRUE(test_support::wait_for_file(socket(), 20000));
-    EXPECT_EQ(registry_string(settings_path("install_path")).get(), install);
     // The call manager starts with the window and writes the new log at once.
+    ASSERT_TRUE(
+        test_support::holds(test_support::wait_for_text(install + "/kalvo.log", "SIPX", 20000), "SIPX"));
+    EXPECT_EQ(registry_string(settings_path("install_path")).get(), install);
     EXPECT_EQ(test_support::read_file(install + "/kalvo.log").find("previous run"), std::string::npos);
     EXPECT_TRUE(exists(m_user.home() + "/.local/share/applications/kalvo-url-handler.desktop"));
     EXPECT_EQ(kalvo.terminate(), 0);
+}
+
+TEST_F(ProgramStart, ALockFolderOpenToOthersEndsWithTwo)
+{
+    std::string folder = m_user.home() + "/run/kalvo";
+    ::mkdir(folder.c_str(), 0700);
+    ::chmod(folder.c_str(), 0777);
+    ChildProcess kalvo({program()}, m_user.home() + "/output.txt");
+    EXPECT_EQ(kalvo.wait_for_exit(20000), 2);
+    EXPECT_NE(test_support::read_file(m_user.home() + "/output.txt").find("open to other users"),
+        std::string::npos);
+    EXPECT_FALSE(exists(socket()));
 }
 
 TEST_F(ProgramStart, StartupLaunchWithAutoStartKeepsRunning)

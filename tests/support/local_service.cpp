@@ -1,5 +1,7 @@
 #include "support/local_service.h"
 
+#include <cstdlib>
+
 #include "support/child_process.h"
 
 namespace test_support {
@@ -32,6 +34,22 @@ bool LocalService::set_version(const std::string& version, const std::string& us
 {
     return servicectl("version " + shell_quote(m_folder.path()) + " " + shell_quote(version) +
                (user.empty() ? "" : " " + shell_quote(user))) == 0;
+}
+
+bool LocalService::stall(const std::string& path, int milliseconds)
+{
+    return servicectl("stall " + shell_quote(m_folder.path()) + " " + shell_quote(path) + " " +
+               std::to_string(milliseconds)) == 0;
+}
+
+int LocalService::stalled_requests()
+{
+    std::string state;
+    if (servicectl("state " + shell_quote(m_folder.path()), &state) != 0)
+        return -1;
+    const std::string key = "stalled_requests=";
+    size_t at = state.find(key);
+    return at == std::string::npos ? -1 : std::atoi(state.c_str() + at + key.size());
 }
 
 } // namespace test_support

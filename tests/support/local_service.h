@@ -33,6 +33,10 @@ public:
     bool set_voicemail(const std::string& user, int new_count, int old_count);
     // Changes the current version of the version reply (for one account when given).
     bool set_version(const std::string& version, const std::string& user = "");
+    // Replies for the path wait that long (0 ends the stall).
+    bool stall(const std::string& path, int milliseconds);
+    // How many requests to a stalled path have come so far (-1 when the service does not say).
+    int stalled_requests();
 
     // Runs servicectl with the arguments; returns its exit status, output in `output`.
     static int servicectl(const std::string& arguments, std::string* output = nullptr);

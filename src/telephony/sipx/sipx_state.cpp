@@ -191,7 +191,11 @@ SIPX_RESULT sipx_on_engine(const std::function<SIPX_RESULT()>& body)
 {
     auto& engine = EngineThread::get();
     engine.hurry();
-    return engine.call([&] { return body(); });
+    try {
+        return engine.call([&] { return body(); });
+    } catch (...) {
+        return SIPX_RESULT_FAILURE; // the engine logged it
+    }
 }
 
 SIPX_RESULT sipx_with_instance(

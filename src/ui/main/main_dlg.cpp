@@ -148,8 +148,6 @@ ui_thread::Result CMainDlg::handle_message(
 {
     int event = static_cast<int>(wparam);
     switch (message) {
-    case messages::UWM_IS_ME:
-        return messages::UWM_IS_ME;
     case messages::WM_COMMAND:
         OnCommand(static_cast<unsigned>(wparam));
         break;
@@ -208,7 +206,7 @@ ui_thread::Result CMainDlg::handle_text_message(ui_thread::Message message, cons
     else if (message == messages::UWM_DO_UPDATE_MSG)
         m_sign_in.handshake().OnDoUpdate(text);
     else if (message == messages::UWM_CMDDATA_MSG)
-        m_dispatcher.Dispatch(text);
+        m_pending.Dispatch(text); // after any command still running (its modal window)
     return message == messages::WM_COPYDATA ? 1 : 0;
 }
 

@@ -229,6 +229,14 @@ void MainScreen::RunScript(const std::string& page, const std::string& script)
         host->RunScript(script);
 }
 
+void MainScreen::AskPage(const std::string& page, const std::string& script, std::function<void(bool)> answer)
+{
+    if (WebHost* host = FindWebHost(page))
+        host->AskScript(script, std::move(answer));
+    else
+        answer(false);
+}
+
 void MainScreen::Navigate(const std::string& page, const std::string& address)
 {
     if (WebHost* host = FindWebHost(page))

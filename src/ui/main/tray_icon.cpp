@@ -6,6 +6,7 @@
 #include <gtkmm/separatormenuitem.h>
 #include <libayatana-appindicator/app-indicator.h>
 
+#include "base/ui_thread.h"
 #include "log/log_dlg.h"
 #include "settings/paths.h"
 
@@ -90,9 +91,15 @@ TrayIcon::~TrayIcon()
 Gtk::MenuItem* TrayIcon::add_item(const std::string& label, unsigned id, bool mnemonic)
 {
     auto* item = Gtk::manage(new Gtk::MenuItem(label, mnemonic));
+    // The command runs from the interface queue, after the menu's signal handler has
+    // returned: it may remove this very icon and its menu (Exit).
     item->signal_activate().connect([this, id] {
-        if (m_command_handler)
-            m_command_handler(id);
+        ui_thread::invoke([this, id, alive = std::weak_ptr<bool>(m_alive)] {
+            if (alive.expired() || !m_command_handler)
+                return;
+            auto handler = m_command_handler; // a copy: the handler may destroy this icon
+            handler(id);
+        });
     });
     m_menu.append(*item);
     return item;

@@ -2,6 +2,7 @@
 #include <functional>
 #include <gtkmm/menu.h>
 #include <gtkmm/menuitem.h>
+#include <memory>
 #include <string>
 
 typedef struct _AppIndicator AppIndicator;
@@ -14,9 +15,10 @@ typedef struct _GtkStatusIcon GtkStatusIcon;
 //
 // Its menu ("Show Kalvo", "Settings", "Run wizard", "Logout", a separator, "Exit"; the
 // first item, the default, in bold) opens on a right click; the chosen item reaches the
-// command handler with its command id. A double click with the first button reaches the
-// double-click handler (a StatusNotifierItem host shows the menu itself and does not
-// report double clicks; "Show Kalvo" is there instead).
+// command handler with its command id, from the interface queue once the menu's own
+// signal handling is over (the handler may destroy the icon). A double click with the first button reaches
+// the double-click handler (a StatusNotifierItem host shows the menu itself and does not report double
+// clicks; "Show Kalvo" is there instead).
 //
 // Usage (interface thread only):
 //   TrayIcon tray;
@@ -83,4 +85,5 @@ private:
     bool m_logged_in = false;
     std::function<void(unsigned)> m_command_handler;
     std::function<void()> m_double_click_handler;
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true); // queued commands check it
 };

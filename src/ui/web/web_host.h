@@ -33,6 +33,9 @@ public:
     // Runs script in the page's top frame; a "window.location.href" assignment gets its
     // navigation permission first.
     void RunScript(const std::string& script);
+    // Runs a script for its truth value, handed to `answer` on the interface thread once
+    // the page has run it (false on an error, or when this host is gone by then).
+    void AskScript(const std::string& script, std::function<void(bool)> answer);
     std::string CurrentAddress() const;
 
     Skin::SkinWeb& element() { return m_element; }
@@ -47,4 +50,5 @@ private:
     HookHandler m_hook;
     int m_permissions = 0;
     int m_script_grants = 0; // of m_permissions, those given to scripts
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true); // script answers check it
 };

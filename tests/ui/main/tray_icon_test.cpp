@@ -59,9 +59,25 @@ TEST_F(Tray, MenuItemsInOrderReportTheirCommandIds)
     }
     EXPECT_EQ(
         texts, (std::vector<std::string>{"Show Kalvo", "Settings", "Run wizard", "Logout", "-", "Exit"}));
+    ASSERT_TRUE(test_support::run_loop_until([this] { return commands.size() == 5; }));
     EXPECT_EQ(commands, (std::vector<unsigned>{0x8009, 0x8008, 0x8011, 0x802E, 0x800A}));
     auto* first = dynamic_cast<Gtk::MenuItem*>(tray->menu().get_children().front());
     EXPECT_EQ(dynamic_cast<Gtk::Label*>(first->get_child())->get_label(), "<b>Show Kalvo</b>");
+}
+
+TEST_F(Tray, CommandRunsAfterTheMenuSignalSoItMayRemoveTheIcon)
+{
+    // Exit removes the tray icon: that must not happen inside the menu's own handler.
+    tray->set_command_handler([this](unsigned id) {
+        commands.push_back(id);
+        tray.reset();
+    });
+    auto* exit = dynamic_cast<Gtk::MenuItem*>(tray->menu().get_children().back());
+    exit->activate();
+    EXPECT_TRUE(commands.empty());
+    ASSERT_TRUE(test_support::run_loop_until([this] { return !commands.empty(); }));
+    EXPECT_EQ(commands, (std::vector<unsigned>{TrayIcon::ID_EXIT}));
+    EXPECT_EQ(tray, nullptr);
 }
 
 TEST_F(Tray, LogoutCanBeDisabled)

@@ -1,13 +1,17 @@
+#include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "log/log_file.h"
 #include "settings/app_settings.h"
 #include "support/log_capture.h"
 #include "support/test_paths.h"
 #include "ui/web/command_dispatcher.h"
 #include "ui/web/command_text.h"
+#include "ui/web/pending_commands.h"
 
 namespace {
 
@@ -52,7 +56,15 @@ public:
     void RunWizard() override { calls.push_back("wizard"); }
     void ShowToast(const std::string& t) override { calls.push_back("toast " + t); }
     void HideToast() override { calls.push_back("hide toast"); }
-    void MessageBox(const std::string& t) override { calls.push_back("message " + t); }
+    void MessageBox(const std::string& t) override
+    {
+        calls.push_back("message " + t);
+        if (auto open = std::exchange(while_message_box_open, nullptr)) {
+            open();
+            calls.push_back("message closed");
+        }
+    }
+    std::function<void()> while_message_box_open; // what arrives while the box is open
     void OpenInBrowser(const std::string& a) override { calls.push_back("browser " + a); }
     std::string SkinsFolder() const override { return "/opt/my skins"; }
 };
@@ -216,6 +228,31 @@ TEST_F(Dispatcher, WindowsAndBrowser)
     EXPECT_EQ(run("kalvo://profile/?"),
         (Calls{"browser "
                "http://secure.test/account/login.php?user=frank&pass=5EBE2294ECD0E0F08EAB7690D2A6EE69"}));
+}
+
+// Commands from pages and later starts run one after another in arrival order: one that
+// arrives while an earlier command's modal window is open waits until that window closes,
+// and nothing runs before the window is ready.
+TEST_F(Dispatcher, PendingCommandsRunOneAfterAnotherInArrivalOrder)
+{
+    test_support::TempDir log_folder;
+    log_file::set_folder(log_folder.path());
+    CommandDispatcher dispatcher(m_actions, m_deployment);
+    PendingCommands pending(dispatcher);
+    pending.Dispatch(*command_text::wrap("kalvo://message/?s=first"));
+    pending.Dispatch(*command_text::wrap("kalvo://hangup/?"));
+    EXPECT_TRUE(m_actions.calls.empty());
+
+    m_actions.while_message_box_open = [&] { pending.Dispatch(*command_text::wrap("kalvo://call/?555")); };
+    pending.SetReady();
+    EXPECT_EQ(m_actions.calls,
+        (Calls{"raise", "message first", "message closed", "raise", "hangup", "raise", "call 555",
+            "script clearInput()"}));
+    // Each leaves its line in kalvo.log, the password masked.
+    pending.Dispatch(*command_text::wrap("kalvo://login/?u=alice&p=wonderland&s=false&a=false"));
+    std::string log = test_support::read_file(log_file::file_in(log_folder.path()));
+    EXPECT_NE(log.find("COMMAND - kalvo.exe /url \"kalvo://message/?s=first\""), std::string::npos) << log;
+    EXPECT_EQ(log.find("wonderland"), std::string::npos) << log;
 }
 
 } // namespace
