@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "base/timer_table.h"
+#include "base/ui_thread.h"
 #include "net/login_reply_values.h"
 #include "settings/app_settings.h"
 #include "support/log_capture.h"
+#include "support/main_loop.h"
 #include "telephony/sipx/sipx.h"
 #include "ui/main/fakes.h"
 #include "ui/main/line_presenter.h"
@@ -23,6 +25,7 @@ class LinePresenterTest : public ::testing::Test {
 protected:
     LinePresenterTest()
     {
+        ui_thread::init();
         AppSettings settings;
         settings.load();
         settings.username = "alice";
@@ -48,13 +51,16 @@ protected:
     LoginHandshake m_handshake{m_host};
     LoginReplyValues m_reply;
     LinePresenter m_line{
-        m_view, m_calls, m_timers, m_handshake, m_reply, [] { return "file:///cache/main.html"; }};
+        m_view, m_calls, m_timers, m_handshake, m_reply, [] { return main_page::Choice{"file:///cache/main.html", {}}; }};
     std::vector<std::string> m_seen;
 };
 
 TEST_F(LinePresenterTest, FirstRegistrationShowsTheSignedInWindowAndTheMainPage)
 {
     m_line.OnLineState(LINESTATE_REGISTERED);
+    // The main page is fetched on a worker; its address comes back through the queue.
+    ASSERT_TRUE(test_support::run_main_loop_until(
+        [&] { return std::ranges::count(m_view.calls, std::string("navigate content file:///cache/main.html")) > 0; }));
     m_seen = m_view.take();
 
     EXPECT_TRUE(m_line.logged_in());
