@@ -59,9 +59,16 @@ void PageCommands::OnMenuCommand(unsigned id)
     case ID_KNOWLEDGE_BASE:
         OpenMenuPage(id);
         break;
+    case ID_CANCEL:
+        // Escape is easily pressed by mistake: it never ends a call with the program.
+        if (m_roles.calls.InCall()) {
+            Log("Escape ignored: a call is in progress");
+            break;
+        }
+        m_roles.exit_program();
+        break;
     case ID_EXIT_TRAY:
     case ID_EXIT_FILE:
-    case ID_CANCEL:
         m_roles.exit_program();
         break;
     default:

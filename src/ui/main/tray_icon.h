@@ -15,8 +15,10 @@ typedef struct _GtkStatusIcon GtkStatusIcon;
 // Its menu ("Show Kalvo", "Settings", "Run wizard", "Logout", a separator, "Exit"; the
 // first item, the default, in bold) opens on a right click; the chosen item reaches the
 // command handler with its command id. A double click with the first button reaches the
-// double-click handler (a StatusNotifierItem host shows the menu itself and does not
-// report double clicks; "Show Kalvo" is there instead).
+// double-click handler and then the command handler with the default item, ID_SHOW (a
+// StatusNotifierItem host shows the menu itself and does not report double clicks;
+// "Show Kalvo" is there instead). While offline (signed in, the service not answering)
+// the icon is the logged-out one and the tip says so.
 //
 // Usage (interface thread only):
 //   TrayIcon tray;
@@ -34,6 +36,7 @@ public:
         ID_LOGOUT = 0x802E,
     };
     static constexpr const char* kTip = "Kalvo Internet Phone";
+    static constexpr const char* kOfflineTip = "Kalvo Internet Phone - offline";
 
     enum class Backend { Automatic, StatusIcon };
 
@@ -58,6 +61,8 @@ public:
     // Logged-in icon 207, or the logged-out icon 209.
     void set_logged_in(bool logged_in);
     bool logged_in() const { return m_logged_in; }
+    void set_offline(bool offline);
+    bool offline() const { return m_offline; }
 
     void enable_logout(bool enabled);
 
@@ -81,6 +86,7 @@ private:
     GtkStatusIcon* m_status_icon = nullptr;
     std::string m_icon_folder; // where a StatusNotifierItem host finds the icon files
     bool m_logged_in = false;
+    bool m_offline = false;
     std::function<void(unsigned)> m_command_handler;
     std::function<void()> m_double_click_handler;
 };

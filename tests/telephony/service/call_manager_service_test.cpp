@@ -112,7 +112,7 @@ protected:
         ::setenv(SIPX_ENV_PLAY_FILE, (m_user.home() + "/microphone.wav").c_str(), 1);
         ::setenv(SIPX_ENV_RECORD_FILE, (m_user.home() + "/speaker.wav").c_str(), 1);
 
-        m_manager.call_state_changed.connect([this](SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE) {
+        m_manager.call_state_changed.connect([this](SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE, SIPX_CALL) {
             m_record.add("call " + std::to_string(event));
         });
         m_manager.line_state_changed.connect(
@@ -202,7 +202,7 @@ TEST_F(CallManagerServiceTest, BobsCallRingsAtAliceUntilSheAnswers)
     // Bob is a second call manager in this process, with its own stack instance.
     CallManager bob([] { return std::string(kAddress); });
     SignalRecord bob_record;
-    bob.call_state_changed.connect([&](SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE) {
+    bob.call_state_changed.connect([&](SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE, SIPX_CALL) {
         bob_record.add("call " + std::to_string(event));
     });
     bob.line_state_changed.connect(
