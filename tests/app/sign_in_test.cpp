@@ -1,8 +1,6 @@
 // Signs in a running kalvo through a forwarded kalvo: link, against the local service.
-#include <chrono>
 #include <cstdlib>
 #include <gtest/gtest.h>
-#include <thread>
 
 #include "support/child_process.h"
 #include "support/local_service.h"
@@ -12,6 +10,7 @@
 namespace {
 
 using test_support::ChildProcess;
+using test_support::wait_for_text;
 
 constexpr const char* kAddress = "127.0.0.93";
 
@@ -31,19 +30,6 @@ protected:
     std::string data_file(const std::string& name) const
     {
         return m_user.home() + "/.local/share/kalvo/" + name;
-    }
-
-    // Waits until the file holds the text; the last contents read.
-    std::string wait_for_text(const std::string& path, const std::string& text, int timeout_ms)
-    {
-        std::string contents;
-        for (int waited = 0; waited < timeout_ms; waited += 100) {
-            contents = test_support::read_file(path);
-            if (contents.find(text) != std::string::npos)
-                break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        return contents;
     }
 
     test_support::IsolatedUser m_user;

@@ -16,7 +16,8 @@ using test_support::run_main_loop_until;
 
 struct FirstInstance : ui_thread::MessageTarget {
     std::string received;
-    ui_thread::Result handle_message(ui_thread::Message message, ui_thread::WParam, ui_thread::LParam) override
+    ui_thread::Result handle_message(
+        ui_thread::Message message, ui_thread::WParam, ui_thread::LParam) override
     {
         return message == messages::UWM_IS_ME ? ui_thread::Result{messages::UWM_IS_ME} : 1;
     }

@@ -32,6 +32,8 @@ private:
 
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& text);
+// Waits until the file holds the text; the last contents read.
+std::string wait_for_text(const std::string& path, const std::string& text, int timeout_ms);
 
 // Path of a program built next to the tests (the kalvo executable, tools).
 std::string built_program(const std::string& name);

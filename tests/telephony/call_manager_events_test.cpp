@@ -2,8 +2,8 @@
 #include <condition_variable>
 #include <cstring>
 #include <filesystem>
-#include <mutex>
 #include <gmock/gmock.h>
+#include <mutex>
 #include <stdexcept>
 
 #include "call_manager_fixture.h"
@@ -129,10 +129,11 @@ TEST_F(CallEventsTest, ASecondCallerIsToldBusyAndTheFirstCallGoesOn)
     state().calls.clear();
     m_seen.clear();
 
-    SIPX_CALLSTATE_INFO offer{sizeof offer, 9, 3, CALLSTATE_OFFERING, CALLSTATE_CAUSE_NORMAL,
-        "\"Bob\" <sip:bob@kalvo.test>"};
+    SIPX_CALLSTATE_INFO offer{
+        sizeof offer, 9, 3, CALLSTATE_OFFERING, CALLSTATE_CAUSE_NORMAL, "\"Bob\" <sip:bob@kalvo.test>"};
     EXPECT_TRUE(deliver(EVENT_CATEGORY_CALLSTATE, &offer));
-    EXPECT_THAT(calls_starting("sipxCall"), ElementsAre("sipxCallReject 9 486 Busy Here", "sipxCallDestroy 9"));
+    EXPECT_THAT(
+        calls_starting("sipxCall"), ElementsAre("sipxCallReject 9 486 Busy Here", "sipxCallDestroy 9"));
     EXPECT_THAT(missed, ElementsAre("bob"));
     EXPECT_THAT(log_file_text(), testing::HasSubstr("CALLMANAGER - Missed call from bob (busy)"));
     // The refused call's end is the manager's own; the first call stays current.

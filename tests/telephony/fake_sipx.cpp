@@ -435,13 +435,13 @@ SIPX_RESULT sipxConfigUnsubscribe(SIPX_SUB hSub)
 SIPX_RESULT sipxConfigKeepAliveAdd(SIPX_INST hInst, SIPX_CONTACT_ID contactId, SIPX_KEEPALIVE_TYPE type,
     const char* szRemoteIp, int iRemotePort, int iKeepAliveSecs)
 {
-    record("sipxConfigKeepAliveAdd", instance_text(hInst), contactId, static_cast<int>(type), text(szRemoteIp),
-        iRemotePort, iKeepAliveSecs);
+    record("sipxConfigKeepAliveAdd", instance_text(hInst), contactId, static_cast<int>(type),
+        text(szRemoteIp), iRemotePort, iKeepAliveSecs);
     return SIPX_RESULT_SUCCESS;
 }
 
-SIPX_RESULT sipxConfigKeepAliveRemove(
-    SIPX_INST hInst, SIPX_CONTACT_ID contactId, SIPX_KEEPALIVE_TYPE type, const char* szRemoteIp, int iRemotePort)
+SIPX_RESULT sipxConfigKeepAliveRemove(SIPX_INST hInst, SIPX_CONTACT_ID contactId, SIPX_KEEPALIVE_TYPE type,
+    const char* szRemoteIp, int iRemotePort)
 {
     record("sipxConfigKeepAliveRemove", instance_text(hInst), contactId, static_cast<int>(type),
         text(szRemoteIp), iRemotePort);

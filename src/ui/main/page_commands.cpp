@@ -1,6 +1,7 @@
 #include "ui/main/page_commands.h"
 
 #include "log/log_dlg.h"
+#include "log/log_file.h"
 #include "net/service_addresses.h"
 #include "settings/app_settings.h"
 #include "settings/deployment.h"
@@ -63,6 +64,7 @@ void PageCommands::OnMenuCommand(unsigned id)
         // Escape is easily pressed by mistake: it never ends a call with the program.
         if (m_roles.calls.InCall()) {
             Log("Escape ignored: a call is in progress");
+            log_file::write_line("MAIN - Escape ignored: a call is in progress");
             break;
         }
         m_roles.exit_program();

@@ -93,7 +93,8 @@ TEST_F(CallPresentation, ALateEndOfAFinishedCallLeavesTheNextCallShown)
     m_calls.input_level = -30;
     m_calls.output_level = -45;
     m_presenter.OnLevels();
-    EXPECT_THAT(m_view.take(), ElementsAre("script content showLevel('in',70)", "script content showLevel('out',55)"));
+    EXPECT_THAT(m_view.take(),
+        ElementsAre("script content showLevel('in',70)", "script content showLevel('out',55)"));
     m_presenter.OnCallState(CALLSTATE_DISCONNECTED, 8);
     EXPECT_EQ(m_view.take(), ended());
 }
@@ -108,7 +109,8 @@ TEST_F(CallPresentation, TheMeterMovesOnlyWhileACallIsShownAndEndsAtZero)
     m_calls.input_level = 0;
     m_calls.output_level = -100;
     m_presenter.OnLevels();
-    EXPECT_THAT(m_view.take(), ElementsAre("script content showLevel('in',100)", "script content showLevel('out',0)"));
+    EXPECT_THAT(m_view.take(),
+        ElementsAre("script content showLevel('in',100)", "script content showLevel('out',0)"));
 
     m_presenter.Hangup();
     EXPECT_EQ(m_view.take(), ended());

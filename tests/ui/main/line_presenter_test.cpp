@@ -23,7 +23,8 @@ protected:
     LoginHandshake m_login{m_host};
     LoginReplyValues m_reply;
     TimerTable m_timers{[](unsigned) {}};
-    LinePresenter m_line{m_view, m_calls, m_timers, m_login, m_reply, [] { return std::string("about:blank"); }};
+    LinePresenter m_line{
+        m_view, m_calls, m_timers, m_login, m_reply, [] { return std::string("about:blank"); }};
 };
 
 TEST_F(SignedInView, ALostLineIsShownOfflineOnceUntilItRegistersAgain)

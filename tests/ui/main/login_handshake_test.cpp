@@ -1,9 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "presenter_fakes.h"
 #include "settings/app_settings.h"
 #include "settings/registry.h"
-#include "presenter_fakes.h"
 #include "support/log_capture.h"
 #include "ui/main/login_handshake.h"
 
