@@ -1,5 +1,4 @@
 // Signs in a running kalvo through a forwarded kalvo: link, against the local service.
-#include <chrono>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <optional>

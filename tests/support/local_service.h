@@ -38,6 +38,15 @@ public:
     // How many requests to a stalled path have come so far (-1 when the service does not say).
     int stalled_requests();
 
+    // Stops the service, and starts it again on the same folder and address (a service
+    // that went away and came back).
+    bool stop();
+    bool start();
+    // What the service holds for a user: registered contacts, message-summary
+    // subscriptions; -1 when it cannot tell.
+    int contacts(const std::string& user) const;
+    int subscriptions(const std::string& user) const;
+
     // Runs servicectl with the arguments; returns its exit status, output in `output`.
     static int servicectl(const std::string& arguments, std::string* output = nullptr);
 

@@ -32,6 +32,8 @@ private:
 
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& text);
+// Waits until the file holds the text; the last contents read.
+std::string wait_for_text(const std::string& path, const std::string& text, int timeout_ms);
 
 // Waits until the file holds the text (a log line a running program writes); the last
 // contents read, whether or not they hold it.

@@ -8,6 +8,7 @@
 using fake_sipx::calls_starting;
 using fake_sipx::position_of;
 using fake_sipx::state;
+using testing::Contains;
 using testing::ElementsAre;
 using testing::HasSubstr;
 using testing::Not;
@@ -151,6 +152,7 @@ TEST_F(CallManagerTest, LoginStoresTheAccountAndRegistersANewLine)
         "sipxLineRegister 3 true",
         "sipxAudioGetNumInputDevices inst",
         "sipxAudioGetNumOutputDevices inst",
+        "sipxConfigKeepAliveAdd inst 0 3 gw.example 5070 10",
     };
     EXPECT_EQ(state().calls, expected);
     EXPECT_TRUE(m_manager.logged_in());
@@ -215,8 +217,24 @@ TEST_F(CallManagerTest, UnregisterKeepsTheLineHandle)
 {
     sign_in();
     m_manager.unregister();
-    EXPECT_THAT(state().calls, ElementsAre("sipxLineRegister 3 false"));
+    EXPECT_THAT(state().calls,
+        ElementsAre("sipxConfigKeepAliveRemove inst 0 3 " + m_domain + " 5060", "sipxLineRegister 3 false"));
     EXPECT_FALSE(m_manager.logged_in());
+}
+
+TEST_F(CallManagerTest, UnregisterWaitsForTheServiceOnlyWhileRegistered)
+{
+    sign_in();
+    line_event(LINESTATE_REGISTERED);
+    // The service confirms while the request is on its way.
+    state().during_register = [this] { line_event(LINESTATE_UNREGISTERED); };
+    m_manager.unregister();
+    EXPECT_THAT(log_lines(), Not(Contains("The service did not confirm the sign-out in time")));
+
+    sign_in();
+    line_event(LINESTATE_REGISTERED);
+    m_manager.unregister(); // no answer: a bounded wait
+    EXPECT_THAT(log_lines(), Contains("The service did not confirm the sign-out in time"));
 }
 
 TEST_F(CallManagerTest, StoredDevicesAreChosenOnlyWhenTheyExist)

@@ -33,6 +33,8 @@ struct State {
     std::string event_text;
     // Run inside sipxCallDestroy, as an event the engine delivers meanwhile.
     std::function<void()> during_destroy;
+    // Run once inside the next sipxLineRegister, the same way.
+    std::function<void()> during_register;
 
     // What the call manager registered with sipxEventListenerAdd.
     SIPX_EVENT_CALLBACK_PROC callback = nullptr;

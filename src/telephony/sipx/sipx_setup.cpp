@@ -348,6 +348,11 @@ SIPX_RESULT sipxEventListenerAdd(SIPX_INST hInst, SIPX_EVENT_CALLBACK_PROC pCall
             return sipx_refuse("sipxEventListenerAdd", "no callback");
         inst->callback = pCallbackProc;
         inst->user_data = pUserData;
+        // A STUN outcome that came before any listener would otherwise never be heard.
+        EngineThread::get().post([inst] {
+            if (sipx_state::find_instance(inst))
+                sipx_report_stun(inst);
+        });
         return SIPX_RESULT_SUCCESS;
     });
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "telephony/sipx/local_playback.h"
+#include "telephony/sipx/sip_options_probe.h"
 #include "telephony/sipx/sipx.h"
 #include "telephony/sipx/stun_probe.h"
 
@@ -43,6 +44,17 @@ struct SipxSubscription {
     LinphoneEvent* event = nullptr; // owned reference
 };
 
+// A SIP OPTIONS keep-alive (sipxConfigKeepAliveAdd).
+struct SipxKeepAlive {
+    std::string host;
+    int port = 0;
+    int period = 0; // seconds between requests while answered
+    std::unique_ptr<SipOptionsProbe> probe; // the request on its way
+    std::chrono::steady_clock::time_point next{};
+    std::optional<bool> reported; // the outcome last reported: answered or not
+    int failures = 0; // unanswered requests in a row
+};
+
 struct SipxInstance {
     LinphoneCore* core = nullptr;
     int tick_id = 0;
@@ -66,6 +78,10 @@ struct SipxInstance {
     std::optional<bool> stun_reported;
     std::string mapped_ip;
     int mapped_port = 0;
+
+    std::vector<std::unique_ptr<SipxKeepAlive>> keepalives;
+    // Requests of removed keep-alives, left to finish on their own threads.
+    std::vector<std::unique_ptr<SipOptionsProbe>> retired_probes;
 
     // Device names handed out by the device functions (kept alive for the caller).
     std::vector<std::string> input_devices;

@@ -41,6 +41,11 @@ LinePresenter::LinePresenter(MainView& view, CallControl& calls, TimerTable& tim
 {
 }
 
+LinePresenter::~LinePresenter()
+{
+    LeaveService();
+}
+
 void LinePresenter::OnLineState(int event)
 {
     if (m_calls.wizard_mode()) {
@@ -51,6 +56,9 @@ void LinePresenter::OnLineState(int event)
         log("LINESTATE_REGISTERING");
     } else if (event == LINESTATE_REGISTER_FAILED) {
         log_file::write_line("LINESTATE - LINESTATE_REGISTER_FAILED");
+        // Signed in, the line lost: nobody can call the user until it registers again.
+        if (m_logged_in)
+            ShowOffline(true);
     } else if (event == LINESTATE_REGISTERED) {
         OnRegistered();
     }
@@ -72,6 +80,7 @@ void LinePresenter::OnRegistered()
     m_view.SetLabel("label_username", m_login.display_name());
     LoginValues reply = m_reply.get();
     m_view.SetLabel("label_details", reply.account_details);
+    ShowOffline(false);
     m_timers.set_timer(kClockTimer, 1000);
     m_view.SetLabel("label_voicemail", presentation::kNoMessages);
     m_timers.set_timer(kVoicemailTimer, kVoicemailPeriodMs);
@@ -118,6 +127,8 @@ void LinePresenter::OnMainPage(unsigned request, const main_page::Choice& choice
 void LinePresenter::SignOut()
 {
     m_timers.kill_timer(kLoginTimeoutTimer);
+    m_offline = false;
+    m_view.SetTrayOffline(false);
     m_view.SetTrayLoggedIn(false);
     ShowSignedInElements(false);
     m_calls.unregister();
@@ -129,6 +140,30 @@ void LinePresenter::SignOut()
     std::string address = service_address::tab_page(Deployment::get());
     log("Opening URL " + address);
     m_view.Navigate("tab", address);
+}
+
+void LinePresenter::LeaveService()
+{
+    if (!m_calls.logged_in())
+        return;
+    if (m_calls.in_call())
+        m_calls.end_call();
+    m_calls.unregister();
+}
+
+void LinePresenter::ShowOffline(bool offline)
+{
+    if (offline == m_offline)
+        return;
+    m_offline = offline;
+    m_view.SetTrayOffline(offline);
+    if (offline) {
+        log_file::write_line("LINESTATE - Offline: the service does not answer");
+        m_view.SetLabel("label_details", presentation::kOfflineStatus);
+    }
+    m_view.RunScript("content",
+        presentation::login_status_script(
+            offline ? presentation::kOfflineStatus : presentation::kSignedInStatus));
 }
 
 void LinePresenter::StartHostCheck()

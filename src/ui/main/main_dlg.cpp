@@ -126,6 +126,7 @@ void CMainDlg::OnInitDialog()
                     m_screen.Navigate("content", service_address::register_wizard_page(Deployment::get()));
                 },
             .sign_out = [this] { m_line.SignOut(); },
+            .missed_call = [this](const std::string& caller) { m_dialogs.ShowMissedCall(caller); },
         });
     CallManager::instance().init();
 
@@ -155,7 +156,7 @@ ui_thread::Result CMainDlg::handle_message(
         OnClose();
         break;
     case messages::UWM_CALLSTATE_MSG:
-        m_call.OnCallState(event);
+        m_call.OnCallState(event, messages::call_state_call(lparam));
         break;
     case messages::UWM_LINESTATE_MSG:
         m_line.OnLineState(event);

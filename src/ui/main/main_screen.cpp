@@ -257,6 +257,12 @@ void MainScreen::SetTrayLoggedIn(bool logged_in)
     m_tray->enable_logout(logged_in);
 }
 
+void MainScreen::SetTrayOffline(bool offline)
+{
+    if (m_tray)
+        m_tray->set_offline(offline);
+}
+
 void MainScreen::ShowInfoNotice(const std::string& info_version, bool show_info)
 {
     InfoDlg::instance().OnLoginInfoVersion(info_version, show_info);

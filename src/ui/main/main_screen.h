@@ -59,6 +59,7 @@ public:
     void Navigate(const std::string& page, const std::string& address) override;
     void GrantNavigation(const std::string& page) override;
     void SetTrayLoggedIn(bool logged_in) override;
+    void SetTrayOffline(bool offline) override;
     void ShowInfoNotice(const std::string& info_version, bool show_info) override;
 
 private:

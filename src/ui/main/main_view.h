@@ -44,6 +44,8 @@ public:
     virtual void GrantNavigation(const std::string& page) = 0;
 
     virtual void SetTrayLoggedIn(bool logged_in) = 0;
+    // Signed in but the service does not answer: the tray shows it.
+    virtual void SetTrayOffline(bool offline) = 0;
     // The information window learns the signed-in account's notice version.
     virtual void ShowInfoNotice(const std::string& info_version, bool show_info) = 0;
 };

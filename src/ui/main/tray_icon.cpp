@@ -154,12 +154,24 @@ void TrayIcon::set_logged_in(bool logged_in)
     apply_icon();
 }
 
+void TrayIcon::set_offline(bool offline)
+{
+    m_offline = offline;
+    apply_icon();
+}
+
 void TrayIcon::apply_icon()
 {
-    const char* number = m_logged_in ? kLoggedInIcon : kLoggedOutIcon;
-    if (m_indicator)
-        app_indicator_set_icon_full(m_indicator, icon_name(number).c_str(), kTip);
+    const char* number = m_logged_in && !m_offline ? kLoggedInIcon : kLoggedOutIcon;
+    const char* tip = m_offline ? kOfflineTip : kTip;
+    if (m_indicator) {
+        app_indicator_set_icon_full(m_indicator, icon_name(number).c_str(), tip);
+        app_indicator_set_title(m_indicator, tip);
+    }
     if (m_status_icon) {
+        G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+        gtk_status_icon_set_tooltip_text(m_status_icon, tip);
+        G_GNUC_END_IGNORE_DEPRECATIONS
         GdkPixbuf* pixbuf = gdk_pixbuf_new_from_resource(icon_resource(number).c_str(), nullptr);
         if (!pixbuf) {
             LogDlg::instance().append(std::string("Tray icon image missing: ") + number);
@@ -191,6 +203,8 @@ int TrayIcon::on_button_press(GtkStatusIcon*, void* event, void* self)
     if (button->type == GDK_2BUTTON_PRESS && button->button == 1) {
         if (tray->m_double_click_handler)
             tray->m_double_click_handler();
+        if (tray->m_command_handler)
+            tray->m_command_handler(ID_SHOW);
         return TRUE;
     }
     return FALSE;

@@ -103,7 +103,21 @@ TEST_F(Tray, IconAndTipFollowTheLoginState)
     EXPECT_TRUE(same_image(shown_icon(), "/kalvo/icons/209.png"));
 }
 
-TEST_F(Tray, DoubleClickIsReportedSingleClickIsNot)
+TEST_F(Tray, OfflineShowsTheLoggedOutIconAndSaysSoInTheTip)
+{
+    tray->set_logged_in(true);
+    tray->set_offline(true);
+    EXPECT_TRUE(same_image(shown_icon(), "/kalvo/icons/209.png"));
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    gchar* tip = gtk_status_icon_get_tooltip_text(tray->status_icon());
+    G_GNUC_END_IGNORE_DEPRECATIONS
+    EXPECT_STREQ(tip, "Kalvo Internet Phone - offline");
+    g_free(tip);
+    tray->set_offline(false);
+    EXPECT_TRUE(same_image(shown_icon(), "/kalvo/icons/207.png"));
+}
+
+TEST_F(Tray, DoubleClickIsReportedThenShowSingleClickIsNot)
 {
     GdkEvent* event = gdk_event_new(GDK_BUTTON_PRESS);
     event->button.button = 1;
@@ -117,7 +131,8 @@ TEST_F(Tray, DoubleClickIsReportedSingleClickIsNot)
     g_signal_emit_by_name(tray->status_icon(), "button-press-event", event, &handled);
     EXPECT_EQ(double_clicks, 1);
     gdk_event_free(event);
-    EXPECT_TRUE(commands.empty());
+    EXPECT_EQ(commands, std::vector<unsigned>{TrayIcon::ID_SHOW})
+        << "the default item follows the double click";
 }
 
 } // namespace
