@@ -12,6 +12,8 @@ PACKAGES=(
   liblinphone-dev libnice-dev libevdev-dev
   # service access, helpers
   libcurl4-openssl-dev libboost-dev libboost-regex-dev libtinyxml2-dev nettle-dev
+  # fuzzing (clang, libFuzzer and the sanitizer runtimes; llvm for symbolized reports)
+  clang libclang-rt-14-dev llvm
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool imagemagick
   x11-utils sox

@@ -6,6 +6,7 @@
 //
 // At start it publishes every account's voice-mail counts to the registrar, then
 // writes the ready file; it runs until SIGTERM or SIGINT.
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -76,15 +77,19 @@ bool parse_options(int argc, char** argv, Options& options)
     return true;
 }
 
-// Publishes every account's counts; the registrar may still be starting, so
-// each account is tried for up to ten seconds.
+// Publishes every account's counts; the registrar may still be starting (slowly, on a
+// busy machine), so the accounts are tried for up to a minute in all.
 bool publish_all(const AccountBook& accounts, MwiPublisher& publisher)
 {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     for (const auto& [name, account] : accounts.all()) {
         std::string error;
         bool done = false;
-        for (int attempt = 0; attempt < 4 && !done; ++attempt)
+        while (!done && std::chrono::steady_clock::now() < deadline) {
             done = publisher.publish(name, account.voicemail_new, account.voicemail_old, &error);
+            if (!done)
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
         if (!done) {
             std::fprintf(stderr, "voice-mail counts of %s not published: %s\n", name.c_str(), error.c_str());
             return false;

@@ -106,6 +106,20 @@ std::map<std::string, std::string> Site::page_values(const std::string& user) co
 void Site::install(httplib::Server& server)
 {
     server.set_logger(log_request);
+    // A stalled path answers only after its delay: a service that replies slowly.
+    server.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
+        int delay = 0;
+        {
+            std::lock_guard lock(m_stall_mutex);
+            if (auto found = m_stalls.find(request.path); found != m_stalls.end())
+                delay = found->second;
+        }
+        if (delay > 0) {
+            ++m_stalled_requests;
+            std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+        }
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
 
     server.Get("/client/check_connection.php",
         [](const httplib::Request&, httplib::Response& response) { reply_text(response, "OK"); });
@@ -313,10 +327,25 @@ void Site::install_control(httplib::Server& server)
         reply_text(response, "OK");
     });
 
+    // /control/stall?path=PATH&ms=N: replies for that path wait N ms (0 ends the stall).
+    server.Get("/control/stall", [this](const httplib::Request& request, httplib::Response& response) {
+        const std::string path = request.get_param_value("path");
+        int delay = 0;
+        if (path.empty() || !parse_count(request.get_param_value("ms"), delay)) {
+            response.status = 400;
+            reply_text(response, "ERROR path= needs a path and ms= a delay");
+            return;
+        }
+        std::lock_guard lock(m_stall_mutex);
+        m_stalls[path] = delay;
+        reply_text(response, "OK");
+    });
+
     // /control/state: what tests check after the program acted.
     server.Get("/control/state", [this](const httplib::Request&, httplib::Response& response) {
         std::string state = "installer_downloads=" + std::to_string(m_installer_downloads.load()) + "\n" +
-            "version=" + m_accounts.version_for("") + "\n";
+            "version=" + m_accounts.version_for("") + "\n" +
+            "stalled_requests=" + std::to_string(m_stalled_requests.load()) + "\n";
         for (const auto& [name, account] : m_accounts.all())
             state += "voicemail." + name + "=" + std::to_string(account.voicemail_new) + "/" +
                 std::to_string(account.voicemail_old) + "\n";

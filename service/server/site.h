@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <map>
 #include <mutex>
 #include <string>
 
@@ -60,4 +61,8 @@ private:
     std::mutex m_installer_mutex;
     InstallerAnswer m_installer;
     std::atomic<bool> m_stopping{false};
+    // Paths whose replies are held back (milliseconds), and how many such requests came.
+    std::mutex m_stall_mutex;
+    std::map<std::string, int> m_stalls;
+    std::atomic<int> m_stalled_requests{0};
 };

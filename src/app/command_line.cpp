@@ -1,6 +1,5 @@
 #include "app/command_line.h"
 
-#include <boost/regex.hpp>
 #include <string_view>
 
 #include "version.h"
@@ -24,8 +23,7 @@ std::string build(int argc, const char* const* argv)
 
 bool is_startup_launch(const std::string& text)
 {
-    static const boost::regex pattern(".* /startup", boost::regex::perl);
-    return boost::regex_match(text, pattern);
+    return text.ends_with(" /startup");
 }
 
 std::optional<std::string> information_request(int argc, const char* const* argv)

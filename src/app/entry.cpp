@@ -8,6 +8,7 @@
 #include "app/run.h"
 #include "app/single_instance.h"
 #include "app/url_protocol.h"
+#include "base/main_loop.h"
 #include "log/log_dlg.h"
 #include "settings/paths.h"
 #include "settings/registry_store.h"
@@ -30,14 +31,25 @@ int kalvo_main(int argc, char** argv)
 
     url_protocol::register_handler(paths::executable_path());
     std::string text = command_line::build(argc, argv);
-    if (!single_instance::acquire()) {
+    std::string error;
+    switch (single_instance::acquire(error)) {
+    case single_instance::Lock::HeldElsewhere:
         single_instance::forward(text);
         return 1;
+    case single_instance::Lock::Unusable:
+        std::fprintf(stderr, "kalvo: no private folder for the instance lock: %s\n", error.c_str());
+        return 2;
+    case single_instance::Lock::Taken:
+        break;
     }
+    // From the moment the lock is ours a termination request ends the program cleanly,
+    // and links clicked during the start-up wait until the main window can carry them out.
+    main_loop::handle_termination_signals();
+    single_instance::Server instance_server;
 
     if (!gui_loop::init(argc, argv)) {
         std::fprintf(stderr, "kalvo: cannot open the display\n");
         return 1;
     }
-    return run(text);
+    return run(text, instance_server);
 }

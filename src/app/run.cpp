@@ -7,6 +7,7 @@
 #include "app/single_instance.h"
 #include "app/startup_steps.h"
 #include "base/main_loop.h"
+#include "base/ui_thread.h"
 #include "log/log_dlg.h"
 #include "log/log_file.h"
 #include "settings/app_settings.h"
@@ -16,7 +17,7 @@
 #include "ui/info/info_dlg.h"
 #include "ui/main/main_dlg.h"
 
-int run(const std::string& command_line)
+int run(const std::string& command_line, single_instance::Server& instance_server)
 {
     LogDlg::instance().clear();
 
@@ -44,11 +45,11 @@ int run(const std::string& command_line)
     CMainDlg main_dialog(startup_launch);
     if (!main_dialog.Create())
         return 0;
-    single_instance::Server instance_server(&main_dialog);
     InfoDlg::instance().Create();
-    // A link given to the first start is carried out once the skin is up, as a later
-    // start's would be.
+    // A link given to the first start is carried out once the skin is up, before those of
+    // later starts that came meanwhile.
     main_dialog.DispatchWhenReady(command_line);
+    instance_server.deliver_to(&main_dialog);
 
     std::string splash_path = paths::join(paths::packaged_skins_dir(), "Kalvo/splash.png");
     CSplashWnd splash(splash_path, !start_hidden,
@@ -56,5 +57,10 @@ int run(const std::string& command_line)
             .closed = [&] { main_dialog.ShowWindow(true); }});
     splash.Create();
 
-    return main_loop::run();
+    int exit_code = main_loop::run();
+    // Workers still sending to a window get their answer (0) now, so none is joined
+    // while it waits for this thread.
+    ui_thread::stop();
+    instance_server.deliver_to(nullptr);
+    return exit_code;
 }

@@ -1,6 +1,7 @@
 #include "app/single_instance.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -11,12 +12,18 @@
 
 #include "base/messages.h"
 #include "log/log_dlg.h"
+#include "log/log_file.h"
 #include "settings/paths.h"
 
 namespace single_instance {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 constexpr int kTimeoutMs = 200;
+// The most one later start may hold the server up: a client that stalls is dropped so
+// the starts queued behind it are answered.
+constexpr std::chrono::milliseconds kClientDeadline{500};
 
 std::string lock_path()
 {
@@ -56,51 +63,86 @@ bool write_all(int fd, const std::string& data)
     return true;
 }
 
-// Reads one line ending in "\n" (without it); empty on time-out or a line too long.
-std::string read_line(int fd, size_t limit)
-{
-    std::string line;
-    char c = 0;
-    while (line.size() <= limit) {
-        ssize_t n = ::recv(fd, &c, 1, 0);
-        if (n <= 0)
-            return {};
-        if (c == '\n')
-            return line;
-        line.push_back(c);
+// Reads from a socket until a deadline, or until the wake descriptor (when given) is
+// readable: the server is going away.
+class Reader {
+public:
+    Reader(int fd, int wake_fd, Clock::time_point deadline)
+        : m_fd(fd), m_wake_fd(wake_fd), m_deadline(deadline)
+    {
     }
-    return {};
-}
 
-std::string read_to_end(int fd, size_t limit)
-{
-    std::string data;
-    char buffer[1024];
-    for (;;) {
-        ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
-        if (n <= 0)
-            break;
-        data.append(buffer, static_cast<size_t>(n));
-        if (data.size() > limit)
-            break;
+    // Up to `size` bytes; 0 at the end of the stream, on time-out or on wake.
+    ssize_t read(char* buffer, size_t size)
+    {
+        for (;;) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(m_deadline - Clock::now());
+            if (left.count() <= 0)
+                return 0;
+            pollfd fds[2] = {{m_fd, POLLIN, 0}, {m_wake_fd, POLLIN, 0}};
+            int ready = ::poll(fds, m_wake_fd >= 0 ? 2 : 1, static_cast<int>(left.count()));
+            if (ready < 0 && errno == EINTR)
+                continue;
+            if (ready <= 0 || (m_wake_fd >= 0 && fds[1].revents))
+                return 0;
+            ssize_t n = ::recv(m_fd, buffer, size, 0);
+            if (n < 0 && errno == EINTR)
+                continue;
+            return n < 0 ? 0 : n;
+        }
     }
-    return data;
-}
+
+    // One line ending in "\n" (without it); empty on time-out or a line too long.
+    std::string line(size_t limit)
+    {
+        std::string text;
+        char c = 0;
+        while (text.size() <= limit) {
+            if (read(&c, 1) <= 0)
+                return {};
+            if (c == '\n')
+                return text;
+            text.push_back(c);
+        }
+        return {};
+    }
+
+    std::string to_end(size_t limit)
+    {
+        std::string data;
+        char buffer[1024];
+        while (data.size() <= limit) {
+            ssize_t n = read(buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            data.append(buffer, static_cast<size_t>(n));
+        }
+        return data;
+    }
+
+private:
+    int m_fd;
+    int m_wake_fd;
+    Clock::time_point m_deadline;
+};
 
 } // namespace
 
-bool acquire()
+Lock acquire(std::string& error)
 {
-    paths::make_dirs(paths::runtime_dir());
+    if (!paths::prepare_runtime_dir(error))
+        return Lock::Unusable;
     // The descriptor stays open for the life of the process: the lock goes with it.
-    int fd = ::open(lock_path().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
+    int fd = ::open(lock_path().c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
+        error = "cannot open " + lock_path() + ": " + std::strerror(errno);
+        return Lock::Unusable;
+    }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
-        return false;
+        return Lock::HeldElsewhere;
     }
-    return true;
+    return Lock::Taken;
 }
 
 bool forward(const std::string& command_line)
@@ -109,21 +151,25 @@ bool forward(const std::string& command_line)
     if (fd < 0)
         return false;
     set_timeouts(fd);
+    // Each step gives up after its own 200 ms.
+    auto step = [fd] { return Reader(fd, -1, Clock::now() + std::chrono::milliseconds(kTimeoutMs)); };
     sockaddr_un address{};
     bool ok = fill_address(address, socket_path()) &&
         ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        write_all(fd, "UWM_IS_ME\n") && read_line(fd, 32) == std::to_string(messages::UWM_IS_ME);
+        write_all(fd, "UWM_IS_ME\n") && step().line(32) == std::to_string(messages::UWM_IS_ME);
     if (ok) {
-        std::string text = command_line.substr(0, kMaxForwardedBytes);
-        ok = write_all(fd, "WM_COPYDATA " + std::to_string(text.size()) + "\n" + text);
+        // A text over the limit goes without its body: the running window still comes
+        // forward, and logs the refusal.
+        std::string header = "WM_COPYDATA " + std::to_string(command_line.size()) + "\n";
+        ok = write_all(fd, command_line.size() > kMaxForwardedBytes ? header : header + command_line);
         ::shutdown(fd, SHUT_WR);
-        ok = ok && read_line(fd, 32) == "OK";
+        ok = ok && step().line(32) == "OK";
     }
     ::close(fd);
     return ok;
 }
 
-Server::Server(ui_thread::MessageTarget* window) : m_window(window)
+Server::Server()
 {
     std::string path = socket_path();
     sockaddr_un address{};
@@ -133,8 +179,9 @@ Server::Server(ui_thread::MessageTarget* window) : m_window(window)
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 4) != 0 ||
-        ::pipe2(m_wake_fd, O_CLOEXEC) != 0) {
+    // A long backlog: a burst of later starts (many links opened at once) all get in.
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(fd, SOMAXCONN) != 0 || ::pipe2(m_wake_fd, O_CLOEXEC) != 0) {
         LogDlg::instance().append(std::string("Could not listen for later starts: ") + std::strerror(errno));
         ::close(fd);
         return;
@@ -147,6 +194,7 @@ Server::~Server()
 {
     if (m_listen_fd < 0)
         return;
+    // The server thread never waits for the interface thread: this join is short.
     char wake = 1;
     [[maybe_unused]] auto written = ::write(m_wake_fd[1], &wake, 1);
     m_thread.join();
@@ -154,6 +202,25 @@ Server::~Server()
     ::close(m_wake_fd[0]);
     ::close(m_wake_fd[1]);
     ::unlink(socket_path().c_str());
+}
+
+void Server::deliver_to(ui_thread::MessageTarget* window)
+{
+    std::lock_guard lock(m_mutex);
+    m_window = window;
+    for (std::string& text : m_waiting)
+        ui_thread::post_text(m_window, messages::WM_COPYDATA, std::move(text));
+    m_waiting.clear();
+}
+
+void Server::hand_over(std::string text)
+{
+    // Posted under the lock, so texts waiting for deliver_to() keep their place.
+    std::lock_guard lock(m_mutex);
+    if (m_window)
+        ui_thread::post_text(m_window, messages::WM_COPYDATA, std::move(text));
+    else
+        m_waiting.push_back(std::move(text));
 }
 
 void Server::serve()
@@ -178,21 +245,26 @@ void Server::serve()
 
 void Server::answer(int client)
 {
-    if (read_line(client, 32) != "UWM_IS_ME")
+    Reader reader(client, m_wake_fd[0], Clock::now() + kClientDeadline);
+    if (reader.line(32) != "UWM_IS_ME")
         return;
-    ui_thread::Result id = ui_thread::send(m_window, messages::UWM_IS_ME);
-    if (!write_all(client, std::to_string(id) + "\n"))
+    if (!write_all(client, std::to_string(messages::UWM_IS_ME) + "\n"))
         return;
-    std::string header = read_line(client, 32);
+    std::string header = reader.line(32);
     if (!header.starts_with("WM_COPYDATA "))
         return;
     size_t length = std::strtoul(header.c_str() + 12, nullptr, 10);
-    if (length > kMaxForwardedBytes)
-        return;
-    std::string text = read_to_end(client, length);
-    text.resize(std::min(text.size(), length));
-    ui_thread::send_text(m_window, messages::WM_COPYDATA, std::move(text));
+    std::string text;
+    if (length > kMaxForwardedBytes) {
+        log_file::write_line("INSTANCE - Command line from a later start refused: " + std::to_string(length) +
+            " bytes, longer than the command buffer");
+    } else {
+        text = reader.to_end(length);
+        text.resize(std::min(text.size(), length));
+    }
+    // Acknowledged before the window has seen it: the later start may end at once.
     write_all(client, "OK\n");
+    hand_over(std::move(text));
 }
 
 } // namespace single_instance

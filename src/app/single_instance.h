@@ -1,7 +1,8 @@
 #pragma once
-#include <atomic>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "base/ui_thread.h"
 
@@ -11,35 +12,51 @@
 // hands over its command line. Every step of the second start gives up after 200 ms.
 namespace single_instance {
 
-// Tries to become the first instance. True: this process holds the lock.
-bool acquire();
+enum class Lock {
+    Taken, // this process is the first instance
+    HeldElsewhere, // another instance runs: forward the command line
+    Unusable, // no private folder for the lock (the reason is in the error text)
+};
 
-// Second start: forwards the command line to the running instance. True when a running
-// window answered and took the text.
+// Tries to become the first instance.
+Lock acquire(std::string& error);
+
+// Second start: forwards the command line to the running instance. True when the running
+// instance acknowledged the text.
 bool forward(const std::string& command_line);
 
-// The first instance's end of the socket. It answers "UWM_IS_ME" through the main
-// window's handler on the interface thread and hands a forwarded command line to the
-// window as WM_COPYDATA with the text.
+// The first instance's end of the socket, listening from construction (right after the
+// lock is taken, before any window exists). It answers "UWM_IS_ME" itself, acknowledges a
+// command line as soon as it is read, and never waits for the interface thread: the text
+// is posted to the window as WM_COPYDATA once deliver_to() named one, and waits in
+// arrival order until then.
 class Server {
 public:
-    explicit Server(ui_thread::MessageTarget* window);
+    Server();
     ~Server();
     Server(const Server&) = delete;
     Server& operator=(const Server&) = delete;
     bool listening() const { return m_listen_fd >= 0; }
 
+    // The window that carries command lines out; what arrived before is posted now, in
+    // arrival order. Any thread.
+    void deliver_to(ui_thread::MessageTarget* window);
+
 private:
     void serve();
     void answer(int client);
+    void hand_over(std::string text);
 
-    ui_thread::MessageTarget* m_window;
     int m_listen_fd = -1;
     int m_wake_fd[2] = {-1, -1};
+    std::mutex m_mutex;
+    ui_thread::MessageTarget* m_window = nullptr;
+    std::vector<std::string> m_waiting;
     std::thread m_thread;
 };
 
-// Longest command line a second start may hand over (the command buffer's size).
+// Longest command line a second start may hand over (the command buffer's size); a longer
+// one is refused, and the running window only comes forward.
 inline constexpr size_t kMaxForwardedBytes = 8191;
 
 } // namespace single_instance

@@ -1,5 +1,7 @@
 #include "base/messages.h"
 
+#include <cstdint>
+
 namespace messages {
 
 std::string registered_name(ui_thread::Message message)
@@ -17,6 +19,22 @@ std::string registered_name(ui_thread::Message message)
     if (message == WM_TRAYICON)
         return name;
     return name + "-" + kApplicationGuid;
+}
+
+ui_thread::LParam call_state_lparam(int cause, unsigned call)
+{
+    auto packed = (static_cast<std::uint64_t>(call) << 32) | static_cast<std::uint32_t>(cause);
+    return static_cast<ui_thread::LParam>(packed);
+}
+
+int call_state_cause(ui_thread::LParam lparam)
+{
+    return static_cast<int>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(lparam)));
+}
+
+unsigned call_state_call(ui_thread::LParam lparam)
+{
+    return static_cast<unsigned>(static_cast<std::uint64_t>(lparam) >> 32);
 }
 
 } // namespace messages

@@ -49,4 +49,11 @@ inline constexpr const char* kApplicationGuid = "{5A1D2E3F-7B6C-4e8d-9F0A-1B2C3D
 // "UWM_CALLSTATE_MSG-{5A1D...}" for a registered message; empty for any other number.
 std::string registered_name(ui_thread::Message message);
 
+// UWM_CALLSTATE_MSG: wParam is the call-state event; lParam the cause in its low 32 bits
+// and the call's handle in the high 32, so every event names its call.
+static_assert(sizeof(ui_thread::LParam) >= 8, "the call-state lParam holds two 32-bit values");
+ui_thread::LParam call_state_lparam(int cause, unsigned call);
+int call_state_cause(ui_thread::LParam lparam);
+unsigned call_state_call(ui_thread::LParam lparam);
+
 } // namespace messages

@@ -16,7 +16,8 @@ struct State {
     std::mutex mutex;
     std::deque<std::function<void()>> queue;
     std::unordered_set<MessageTarget*> targets;
-    bool scheduled = false;
+    bool scheduled = false; // an idle source is on its way to run the queue's head
+    bool stopped = false;
     std::thread::id ui_thread_id = std::this_thread::get_id();
 };
 
@@ -26,10 +27,47 @@ State& state()
     return *s;
 }
 
-gboolean run_queue(gpointer)
+gboolean run_next(gpointer);
+
+// With the mutex held: asks the main context for the next run when work is waiting.
+bool schedule_locked(State& s)
 {
-    drain();
-    return G_SOURCE_REMOVE;
+    if (s.scheduled || s.queue.empty())
+        return false;
+    s.scheduled = true;
+    return true;
+}
+
+void add_source()
+{
+    g_idle_add_full(G_PRIORITY_DEFAULT, run_next, nullptr, nullptr);
+}
+
+// Runs what is queued, in order. Before each item runs, the next run is scheduled while
+// more is waiting: an item that opens a nested main loop (a modal dialog, a menu) must
+// not hold back what was queued after it; that loop runs the source like the outer one.
+gboolean run_next(gpointer)
+{
+    State& s = state();
+    {
+        std::lock_guard guard(s.mutex);
+        s.scheduled = false;
+    }
+    for (;;) {
+        std::function<void()> work;
+        bool more = false;
+        {
+            std::lock_guard guard(s.mutex);
+            if (s.queue.empty())
+                return G_SOURCE_REMOVE;
+            work = std::move(s.queue.front());
+            s.queue.pop_front();
+            more = schedule_locked(s);
+        }
+        if (more)
+            add_source();
+        work();
+    }
 }
 
 void enqueue(std::function<void()> work)
@@ -38,14 +76,13 @@ void enqueue(std::function<void()> work)
     bool schedule = false;
     {
         std::lock_guard guard(s.mutex);
+        if (s.stopped)
+            return; // destroying `work` answers a waiting send with 0
         s.queue.push_back(std::move(work));
-        if (!s.scheduled) {
-            s.scheduled = true;
-            schedule = true;
-        }
+        schedule = schedule_locked(s);
     }
     if (schedule)
-        g_idle_add_full(G_PRIORITY_DEFAULT, run_queue, nullptr, nullptr);
+        add_source();
 }
 
 bool target_alive(MessageTarget* target)
@@ -76,6 +113,7 @@ void init()
     State& s = state();
     std::lock_guard guard(s.mutex);
     s.ui_thread_id = std::this_thread::get_id();
+    s.stopped = false;
 }
 
 void mark_never_waits()
@@ -102,15 +140,26 @@ void drain()
         std::function<void()> work;
         {
             std::lock_guard guard(s.mutex);
-            if (s.queue.empty()) {
-                s.scheduled = false;
+            if (s.queue.empty())
                 return;
-            }
             work = std::move(s.queue.front());
             s.queue.pop_front();
         }
         work();
     }
+}
+
+void stop()
+{
+    State& s = state();
+    std::deque<std::function<void()>> dropped;
+    {
+        std::lock_guard guard(s.mutex);
+        s.stopped = true;
+        dropped.swap(s.queue);
+    }
+    // Destroyed outside the lock: each waiting send's promise breaks, and its sender
+    // returns 0.
 }
 
 void invoke(std::function<void()> work)
@@ -136,7 +185,8 @@ void post(MessageTarget* target, Message message, WParam wparam, LParam lparam)
 
 namespace {
 
-// Runs `handle` on the interface thread and waits for its result (inline when already there).
+// Runs `handle` on the interface thread and waits for its result (inline when already
+// there); 0 when the interface loop has ended before answering.
 Result run_and_wait(std::function<Result()> handle)
 {
     if (on_ui_thread())
@@ -146,7 +196,11 @@ Result run_and_wait(std::function<Result()> handle)
     auto promise = std::make_shared<std::promise<Result>>();
     auto answer = promise->get_future();
     enqueue([promise, handle = std::move(handle)] { promise->set_value(handle()); });
-    return answer.get();
+    try {
+        return answer.get();
+    } catch (const std::future_error&) {
+        return 0;
+    }
 }
 
 } // namespace

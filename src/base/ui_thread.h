@@ -2,12 +2,16 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <thread>
+#include <utility>
 
 // The interface thread's message queue. Worker threads reach a window only through
 // post (runs the window's handler on the interface thread, in posting order) and send
 // (the same, waiting for the handler's result; inline when already on the interface
 // thread). The interface thread is the thread that runs the default GLib main context;
-// call ui_thread::init() on it before any worker starts.
+// call ui_thread::init() on it before any worker starts. Delivery goes on, in posting
+// order, inside any nested main loop a handler opens (a modal dialog, a menu), as it does
+// in the outer loop.
 namespace ui_thread {
 
 using Message = unsigned;
@@ -53,8 +57,31 @@ void invoke(std::function<void()> work);
 // The same on behalf of a target: dropped when the target is gone by then.
 void invoke_for(MessageTarget* target, std::function<void()> work);
 
-// Runs every queued message now (the interface thread only); for tests and the
-// shutdown path.
+// A target with no messages of its own: the key under which an object's invoke_for work
+// (worker results) is dropped once the object is gone.
+class InvokeTarget : public MessageTarget {
+public:
+    Result handle_message(Message, WParam, LParam) override { return 0; }
+};
+
+// Runs `work` on a thread of its own, off the interface thread (a network look-up, a
+// download), and hands its result to `done` on the interface thread through the queue;
+// dropped when the target is gone by then. Nothing waits for the worker: it may outlive
+// the loop.
+template <typename Work, typename Done> void run_on_worker(MessageTarget* target, Work work, Done done)
+{
+    std::thread([target, work = std::move(work), done = std::move(done)]() mutable {
+        auto result = work();
+        invoke_for(target, [done = std::move(done), result = std::move(result)]() mutable { done(result); });
+    }).detach();
+}
+
+// Runs every queued message now (the interface thread only); for tests.
 void drain();
+
+// The interface loop has ended: what is still queued is dropped, later posts are dropped
+// too, and every send from another thread (waiting or later) returns 0 at once, so a
+// worker blocked in a send can be joined. init() opens the queue again.
+void stop();
 
 } // namespace ui_thread

@@ -34,9 +34,10 @@ public:
     {
         return registry_int::decode(text(name, registry_int::encode(fallback)));
     }
+    // A flag stored in any other form than "1" or "0" keeps its default.
     bool flag(const char* name, bool fallback)
     {
-        return registry_binary::decode(text(name, registry_binary::encode(fallback)));
+        return registry_binary::decode(text(name, registry_binary::encode(fallback))).value_or(fallback);
     }
 
     void write_missing()

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <ftw.h>
 #include <sys/stat.h>
@@ -82,6 +83,30 @@ std::string runtime_dir()
     if (runtime && *runtime)
         return join(runtime, "kalvo");
     return "/tmp/kalvo-" + std::to_string(::getuid());
+}
+
+bool prepare_runtime_dir(std::string& error)
+{
+    std::string folder = runtime_dir();
+    make_dirs(folder);
+    struct stat st { };
+    if (::lstat(folder.c_str(), &st) != 0) {
+        error = "cannot create " + folder + ": " + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        error = folder + " is not a folder";
+        return false;
+    }
+    if (st.st_uid != ::getuid()) {
+        error = folder + " belongs to another user";
+        return false;
+    }
+    if ((st.st_mode & 077) != 0) {
+        error = folder + " is open to other users";
+        return false;
+    }
+    return true;
 }
 
 std::string packaged_data_dir()

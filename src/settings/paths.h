@@ -15,6 +15,10 @@ std::string xdg_data_home();
 std::string xdg_config_home();
 // $XDG_RUNTIME_DIR/kalvo, falling back to /tmp/kalvo-UID.
 std::string runtime_dir();
+// Creates runtime_dir() when missing and makes sure it is private: a real folder (not a
+// link) owned by the user that nobody else may enter. False, with the reason in `error`,
+// otherwise: the shared /tmp fallback may have been made by someone else.
+bool prepare_runtime_dir(std::string& error);
 // The packaged data folder: <prefix>/share/kalvo when the program runs installed as
 // <prefix>/bin/kalvo, else the source tree (a run from the build folder).
 std::string packaged_data_dir();

@@ -67,12 +67,16 @@ bool registry_int::set(int value) const
 
 bool registry_binary::get() const
 {
-    return decode(read_text());
+    return decode(read_text()).value_or(false);
 }
 
-bool registry_binary::decode(const std::string& text)
+std::optional<bool> registry_binary::decode(const std::string& text)
 {
-    return !text.empty() && text != "0" && text != "false";
+    if (text == "1")
+        return true;
+    if (text == "0")
+        return false;
+    return std::nullopt;
 }
 
 std::string registry_binary::encode(bool value)

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 // Typed accessors for one value of the per-user store. The path is split at its last
@@ -50,6 +51,7 @@ public:
     bool get() const;
     bool set(bool value) const;
 
-    static bool decode(const std::string& text);
+    // The written forms "1" and "0"; any other text is not a flag.
+    static std::optional<bool> decode(const std::string& text);
     static std::string encode(bool value);
 };

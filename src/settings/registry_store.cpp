@@ -65,13 +65,29 @@ std::string timestamp()
     return text;
 }
 
+// A settings record is a few kilobytes; a file far larger is not one, and reading it at
+// every value read would stall the program.
+constexpr off_t kMaxFileBytes = 4 * 1024 * 1024;
+
+// g_key_file_load_from_file, refusing a file over the size limit as unreadable.
+bool load_file(GKeyFile* file, const std::string& path, GKeyFileFlags flags, GError** error)
+{
+    struct stat st { };
+    if (::stat(path.c_str(), &st) == 0 && st.st_size > kMaxFileBytes) {
+        g_set_error(error, G_FILE_ERROR, G_FILE_ERROR_FAILED, "larger than %lld bytes",
+            static_cast<long long>(kMaxFileBytes));
+        return false;
+    }
+    return g_key_file_load_from_file(file, path.c_str(), flags, error);
+}
+
 // Loads the store into a new key file. A missing file gives an empty store; a file that
 // does not parse is moved aside and reported, then the store starts empty.
 GKeyFile* load_locked(const std::string& path)
 {
     GKeyFile* file = g_key_file_new();
     GError* error = nullptr;
-    if (g_key_file_load_from_file(file, path.c_str(), G_KEY_FILE_KEEP_COMMENTS, &error))
+    if (load_file(file, path, G_KEY_FILE_KEEP_COMMENTS, &error))
         return file;
     bool missing = g_error_matches(error, G_FILE_ERROR, G_FILE_ERROR_NOENT);
     std::string message = error ? error->message : "unknown error";
@@ -189,7 +205,7 @@ std::optional<std::string> read(const std::string& key, const std::string& name)
     // file is recovered under the lock by the next write; here it simply reads as empty.
     GKeyFile* file = g_key_file_new();
     std::optional<std::string> result;
-    if (g_key_file_load_from_file(file, path.c_str(), G_KEY_FILE_NONE, nullptr)) {
+    if (load_file(file, path, G_KEY_FILE_NONE, nullptr)) {
         result = get_text(file, key, entry_name(name));
     } else {
         struct stat st { };
@@ -218,7 +234,7 @@ Values read_all(const std::string& key)
     Values values;
     std::lock_guard guard(g_mutex);
     GKeyFile* file = g_key_file_new();
-    if (g_key_file_load_from_file(file, file_path().c_str(), G_KEY_FILE_NONE, nullptr)) {
+    if (load_file(file, file_path(), G_KEY_FILE_NONE, nullptr)) {
         gsize count = 0;
         gchar** names = g_key_file_get_keys(file, key.c_str(), &count, nullptr);
         for (gsize i = 0; names && i < count; ++i) {

@@ -1,7 +1,10 @@
 #include "skin/bitmap.h"
 
 #include <cairo.h>
+#include <cerrno>
+#include <cstring>
 #include <gdk-pixbuf/gdk-pixbuf.h>
+#include <sys/stat.h>
 
 namespace Skin {
 
@@ -19,6 +22,25 @@ Bitmap::~Bitmap()
 
 std::unique_ptr<Bitmap> Bitmap::load(const std::string& path, std::string* error)
 {
+    auto refuse = [error](const std::string& reason) {
+        if (error)
+            *error = reason;
+        return nullptr;
+    };
+    // A FIFO or device would block the decoder, and a folder cannot be decoded.
+    struct stat file { };
+    if (::stat(path.c_str(), &file) != 0)
+        return refuse(std::string("cannot open: ") + std::strerror(errno));
+    if (!S_ISREG(file.st_mode))
+        return refuse("not a regular file");
+    // The size is read from the header first: a huge image is refused before its pixels
+    // are allocated.
+    int header_width = 0;
+    int header_height = 0;
+    if (gdk_pixbuf_get_file_info(path.c_str(), &header_width, &header_height) &&
+        (header_width > kMaxSide || header_height > kMaxSide))
+        return refuse("the image is " + std::to_string(header_width) + "x" + std::to_string(header_height) +
+            " pixels, more than " + std::to_string(kMaxSide) + " a side");
     GError* failure = nullptr;
     GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(path.c_str(), &failure);
     if (!pixbuf) {
@@ -30,6 +52,11 @@ std::unique_ptr<Bitmap> Bitmap::load(const std::string& path, std::string* error
     }
     int width = gdk_pixbuf_get_width(pixbuf);
     int height = gdk_pixbuf_get_height(pixbuf);
+    if (width > kMaxSide || height > kMaxSide) { // a header that understated the size
+        g_object_unref(pixbuf);
+        return refuse("the image is " + std::to_string(width) + "x" + std::to_string(height) +
+            " pixels, more than " + std::to_string(kMaxSide) + " a side");
+    }
     int channels = gdk_pixbuf_get_n_channels(pixbuf);
     int stride = gdk_pixbuf_get_rowstride(pixbuf);
     bool alpha = gdk_pixbuf_get_has_alpha(pixbuf);
@@ -61,6 +88,8 @@ cairo_surface_t* Bitmap::surface() const
     m_surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, m_width, m_height);
     cairo_surface_flush(m_surface);
     unsigned char* data = cairo_image_surface_get_data(m_surface);
+    if (!data)
+        return m_surface; // a size cairo cannot hold: an error surface, which draws nothing
     int stride = cairo_image_surface_get_stride(m_surface);
     for (int y = 0; y < m_height; ++y) {
         auto* row = reinterpret_cast<std::uint32_t*>(data + std::size_t(y) * stride);

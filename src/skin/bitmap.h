@@ -20,8 +20,12 @@ public:
     Bitmap(const Bitmap&) = delete;
     Bitmap& operator=(const Bitmap&) = delete;
 
+    // Largest width and height of an image file the loader takes.
+    static constexpr int kMaxSide = 8192;
+
     // Decodes an image file (PNG with alpha and every other format the platform codec
-    // knows); nothing when the file is missing or cannot be decoded.
+    // knows); nothing, with the reason in `error`, when the file is missing, not a regular
+    // file, larger than kMaxSide a side or cannot be decoded.
     static std::unique_ptr<Bitmap> load(const std::string& path, std::string* error = nullptr);
 
     int width() const { return m_width; }

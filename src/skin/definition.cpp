@@ -132,13 +132,13 @@ const Bitmap* Definition::FindImage(const std::string& file) const
     return found == images.end() ? nullptr : found->second.get();
 }
 
-const Bitmap* Definition::LoadImage(const std::string& file)
+const Bitmap* Definition::LoadImage(const std::string& file, std::string* error)
 {
     if (const Bitmap* cached = FindImage(file))
         return cached;
     std::string relative = file; // names written with Windows separators still find their file
     std::replace(relative.begin(), relative.end(), '\\', '/');
-    auto bitmap = Bitmap::load(folder + "/" + relative);
+    auto bitmap = Bitmap::load(folder + "/" + relative, error);
     if (!bitmap)
         return nullptr;
     return (images[file] = std::move(bitmap)).get();

@@ -164,8 +164,8 @@ public:
 
     Window* FindWindow(const std::string& name) const;
     // The cached image of a file name, loaded from the skin folder on first use;
-    // nothing when it cannot be loaded.
-    const Bitmap* LoadImage(const std::string& file);
+    // nothing, with the reason in `error`, when it cannot be loaded.
+    const Bitmap* LoadImage(const std::string& file, std::string* error = nullptr);
     const Bitmap* FindImage(const std::string& file) const;
 
     // Appends a created control (CreateControls does this; tests add their own).

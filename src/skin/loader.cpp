@@ -71,10 +71,11 @@ std::optional<Sprite> read_sprite(Definition& skin, const XMLElement* parent, co
     int_attribute(node, "y", sprite.y);
     int_attribute(node, "width", sprite.width);
     int_attribute(node, "height", sprite.height);
-    const Bitmap* bitmap = skin.LoadImage(sprite.file);
+    std::string error;
+    const Bitmap* bitmap = skin.LoadImage(sprite.file, &error);
     if (!bitmap) {
-        log_file::write_line(
-            "SKIN - image \"" + sprite.file + "\" could not be loaded; its sprite is left out");
+        log_file::write_line("SKIN - image \"" + sprite.file + "\" could not be loaded (" + error +
+            "); its sprite is left out");
         return std::nullopt;
     }
     if (sprite.width == 0)
@@ -138,8 +139,16 @@ std::unique_ptr<Definition> Loader::Load(const std::string& skin_name)
     return LoadFrom(SkinsFolder(), skin_name);
 }
 
+bool Loader::Fail(const std::string& fault)
+{
+    log_file::write_line("SKIN - " + fault);
+    m_fault = m_file + ": " + fault;
+    return false;
+}
+
 std::unique_ptr<Definition> Loader::LoadFrom(const std::string& skins_folder, const std::string& skin_name)
 {
+    m_fault.clear();
     AppSettings settings;
     settings.load();
     auto skin = std::make_unique<Definition>();
@@ -148,10 +157,11 @@ std::unique_ptr<Definition> Loader::LoadFrom(const std::string& skins_folder, co
     skin->folder =
         std::filesystem::absolute(paths::join(skins_folder, skin_name), ignored).lexically_normal().string();
     std::string file = paths::join(skin->folder, DescriptionFile(settings.splash_path));
+    m_file = file;
 
     tinyxml2::XMLDocument document;
     if (document.LoadFile(file.c_str()) != tinyxml2::XML_SUCCESS || !document.RootElement()) {
-        log_file::write_line("SKIN - the skin file " + file + " could not be read: " + document.ErrorStr());
+        Fail(std::string("the skin file could not be read: ") + document.ErrorStr());
         return nullptr;
     }
     XMLElement* root = document.RootElement();
@@ -169,8 +179,7 @@ bool Loader::ReadInformation(Definition& skin, XMLElement* root)
 {
     XMLElement* information = root->FirstChildElement("information");
     if (!information) {
-        log_file::write_line("SKIN - the skin file has no information element");
-        return false;
+        return Fail("the skin file has no information element");
     }
     struct Field {
         const char* tag;
@@ -186,6 +195,7 @@ bool Loader::ReadInformation(Definition& skin, XMLElement* root)
         XMLElement* node = information->FirstChildElement(field.tag);
         if (!node) {
             m_message_sink(field.missing, "Error");
+            m_fault = m_file + ": " + field.missing;
             return false;
         }
         *field.value = node->GetText() ? node->GetText() : "";
@@ -206,12 +216,11 @@ bool Loader::ReadWindow(Definition& skin, XMLElement* node)
     int_attribute(node, "offsety", window->offsety);
 
     if (!window->background.empty()) {
-        const Bitmap* background = skin.LoadImage(window->background);
-        if (!background) {
-            log_file::write_line("SKIN - the background \"" + window->background + "\" of window \"" +
-                window->name + "\" could not be loaded");
-            return false;
-        }
+        std::string error;
+        const Bitmap* background = skin.LoadImage(window->background, &error);
+        if (!background)
+            return Fail("the background \"" + window->background + "\" of window \"" + window->name +
+                "\" could not be loaded: " + error);
         if (window->width == 0)
             window->width = background->width();
         if (window->height == 0)
@@ -297,12 +306,13 @@ void Loader::ReadTabs(Window& window, XMLElement* node)
     layout.x = int_attribute_or(node, "x", 0);
     layout.y = int_attribute_or(node, "y", 0);
     layout.padding = int_attribute_or(node, "padding", 3);
-    if (const Bitmap* left = window.skin->LoadImage(common.left)) {
+    std::string error;
+    if (const Bitmap* left = window.skin->LoadImage(common.left, &error)) {
         layout.cap_width = left->width();
         layout.item_height = left->height();
     } else {
-        log_file::write_line(
-            "SKIN - the tab image \"" + common.left + "\" could not be loaded; the strip has no height");
+        log_file::write_line("SKIN - the tab image \"" + common.left + "\" could not be loaded (" + error +
+            "); the strip has no height");
     }
     // The painter draws from the cache; loading here keeps each file decoded once.
     for (const std::string* file : {&common.background, &common.mid, &common.right}) {
@@ -329,30 +339,25 @@ void Loader::ReadTabs(Window& window, XMLElement* node)
 bool Loader::ReadTab(Window& window, XMLElement* node)
 {
     if (window.mode != "tab") {
-        log_file::write_line("SKIN - a tab element is only allowed in a window of mode \"tab\" (window \"" +
-            window.name + "\")");
-        return false;
+        return Fail(
+            "a tab element is only allowed in a window of mode \"tab\" (window \"" + window.name + "\")");
     }
     auto tab = std::make_unique<TabInfo>();
     std::string parent = text_attribute(node, "parent");
     tab->parent = window.skin->FindWindow(parent);
     if (!tab->parent) {
-        log_file::write_line("SKIN - the tab window \"" + window.name +
-            "\" names no earlier parent window \"" + parent + "\"");
-        return false;
+        return Fail(
+            "the tab window \"" + window.name + "\" names no earlier parent window \"" + parent + "\"");
     }
     auto direction = direction_of(text_attribute(node, "direction"));
     if (!direction) {
-        log_file::write_line("SKIN - the tab window \"" + window.name + "\" has no valid direction");
-        return false;
+        return Fail("the tab window \"" + window.name + "\" has no valid direction");
     }
     tab->direction = *direction;
     auto open = read_sprite(*window.skin, node, "open");
     auto close = read_sprite(*window.skin, node, "close");
     if (!open || !close) {
-        log_file::write_line(
-            "SKIN - the tab window \"" + window.name + "\" needs both an open and a close image");
-        return false;
+        return Fail("the tab window \"" + window.name + "\" needs both an open and a close image");
     }
     tab->open = *open;
     tab->close = *close;

@@ -25,6 +25,8 @@ public:
     std::unique_ptr<Definition> Load(const std::string& skin_name);
     // The same from a given skins folder.
     std::unique_ptr<Definition> LoadFrom(const std::string& skins_folder, const std::string& skin_name);
+    // Why the last load gave nothing: the description file, then the fault as logged.
+    const std::string& Fault() const { return m_fault; }
 
     // The "Skins Directory" setting; when missing, the packaged skins folder, which is
     // written back to the setting.
@@ -41,6 +43,8 @@ public:
 private:
     Loader();
 
+    // Logs the fault, keeps it for Fault() and gives false.
+    bool Fail(const std::string& fault);
     bool ReadInformation(Definition& skin, tinyxml2::XMLElement* root);
     bool ReadWindow(Definition& skin, tinyxml2::XMLElement* node);
     bool ReadControl(Window& window, Group* group, tinyxml2::XMLElement* node);
@@ -49,6 +53,8 @@ private:
 
     MessageSink m_message_sink;
     LabelMeasure m_label_measure;
+    std::string m_file; // the description file of the load under way
+    std::string m_fault;
 };
 
 } // namespace Skin

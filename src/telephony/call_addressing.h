@@ -13,6 +13,14 @@ std::string dial_address(const std::string& target, const std::string& sip_domai
 // otherwise the whole identity.
 std::string remote_user(const std::string& identity);
 
+// Host and port of a SIP server text ("host", "host:port", "sip:host:port;transport=udp"):
+// the port 5060 when none is given or it is not a number in 1-65535.
+struct ServerAddress {
+    std::string host;
+    int port = 5060;
+};
+ServerAddress server_address(const std::string& server);
+
 // The tone identifier of a DTMF key: its character code ('0'-'9' 48-57, '*' 42, '#' 35).
 // Nothing for any other character.
 std::optional<int> dtmf_tone(char key);

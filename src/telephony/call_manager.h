@@ -1,11 +1,16 @@
 #pragma once
 #include <atomic>
 #include <boost/signals2/signal.hpp>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
+#include <set>
 #include <string>
 
 #include "telephony/call_control.h"
 #include "telephony/sipx/sipx.h"
+#include "telephony/ticker.h"
 
 struct AppSettings;
 
@@ -14,8 +19,9 @@ class Widget;
 }
 
 // The process-wide owner of the SIP stack: it starts the stack, registers the user's one
-// line, runs the one call at a time, turns stack events into log lines and signals, and
-// reads the waiting voice-mail count.
+// line and keeps one voice-mail subscription for it, watches that the service still
+// answers, runs the one call at a time (a second caller is told "busy"), turns stack
+// events into log lines and signals, and reads the waiting voice-mail count.
 //
 // Threads: the operations run on the interface thread; on_sipx_event and the signals it
 // raises run on the SIP engine thread. The fields both threads touch are single atomic
@@ -37,14 +43,26 @@ public:
     CallManager& operator=(const CallManager&) = delete;
 
     // ---- Signals, in this order. Slots run on the raising thread, in connection order.
-    boost::signals2::signal<void(SIPX_CALLSTATE_EVENT, SIPX_CALLSTATE_CAUSE)> call_state_changed;
+    // Call events carry the call they belong to.
+    boost::signals2::signal<void(SIPX_CALLSTATE_EVENT, SIPX_CALLSTATE_CAUSE, SIPX_CALL)> call_state_changed;
+    // LINESTATE_REGISTER_FAILED also when the service stops answering while signed in.
     boost::signals2::signal<void(SIPX_LINESTATE_EVENT)> line_state_changed;
     boost::signals2::signal<void(SIPX_CONFIG_EVENT)> config_event;
     boost::signals2::signal<void(int count)> messages_waiting;
     boost::signals2::signal<void()> show_register_page;
+    // About every 100 ms while the current call is connected (from a thread of its own).
     boost::signals2::signal<void()> levels_changed;
     boost::signals2::signal<void()> logout_requested;
     boost::signals2::signal<void()> login_check_requested;
+    // A caller refused as busy during a call: the user part of their identity.
+    boost::signals2::signal<void(const std::string& caller)> missed_call;
+
+    static constexpr std::chrono::milliseconds kLevelPeriod{100};
+    static constexpr int kRegisterExpirationSeconds = 1000;
+    // How often the service is asked whether it still answers, while signed in.
+    static constexpr int kKeepAliveSeconds = 10;
+    // How long unregister waits for the service to confirm.
+    static constexpr std::chrono::milliseconds kUnregisterWait{1000};
 
     // ---- The setup wizard's echo-test page and its two status labels, registered by that
     // page, and the last texts it put into the labels (interface thread only).
@@ -61,16 +79,21 @@ public:
     // Takes effect at the next login.
     void set_outbound_proxy(const std::string& proxy) override;
     // Stores the account, then adds, authenticates and registers a new line (removing the
-    // previous one). The outcome arrives as line-state events.
+    // previous one and its subscription), and watches the service. The outcome arrives as
+    // line-state events.
     void login(const std::string& user, const std::string& password) override;
+    // Interface thread only: it waits (at most kUnregisterWait) for the line-state event.
     void unregister() override;
-    bool logged_in() const { return m_logged_in; }
+    // Registration expiry of the next login (tests shorten it).
+    void set_register_expiration(int seconds) { m_register_expiration = seconds; }
+    bool logged_in() const override { return m_logged_in; }
     SIPX_INST stack_handle() const { return m_inst; }
     // One timestamped line in kalvo.log; any thread.
     void write_log_file(const std::string& text);
 
     // ---- Calls
     bool in_call() override;
+    SIPX_CALL current_call() const override { return m_call; }
     void place_call(const std::string& target) override;
     void end_call() override;
     void answer() override;
@@ -98,8 +121,9 @@ public:
     static bool on_sipx_event(SIPX_EVENT_CATEGORY category, void* info, void* user_data);
 
     // Diagnostics for tests and the log.
-    SIPX_CALL current_call() const { return m_call; }
     SIPX_SUB subscription() const { return m_sub; }
+    SIPX_LINE line() const { return m_line; }
+    bool levels_running() const { return m_levels.running(); }
     int call_activity() const { return m_state; }
     const std::string& bind_address() const { return m_bind_address; }
     const std::string& account_type() const { return m_account_type; }
@@ -112,8 +136,14 @@ private:
     void on_call_state(const SIPX_CALLSTATE_INFO& info);
     void on_line_state(const SIPX_LINESTATE_INFO& info);
     void on_notify(const SIPX_NOTIFY_INFO& info);
+    void on_keepalive(const SIPX_KEEPALIVE_INFO& info);
+    bool refuse_second_call(const SIPX_CALLSTATE_INFO& info);
     void run_call_side_effects(const SIPX_CALLSTATE_INFO& info);
-    void subscribe_to_messages();
+    void keep_subscribed();
+    void end_subscription();
+    void watch_service();
+    void stop_watching_service();
+    void note_line_state(SIPX_LINESTATE_EVENT event);
     void log_event_text(SIPX_EVENT_CATEGORY category, const void* info);
 
     bool start_stack(const AppSettings& settings);
@@ -128,6 +158,7 @@ private:
     std::atomic<SIPX_INST> m_inst{nullptr};
     std::atomic<SIPX_LINE> m_line{SIPX_LINE_NULL};
     std::atomic<SIPX_CALL> m_call{SIPX_CALL_NULL};
+    std::atomic<SIPX_CALL> m_ending{SIPX_CALL_NULL}; // the call being destroyed right now
     std::atomic<SIPX_SUB> m_sub{SIPX_SUB_NULL};
     std::atomic<int> m_state{0};
     std::atomic<bool> m_logged_in{false};
@@ -135,4 +166,22 @@ private:
     std::string m_account_type;
     std::string m_outbound_proxy;
     std::string m_bind_address;
+    int m_register_expiration = kRegisterExpirationSeconds;
+
+    // The subscription is made anew at the next registration (the line failed meanwhile,
+    // so the service may have forgotten it).
+    std::atomic<bool> m_resubscribe{false};
+    // The service stopped answering the keep-alive while signed in.
+    std::atomic<bool> m_offline{false};
+    // The keep-alive's far end (interface thread only).
+    std::string m_watched_host;
+    int m_watched_port = 0;
+    // Calls refused as busy, until their end (engine thread only).
+    std::set<SIPX_CALL> m_refused;
+    // Whether the line is registered, for unregister's wait.
+    std::mutex m_line_mutex;
+    std::condition_variable m_line_changed;
+    bool m_registered = false;
+    // Last: its thread raises levels_changed, so it ends first.
+    Ticker m_levels{kLevelPeriod, [this] { levels_changed(); }};
 };

@@ -1,4 +1,6 @@
 // The one call at a time: placing, answering, ending, hold, mute, tones and levels.
+// Placing a call while one exists is refused; a second incoming call is refused as busy
+// by the event handling.
 #include <algorithm>
 
 #include "log/log_dlg.h"
@@ -18,7 +20,9 @@ SIPX_RESULT CallManager::destroy_current_call()
 {
     SIPX_CALL destroyed = m_call;
     SIPX_CALL left = destroyed;
+    m_ending = destroyed; // a caller arriving meanwhile is not refused as busy
     SIPX_RESULT result = sipxCallDestroy(&left);
+    m_ending = SIPX_CALL_NULL;
     // An incoming call adopted by the engine thread meanwhile stays the current call.
     m_call.compare_exchange_strong(destroyed, left);
     return result;
@@ -73,6 +77,7 @@ void CallManager::end_call()
         return;
     }
     log_window("Ending call and setting m_call to 0");
+    m_levels.stop();
     SIPX_CALL ending = m_call;
     SIPX_RESULT result = destroy_current_call();
     if (result == SIPX_RESULT_SUCCESS) {
@@ -102,6 +107,7 @@ void CallManager::answer()
 
 void CallManager::reject()
 {
+    m_levels.stop();
     sipxCallReject(m_call, 400, "Bad Request");
     destroy_current_call();
 }

@@ -6,6 +6,7 @@
 #include "net/network_probe.h"
 #include "settings/app_settings.h"
 #include "settings/deployment.h"
+#include "telephony/call_addressing.h"
 #include "telephony/call_manager.h"
 #include "telephony/sip_password.h"
 
@@ -17,7 +18,6 @@ constexpr int kMaxConnections = 32;
 constexpr int kStunPort = 3478;
 constexpr int kStunKeepAliveSeconds = 24;
 constexpr int kRegisterResponseWaitSeconds = 20;
-constexpr int kRegisterExpirationSeconds = 1000;
 constexpr std::size_t kMaxLocalContacts = 32;
 
 // A fixed-size text field of a stack record, never read past its end.
@@ -172,18 +172,59 @@ void CallManager::login(const std::string& user, const std::string& password)
     std::string line_password = sip_password(password);
     sipxConfigEnableStun(m_inst, settings.stun_server.c_str(), kStunPort, kStunKeepAliveSeconds);
     sipxConfigEnableRport(m_inst, true);
-    sipxConfigSetRegisterExpiration(m_inst, kRegisterExpirationSeconds);
+    sipxConfigSetRegisterExpiration(m_inst, m_register_expiration);
     sipxConfigSetOutboundProxy(m_inst, m_outbound_proxy.c_str());
 
+    // The old line's subscription goes with it; the new line subscribes once registered.
+    end_subscription();
+    m_resubscribe = false;
+    m_offline = false;
+    {
+        std::lock_guard lock(m_line_mutex);
+        m_registered = false;
+    }
     sipxLineRemove(m_line);
     SIPX_LINE line = SIPX_LINE_NULL;
-    sipxLineAdd(m_inst, settings.identity.c_str(), &line, 0);
+    SIPX_RESULT added = sipxLineAdd(m_inst, settings.identity.c_str(), &line, 0);
     m_line = line;
-    sipxLineAddCredential(m_line, user.c_str(), line_password.c_str(), domain.c_str());
-    sipxLineRegister(m_line, true);
+    if (added == SIPX_RESULT_SUCCESS &&
+        sipxLineAddCredential(m_line, user.c_str(), line_password.c_str(), domain.c_str()) ==
+            SIPX_RESULT_SUCCESS) {
+        sipxLineRegister(m_line, true);
+    } else {
+        // An account the SIP layer cannot carry (a user name far too long, say) fails like a
+        // refused registration.
+        log_window("The line for this account could not be set up");
+        line_state_changed(LINESTATE_REGISTER_FAILED);
+    }
 
     choose_audio_devices(settings.input_device, settings.output_device);
     m_logged_in = true;
+    watch_service();
+}
+
+void CallManager::watch_service()
+{
+    stop_watching_service();
+    // The registrar: the outbound proxy, else the SIP domain.
+    call_addressing::ServerAddress server = call_addressing::server_address(
+        m_outbound_proxy.empty() ? Deployment::get().sip_domain : m_outbound_proxy);
+    if (server.host.empty())
+        return;
+    if (sipxConfigKeepAliveAdd(m_inst, 0, SIPX_KEEPALIVE_SIP_OPTIONS, server.host.c_str(), server.port,
+            kKeepAliveSeconds) == SIPX_RESULT_SUCCESS) {
+        m_watched_host = server.host;
+        m_watched_port = server.port;
+    }
+}
+
+void CallManager::stop_watching_service()
+{
+    if (m_watched_host.empty())
+        return;
+    sipxConfigKeepAliveRemove(m_inst, 0, SIPX_KEEPALIVE_SIP_OPTIONS, m_watched_host.c_str(), m_watched_port);
+    m_watched_host.clear();
+    m_watched_port = 0;
 }
 
 void CallManager::choose_audio_devices(int input_device, int output_device)
@@ -205,6 +246,31 @@ void CallManager::choose_audio_devices(int input_device, int output_device)
 
 void CallManager::unregister()
 {
-    sipxLineRegister(m_line, false);
     m_logged_in = false;
+    stop_watching_service();
+    end_subscription();
+    bool registered = false;
+    {
+        std::lock_guard lock(m_line_mutex);
+        registered = m_registered;
+    }
+    if (sipxLineRegister(m_line, false) != SIPX_RESULT_SUCCESS || !registered)
+        return;
+    // The program may end right after: give the service a moment to drop the line.
+    std::unique_lock lock(m_line_mutex);
+    if (!m_line_changed.wait_for(lock, kUnregisterWait, [this] { return !m_registered; }))
+        log_window("The service did not confirm the sign-out in time");
+}
+
+void CallManager::note_line_state(SIPX_LINESTATE_EVENT event)
+{
+    {
+        std::lock_guard lock(m_line_mutex);
+        if (event == LINESTATE_REGISTERED)
+            m_registered = true;
+        else if (event == LINESTATE_UNREGISTERED || event == LINESTATE_UNREGISTER_FAILED ||
+            event == LINESTATE_REGISTER_FAILED)
+            m_registered = false;
+    }
+    m_line_changed.notify_all();
 }

@@ -13,7 +13,7 @@ std::string body_text(const char* content, std::size_t length);
 // New plus old messages of the last "Voice-Message: NEW/OLD" line, when the whole text
 // matches ".*Voice-Message: ([0-9]+)/([0-9]+).*" ("." also matching line breaks).
 // Nothing when the text does not match; also nothing, with `problem` set, when a count
-// does not fit an int or the matcher gives up on the text.
+// does not fit an int.
 std::optional<int> count(const std::string& body, std::string* problem = nullptr);
 
 } // namespace message_waiting

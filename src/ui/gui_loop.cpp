@@ -9,6 +9,29 @@
 extern "C" void kalvo_register_resource(void);
 
 namespace gui_loop {
+namespace {
+
+// Ends every nested loop the toolkit may be running: a hidden dialog returns from its
+// run(), a deactivated menu from its pop-up loop.
+void close_modal_windows()
+{
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* item = windows; item; item = item->next)
+        g_object_ref(item->data);
+    for (GList* item = windows; item; item = item->next) {
+        GtkWindow* window = GTK_WINDOW(item->data);
+        if (!gtk_widget_get_visible(GTK_WIDGET(window)))
+            continue;
+        GtkWidget* child = gtk_bin_get_child(GTK_BIN(window));
+        if (child && GTK_IS_MENU(child))
+            gtk_menu_shell_deactivate(GTK_MENU_SHELL(child));
+        else if (gtk_window_get_modal(window))
+            gtk_widget_hide(GTK_WIDGET(window));
+    }
+    g_list_free_full(windows, g_object_unref);
+}
+
+} // namespace
 
 bool init(int& argc, char**& argv)
 {
@@ -18,6 +41,7 @@ bool init(int& argc, char**& argv)
     kalvo_register_resource();
     ui_thread::init();
     main_loop::handle_termination_signals();
+    main_loop::set_nested_loop_closer(close_modal_windows);
     return true;
 }
 

@@ -28,6 +28,10 @@ TEST(CommandLine, UrlArgumentIsQuotedAsTheDispatcherExpects)
     const char* spaced[] = {"/opt/my apps/kalvo", "/startup"};
     EXPECT_EQ(command_line::build(2, spaced), "\"/opt/my apps/kalvo\" /startup");
     EXPECT_FALSE(command_text::has_url_command(command_line::build(2, spaced)));
+
+    std::string unclosed = "/usr/bin/kalvo /url \"kalvo:" + std::string(100000, '/');
+    EXPECT_FALSE(command_text::has_url_command(unclosed));
+    EXPECT_TRUE(command_text::has_url_command(unclosed + "\""));
 }
 
 TEST(CommandLine, VersionAndHelpAreAnsweredOnlyAsTheFirstArgument)

@@ -41,21 +41,9 @@ protected:
             std::vector<std::string>{test_support::built_program("kalvo")});
     }
 
-    // Waits until the file holds the text; the last contents read.
-    static std::string wait_for_text(const std::string& path, const std::string& text, int timeout_ms)
-    {
-        std::string contents;
-        for (int waited = 0; waited < timeout_ms; waited += 100) {
-            contents = test_support::read_file(path);
-            if (contents.find(text) != std::string::npos)
-                break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        return contents;
-    }
     std::string wait_for_log(const std::string& text, int timeout_ms = 20000)
     {
-        return wait_for_text(data_file("kalvo.log"), text, timeout_ms);
+        return test_support::wait_for_text(data_file("kalvo.log"), text, timeout_ms);
     }
 
     // xdotool with the arguments; its output.

@@ -1,5 +1,6 @@
 // Signs in a running kalvo against the local service: through a forwarded kalvo: link, and
 // through the sign-in page as a user types, then again by itself at every start.
+#include <optional>
 #include <sstream>
 
 #include "net/md5_digest.h"
@@ -12,10 +13,18 @@
 namespace {
 
 using test_support::ChildProcess;
+using test_support::wait_for_text;
 
 class SignIn : public ProgramAgainstService {
 protected:
     SignIn() : ProgramAgainstService("127.0.0.93") { }
+
+    // A later start handing over one link; its exit code.
+    static std::optional<int> hand_over(const std::string& program, const std::string& url)
+    {
+        ChildProcess link({program, "/url", url});
+        return link.wait_for_exit(10000);
+    }
 };
 
 TEST_F(SignIn, ForwardedLoginLinkRegistersAndShowsTheMainPage)
@@ -24,18 +33,12 @@ TEST_F(SignIn, ForwardedLoginLinkRegistersAndShowsTheMainPage)
     ChildProcess kalvo({program});
     ASSERT_TRUE(test_support::wait_for_file(m_user.home() + "/run/kalvo/instance.sock", 20000));
 
-    // A link sent while the first start is still busy loading its skin can time out in
-    // the hand-over; like a user, click it again until the program asks whether the link
-    // may sign in, and say Yes.
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        ChildProcess link({program, "/url", "kalvo://login/?u=alice&p=wonderland&s=false&a=false"});
-        EXPECT_EQ(link.wait_for_exit(10000), 1);
-        std::string box = wait_for_window("Confirmation", 5000);
-        if (!box.empty()) {
-            press_in(box, "alt+y");
-            break;
-        }
-    }
+    // Sent while the first start is still loading its skin: the link waits for the window,
+    // which asks whether a link from outside may sign in; the user says Yes.
+    EXPECT_EQ(hand_over(program, "kalvo://login/?u=alice&p=wonderland&s=false&a=false"), 1);
+    std::string box = wait_for_window("Confirmation", 30000);
+    ASSERT_FALSE(box.empty()) << "no confirmation";
+    press_in(box, "alt+y");
     std::string log = wait_for_log("LOGIN - Username is alice");
     EXPECT_NE(log.find("LOGIN - Username is alice"), std::string::npos) << log;
 
@@ -136,6 +139,29 @@ TEST_F(PageSignIn, PasswordWithEveryCharacterSignsInAgainAtEveryStart)
     EXPECT_EQ(checks, 6) << requests;
     EXPECT_EQ(requests.find(password), std::string::npos) << requests;
     EXPECT_EQ(requests.find(percent_encode(password)), std::string::npos) << requests;
+}
+
+TEST_F(SignIn, WhileTheMainPageDownloadStallsLaterStartsAreStillCarriedOut)
+{
+    ASSERT_TRUE(m_service->stall("/live/index.php", 30000));
+    std::string program = test_support::built_program("kalvo");
+    ChildProcess kalvo({program});
+    ASSERT_TRUE(test_support::wait_for_file(m_user.home() + "/run/kalvo/instance.sock", 20000));
+    EXPECT_EQ(hand_over(program, "kalvo://login/?u=alice&p=wonderland&s=false&a=false"), 1);
+    std::string log = wait_for_text(data_file("kalvo.log"), "LINESTATE - LINESTATE_REGISTERED", 30000);
+    ASSERT_TRUE(test_support::holds(log, "LINESTATE - LINESTATE_REGISTERED")) << log;
+
+    // The signed-in window asks for its main page, and the service holds the reply back.
+    for (int waited = 0; m_service->stalled_requests() < 1 && waited < 10000; waited += 100)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_GE(m_service->stalled_requests(), 1);
+    // The interface thread is not the one waiting: a link clicked now is carried out
+    // within a second.
+    EXPECT_EQ(hand_over(program, "kalvo://hide_toast/?during"), 1);
+    const std::string carried_out = " /url \"kalvo://hide_toast/?during\"\n";
+    log = wait_for_text(data_file("kalvo.log"), carried_out, 1000);
+    EXPECT_TRUE(test_support::holds(log, carried_out)) << log;
+    EXPECT_TRUE(kalvo.running());
 }
 
 } // namespace

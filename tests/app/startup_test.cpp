@@ -1,4 +1,5 @@
 // Runs the kalvo program itself under the test's display.
+#include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -24,6 +25,18 @@ protected:
     std::string socket() const { return m_user.home() + "/run/kalvo/instance.sock"; }
     test_support::IsolatedUser m_user;
 };
+
+std::string output_of(const std::string& command)
+{
+    std::string output;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+            output.append(buffer, n);
+        ::pclose(pipe);
+    }
+    return output;
+}
 
 bool exists(const std::string& path)
 {
@@ -54,12 +67,25 @@ TEST_F(ProgramStart, FirstStartSetsInstallPathAndStartsANewLog)
     std::string install = m_user.home() + "/.local/share/kalvo";
     test_support::write_file(install + "/kalvo.log", "a line of the previous run\n");
     ChildProcess kalvo({program()});
-    ASSERT_TRUE(test_support::wait_for_file(socket(), 20000));
-    EXPECT_EQ(registry_string(settings_path("install_path")).get(), install);
     // The call manager starts with the window and writes the new log at once.
+    ASSERT_TRUE(
+        test_support::holds(test_support::wait_for_text(install + "/kalvo.log", "SIPX", 20000), "SIPX"));
+    EXPECT_EQ(registry_string(settings_path("install_path")).get(), install);
     EXPECT_EQ(test_support::read_file(install + "/kalvo.log").find("previous run"), std::string::npos);
     EXPECT_TRUE(exists(m_user.home() + "/.local/share/applications/kalvo-url-handler.desktop"));
     EXPECT_EQ(kalvo.terminate(), 0);
+}
+
+TEST_F(ProgramStart, ALockFolderOpenToOthersEndsWithTwo)
+{
+    std::string folder = m_user.home() + "/run/kalvo";
+    ::mkdir(folder.c_str(), 0700);
+    ::chmod(folder.c_str(), 0777);
+    ChildProcess kalvo({program()}, m_user.home() + "/output.txt");
+    EXPECT_EQ(kalvo.wait_for_exit(20000), 2);
+    EXPECT_NE(test_support::read_file(m_user.home() + "/output.txt").find("open to other users"),
+        std::string::npos);
+    EXPECT_FALSE(exists(socket()));
 }
 
 TEST_F(ProgramStart, StartupLaunchWithAutoStartKeepsRunning)
@@ -94,6 +120,37 @@ TEST(ProgramInformation, AnsweredWithoutDisplayOrAnyFileTouched)
         ::setenv("DISPLAY", display.c_str(), 1);
     for (const char* made : {"/.config", "/.local", "/run/kalvo"})
         EXPECT_FALSE(exists(user.home() + made)) << made;
+}
+
+TEST_F(ProgramStart, ASkinThatCannotBeLoadedEndsTheStartWithItsFault)
+{
+    test_support::TempDir skins;
+    test_support::write_file(skins.file("Kalvo/skin.xml"), "<skin><information><name>cut");
+    const char* packaged = std::getenv("KALVO_SKINS_DIR");
+    std::string saved = packaged ? packaged : "";
+    ::setenv("KALVO_SKINS_DIR", skins.path().c_str(), 1);
+    ChildProcess kalvo({program()});
+    packaged ? ::setenv("KALVO_SKINS_DIR", saved.c_str(), 1) : ::unsetenv("KALVO_SKINS_DIR");
+
+    // The box names the file and the fault; the log has the same. Closing it ends the start.
+    std::string log = m_user.home() + "/.local/share/kalvo/kalvo.log";
+    for (int i = 0; i < 600 && test_support::read_file(log).find("SKIN - Kalvo stops") == std::string::npos;
+         ++i)
+        ::usleep(100 * 1000);
+    std::string box_window;
+    for (int i = 0; i < 200 && box_window.empty(); ++i) {
+        box_window = output_of("xdotool search --onlyvisible --name '^Kalvo$' 2>/dev/null");
+        if (box_window.empty())
+            ::usleep(100 * 1000);
+    }
+    ASSERT_FALSE(box_window.empty()) << "no message box";
+    EXPECT_NE(test_support::read_file(log).find("SKIN - Kalvo stops: its skin could not be loaded: " +
+                  skins.file("Kalvo/skin.xml") + ": the skin file could not be read"),
+        std::string::npos)
+        << test_support::read_file(log);
+    std::system(("xdotool windowfocus --sync " + box_window.substr(0, box_window.find('\n')) + " key Return")
+                    .c_str());
+    EXPECT_EQ(kalvo.wait_for_exit(10000), 1);
 }
 
 } // namespace

@@ -143,6 +143,21 @@ TEST(ServiceLifecycle, TwoInstancesRunSideBySide)
     }
 }
 
+TEST(ServiceLifecycle, AFailedStartStopsEverythingItStarted)
+{
+    // The HTTP server ends at once: the start fails, and Kamailio and the echo responder,
+    // workers included, are stopped with it, so the next start on the address succeeds.
+    test_support::TempDir folder;
+    ::setenv("KALVO_SERVICE_SERVER", "/bin/false", 1);
+    std::string output;
+    EXPECT_NE(LocalService::servicectl("start " + folder.path() + " --address 127.0.0.52", &output), 0);
+    ::unsetenv("KALVO_SERVICE_SERVER");
+    EXPECT_NE(output.find("start failed"), std::string::npos) << output;
+    EXPECT_EQ(sockets_bound_on("127.0.0.52"), 0);
+    LocalService again("127.0.0.52");
+    EXPECT_TRUE(again.running()) << again.start_output();
+}
+
 TEST(ServiceLifecycle, RefusesAnAddressOffLoopbackOrAFolderInUse)
 {
     test_support::TempDir folder;

@@ -127,6 +127,25 @@ TEST(AppSettings, TextsThatAreNotUtf8AreKept)
         std::string::npos);
 }
 
+TEST(AppSettings, FlagsInAnyOtherFormThanTheWrittenOneKeepTheirDefaults)
+{
+    IsolatedUser user;
+    for (const char* junk : {"yes", "2", "true", "", " 1", "0x1", "\x01"}) {
+        registry_string(settings_path("auto_start")).set(junk);
+        registry_string(settings_path("auto_login")).set(junk);
+        AppSettings settings;
+        settings.load();
+        EXPECT_TRUE(settings.auto_start) << junk;
+        EXPECT_FALSE(settings.auto_login) << junk;
+    }
+    registry_string(settings_path("auto_start")).set("0");
+    registry_string(settings_path("auto_login")).set("1");
+    AppSettings settings;
+    settings.load();
+    EXPECT_FALSE(settings.auto_start);
+    EXPECT_TRUE(settings.auto_login);
+}
+
 TEST(AppSettings, MalformedLongPasswordLoadsEmpty)
 {
     IsolatedUser user;
@@ -244,6 +263,30 @@ TEST(RegistryStore, CorruptFileIsMovedAsideAndDefaultsComeBack)
         found_aside |= entry.path().filename().string().starts_with("registry.ini.corrupt-");
     EXPECT_TRUE(found_aside);
     EXPECT_TRUE(registry_string(settings_path("auto_start")).exists());
+}
+
+TEST(RegistryStore, FilesThatAreNoRecordAreMovedAsideAndDefaultsComeBack)
+{
+    // A folder in the file's place, and a file of 50 MB (too large to be a record).
+    for (bool folder : {true, false}) {
+        IsolatedUser user;
+        std::filesystem::create_directories(std::filesystem::path(registry_store::file_path()).parent_path());
+        if (folder)
+            std::filesystem::create_directory(registry_store::file_path());
+        else
+            test_support::write_file(registry_store::file_path(),
+                "[Software\\Kalvo]\nusername=bob\n#" + std::string(50 << 20, 'x'));
+        registry_store::set_error_sink([](const std::string&) {});
+        AppSettings settings;
+        settings.load();
+        settings.username = "carol";
+        settings.save();
+        registry_store::set_error_sink(nullptr);
+        AppSettings again;
+        again.load();
+        EXPECT_EQ(again.username, "carol") << folder;
+        EXPECT_TRUE(again.auto_start);
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "settings/app_settings.h"
 #include "settings/registry.h"
@@ -97,6 +98,27 @@ TEST_F(SkinLoad, UnloadableBackgroundFailsTheLoad)
     test_support::write_file(skin.folder() + "/broken.png", "not an image");
     describe(R"(<window name="main" background="broken.png"/>)");
     EXPECT_FALSE(skin.load());
+}
+
+TEST_F(SkinLoad, HugeImagesAndFilesThatAreNoImagesAreRefusedWithTheirFault)
+{
+    skin.write_image("wide.png", 40000, 1);
+    describe(R"(<window name="main" background="wide.png"/>)");
+    EXPECT_FALSE(skin.load());
+    EXPECT_EQ(Skin::Loader::instance().Fault(),
+        skin.folder() +
+            "/skin.xml: the background \"wide.png\" of window \"main\" could not be loaded: "
+            "the image is 40000x1 pixels, more than 8192 a side");
+
+    ASSERT_EQ(::mkfifo((skin.folder() + "/fifo.png").c_str(), 0600), 0);
+    describe(R"(<window name="main" background="fifo.png"/>)");
+    EXPECT_FALSE(skin.load()); // does not block on the FIFO
+    EXPECT_NE(Skin::Loader::instance().Fault().find("not a regular file"), std::string::npos);
+
+    skin.write_image("edge.png", 8192, 2);
+    describe(R"(<window name="main" background="edge.png"/>)");
+    ASSERT_TRUE(skin.load());
+    EXPECT_EQ(Skin::Loader::instance().Fault(), "");
 }
 
 TEST_F(SkinLoad, ElementKindsComeFromTagsAndUnknownTagsBecomeText)

@@ -259,3 +259,15 @@ TEST_F(LoginPage, AnswersTheProgramAndOpensTheWizard)
     ASSERT_EQ(commands(3).size(), 3u);
     EXPECT_EQ(command(2), "kalvo://wizard/?u=bob");
 }
+
+// The program reloads the page while offline only when the user is not typing into it.
+TEST_F(LoginPage, HoldsTypedTextOnlyOnceAFieldDiffersFromWhatItOpenedWith)
+{
+    open("u=bob&p=secret&s=true&a=false");
+    EXPECT_EQ(evaluate("holdsTypedText()"), "false");
+    evaluate("document.getElementById('password').value = 'secre'; 0");
+    EXPECT_EQ(evaluate("holdsTypedText()"), "true");
+    evaluate("document.getElementById('password').value = 'secret'; 0");
+    evaluate("document.getElementById('user').value = 'bobby'; 0");
+    EXPECT_EQ(evaluate("holdsTypedText()"), "true");
+}

@@ -39,6 +39,19 @@ public:
     // Every request the HTTP server received so far, one line each with its query as sent
     // and decoded.
     std::string http_log() const;
+    // Replies for the path wait that long (0 ends the stall).
+    bool stall(const std::string& path, int milliseconds);
+    // How many requests to a stalled path have come so far (-1 when the service does not say).
+    int stalled_requests();
+
+    // Stops the service, and starts it again on the same folder and address (a service
+    // that went away and came back).
+    bool stop();
+    bool start();
+    // What the service holds for a user: registered contacts, message-summary
+    // subscriptions; -1 when it cannot tell.
+    int contacts(const std::string& user) const;
+    int subscriptions(const std::string& user) const;
 
     // Runs servicectl with the arguments; returns its exit status, output in `output`.
     static int servicectl(const std::string& arguments, std::string* output = nullptr);

@@ -1,9 +1,11 @@
 #include "support/test_paths.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace test_support {
 namespace {
@@ -67,6 +69,17 @@ void write_file(const std::string& path, const std::string& text)
 std::string built_program(const std::string& name)
 {
     return std::string(KALVO_BINARY_DIR) + "/" + name;
+}
+
+std::string wait_for_text(const std::string& path, const std::string& text, int timeout_ms)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    for (;;) {
+        std::string contents = read_file(path);
+        if (holds(contents, text) || std::chrono::steady_clock::now() >= deadline)
+            return contents;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
 }
 
 } // namespace test_support

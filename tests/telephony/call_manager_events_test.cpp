@@ -1,6 +1,9 @@
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <filesystem>
 #include <gmock/gmock.h>
+#include <mutex>
 #include <stdexcept>
 
 #include "call_manager_fixture.h"
@@ -23,6 +26,7 @@ namespace {
 struct SeenCallState {
     SIPX_CALLSTATE_EVENT event;
     SIPX_CALLSTATE_CAUSE cause;
+    SIPX_CALL call;
     std::vector<std::string> calls_before;
 };
 
@@ -33,9 +37,10 @@ protected:
     void SetUp() override
     {
         sign_in();
-        m_manager.call_state_changed.connect([this](SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE cause) {
-            m_seen.push_back({event, cause, state().calls});
-        });
+        m_manager.call_state_changed.connect(
+            [this](SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE cause, SIPX_CALL call) {
+                m_seen.push_back({event, cause, call, state().calls});
+            });
     }
     std::vector<SeenCallState> m_seen;
 };
@@ -47,6 +52,7 @@ TEST_F(CallEventsTest, AnOfferedCallIsAdoptedAndAcceptedBeforeTheSignal)
     ASSERT_EQ(m_seen.size(), 1u);
     EXPECT_EQ(m_seen[0].event, CALLSTATE_OFFERING);
     EXPECT_EQ(m_seen[0].cause, CALLSTATE_CAUSE_NORMAL);
+    EXPECT_EQ(m_seen[0].call, 9u);
     EXPECT_THAT(m_seen[0].calls_before, Contains("sipxCallAccept 9 true true true false"));
     EXPECT_THAT(calls_starting("sipxCallAnswer"), ElementsAre()) << "only the user answers";
     EXPECT_THAT(log_lines(), Contains("EVENT 0"));
@@ -114,6 +120,64 @@ TEST_F(CallEventsTest, AnIncomingCallArrivingDuringEndCallStaysCurrent)
     EXPECT_THAT(log_lines(), Contains("m_call IS NOT 0!"));
 }
 
+TEST_F(CallEventsTest, ASecondCallerIsToldBusyAndTheFirstCallGoesOn)
+{
+    std::vector<std::string> missed;
+    m_manager.missed_call.connect([&](const std::string& caller) { missed.push_back(caller); });
+    m_manager.place_call("carol");
+    call_event(7, CALLSTATE_CONNECTED);
+    state().calls.clear();
+    m_seen.clear();
+
+    SIPX_CALLSTATE_INFO offer{
+        sizeof offer, 9, 3, CALLSTATE_OFFERING, CALLSTATE_CAUSE_NORMAL, "\"Bob\" <sip:bob@kalvo.test>"};
+    EXPECT_TRUE(deliver(EVENT_CATEGORY_CALLSTATE, &offer));
+    EXPECT_THAT(
+        calls_starting("sipxCall"), ElementsAre("sipxCallReject 9 486 Busy Here", "sipxCallDestroy 9"));
+    EXPECT_THAT(missed, ElementsAre("bob"));
+    EXPECT_THAT(log_file_text(), testing::HasSubstr("CALLMANAGER - Missed call from bob (busy)"));
+    // The refused call's end is the manager's own; the first call stays current.
+    call_event(9, CALLSTATE_DISCONNECTED, CALLSTATE_CAUSE_BUSY);
+    call_event(9, CALLSTATE_DESTROYED);
+    EXPECT_TRUE(m_seen.empty());
+    EXPECT_EQ(m_manager.current_call(), 7u);
+    EXPECT_THAT(calls_starting("sipxCallAudioPlayFileStop"), ElementsAre());
+    EXPECT_TRUE(m_manager.levels_running());
+
+    // Once the first call is over, a caller gets through again.
+    m_manager.end_call();
+    call_event(10, CALLSTATE_OFFERING);
+    EXPECT_EQ(m_manager.current_call(), 10u);
+    ASSERT_EQ(m_seen.size(), 1u);
+    EXPECT_EQ(m_seen[0].call, 10u);
+}
+
+TEST_F(CallEventsTest, LevelsAreRaisedWhileTheCurrentCallIsConnected)
+{
+    std::mutex mutex;
+    std::condition_variable raised;
+    int ticks = 0;
+    m_manager.levels_changed.connect([&] {
+        std::lock_guard lock(mutex);
+        ++ticks;
+        raised.notify_all();
+    });
+    m_manager.place_call("carol");
+    EXPECT_FALSE(m_manager.levels_running());
+    call_event(7, CALLSTATE_CONNECTED);
+    std::unique_lock lock(mutex);
+    EXPECT_TRUE(raised.wait_for(lock, std::chrono::seconds(10), [&] { return ticks >= 3; }));
+    lock.unlock();
+    call_event(42, CALLSTATE_DISCONNECTED); // another call's end
+    EXPECT_TRUE(m_manager.levels_running());
+    call_event(7, CALLSTATE_DISCONNECTED);
+    EXPECT_FALSE(m_manager.levels_running());
+
+    call_event(7, CALLSTATE_CONNECTED);
+    m_manager.end_call();
+    EXPECT_FALSE(m_manager.levels_running());
+}
+
 TEST_F(CallEventsTest, BadCallEventsAreLoggedAndSurvived)
 {
     m_manager.place_call("bob");
@@ -134,7 +198,7 @@ TEST_F(CallEventsTest, BadCallEventsAreLoggedAndSurvived)
     EXPECT_FALSE(CallManager::on_sipx_event(EVENT_CATEGORY_CALLSTATE, &info, nullptr));
 }
 
-TEST_F(CallManagerTest, EachRegistrationSubscribesToMessageSummaries)
+TEST_F(CallManagerTest, OneSubscriptionPerLineRefreshedNotStacked)
 {
     sign_in();
     std::vector<SIPX_LINESTATE_EVENT> seen;
@@ -143,15 +207,69 @@ TEST_F(CallManagerTest, EachRegistrationSubscribesToMessageSummaries)
     EXPECT_TRUE(line_event(LINESTATE_REGISTERING));
     EXPECT_TRUE(line_event(LINESTATE_REGISTERED));
     EXPECT_EQ(m_manager.subscription(), 11u);
-    EXPECT_TRUE(line_event(LINESTATE_REGISTERED));
-    EXPECT_EQ(m_manager.subscription(), 12u);
+    for (int refresh = 0; refresh < 20; ++refresh)
+        line_event(LINESTATE_REGISTERED);
+    EXPECT_EQ(m_manager.subscription(), 11u);
 
     std::string subscribe = "sipxConfigSubscribe inst 3 " + Deployment::get().voicemail +
         " message-summary application/simple-message-summary 1";
-    EXPECT_THAT(calls_starting("sipxConfigSubscribe"), ElementsAre(subscribe, subscribe));
+    EXPECT_THAT(calls_starting("sipxConfigSubscribe"), ElementsAre(subscribe));
     EXPECT_THAT(calls_starting("sipxConfigUnsubscribe"), ElementsAre());
-    EXPECT_THAT(seen, ElementsAre(LINESTATE_REGISTERING, LINESTATE_REGISTERED, LINESTATE_REGISTERED));
+    EXPECT_EQ(seen.size(), 22u);
     EXPECT_TRUE(in_order(log_lines(), {"Got a line state event", "EVENT 1"}));
+
+    // After a failure the service may have forgotten it: the next registration renews it.
+    line_event(LINESTATE_REGISTER_FAILED);
+    line_event(LINESTATE_REGISTERED);
+    EXPECT_EQ(m_manager.subscription(), 12u);
+    EXPECT_THAT(calls_starting("sipxConfigUnsubscribe"), ElementsAre("sipxConfigUnsubscribe 11"));
+
+    // A new line, and the sign-out, end it.
+    m_manager.login("alice", "secret");
+    EXPECT_EQ(m_manager.subscription(), SIPX_SUB_NULL);
+    line_event(LINESTATE_REGISTERED);
+    m_manager.unregister();
+    EXPECT_EQ(m_manager.subscription(), SIPX_SUB_NULL);
+    EXPECT_THAT(calls_starting("sipxConfigUnsubscribe"),
+        ElementsAre("sipxConfigUnsubscribe 11", "sipxConfigUnsubscribe 12", "sipxConfigUnsubscribe 13"));
+    // A late registration after the sign-out makes none.
+    line_event(LINESTATE_REGISTERED);
+    EXPECT_THAT(calls_starting("sipxConfigSubscribe"), testing::SizeIs(3));
+}
+
+TEST_F(CallManagerTest, AServiceThatStopsAnsweringTakesTheLineOfflineUntilItAnswers)
+{
+    sign_in();
+    m_manager.place_call("carol");
+    std::vector<SIPX_LINESTATE_EVENT> seen;
+    m_manager.line_state_changed.connect([&](SIPX_LINESTATE_EVENT event) { seen.push_back(event); });
+    line_event(LINESTATE_REGISTERED);
+    std::string far_end = m_domain;
+    auto keepalive = [&](SIPX_KEEPALIVE_EVENT event) {
+        SIPX_KEEPALIVE_INFO info{sizeof info, event, SIPX_KEEPALIVE_SIP_OPTIONS, far_end.c_str(), 5060, 10};
+        return deliver(EVENT_CATEGORY_KEEPALIVE, &info);
+    };
+    EXPECT_TRUE(keepalive(KEEPALIVE_FEEDBACK)); // the first answer changes nothing
+    state().calls.clear();
+
+    EXPECT_TRUE(keepalive(KEEPALIVE_FAILURE));
+    keepalive(KEEPALIVE_FAILURE);
+    EXPECT_THAT(seen, ElementsAre(LINESTATE_REGISTERED, LINESTATE_REGISTER_FAILED));
+    EXPECT_THAT(calls_starting("sipxCallDestroy"), ElementsAre("sipxCallDestroy 7")) << "the call ends";
+    EXPECT_THAT(log_file_text(), testing::HasSubstr("LINESTATE - The SIP service does not answer"));
+
+    keepalive(KEEPALIVE_FEEDBACK);
+    EXPECT_THAT(calls_starting("sipxLineRegister"), ElementsAre("sipxLineRegister 3 true"));
+    line_event(LINESTATE_REGISTERED);
+    EXPECT_THAT(calls_starting("sipxConfigUnsubscribe"), ElementsAre("sipxConfigUnsubscribe 11"));
+    EXPECT_THAT(calls_starting("sipxConfigSubscribe"), testing::SizeIs(1));
+
+    // Signed out, the keep-alive is stopped and its events change nothing.
+    m_manager.unregister();
+    EXPECT_THAT(calls_starting("sipxConfigKeepAliveRemove"),
+        ElementsAre("sipxConfigKeepAliveRemove inst 0 3 " + m_domain + " 5060"));
+    keepalive(KEEPALIVE_FAILURE);
+    EXPECT_EQ(seen.size(), 3u);
 }
 
 TEST_F(CallManagerTest, AFailedRegistrationIsPassedOnWithoutSubscribing)
@@ -188,7 +306,7 @@ TEST_F(CallManagerTest, InfoEventsAreLoggedAndOtherCategoriesIgnored)
     LogDlg::instance().clear();
     char record[64] = {};
     EXPECT_FALSE(deliver(EVENT_CATEGORY_SUB_STATUS, record));
-    EXPECT_FALSE(deliver(EVENT_CATEGORY_KEEPALIVE, record));
+    EXPECT_FALSE(deliver(EVENT_CATEGORY_SECURITY, record));
     EXPECT_THAT(log_lines(), ElementsAre());
     EXPECT_FALSE(deliver(static_cast<SIPX_EVENT_CATEGORY>(77), record));
     EXPECT_THAT(log_lines(), ElementsAre("Ignoring a SIP event of unknown category 77"));

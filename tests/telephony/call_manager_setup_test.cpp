@@ -8,6 +8,7 @@
 using fake_sipx::calls_starting;
 using fake_sipx::position_of;
 using fake_sipx::state;
+using testing::Contains;
 using testing::ElementsAre;
 using testing::HasSubstr;
 using testing::Not;
@@ -161,6 +162,7 @@ TEST_F(CallManagerTest, LoginStoresTheAccountAndRegistersANewLine)
         "sipxLineRegister 3 true",
         "sipxAudioGetNumInputDevices inst",
         "sipxAudioGetNumOutputDevices inst",
+        "sipxConfigKeepAliveAdd inst 0 3 gw.example 5070 10",
     };
     EXPECT_EQ(state().calls, expected);
     EXPECT_TRUE(m_manager.logged_in());
@@ -195,6 +197,19 @@ TEST_F(CallManagerTest, EmptyProxyAndPasswordArePassedAsTheyAre)
         calls_starting("sipxLineAddCredential"), ElementsAre("sipxLineAddCredential 3 alice [] " + m_domain));
 }
 
+TEST_F(CallManagerTest, ALineTheLayerRefusesFailsLikeARefusedRegistration)
+{
+    ASSERT_TRUE(m_manager.init());
+    std::vector<SIPX_LINESTATE_EVENT> seen;
+    m_manager.line_state_changed.connect([&](SIPX_LINESTATE_EVENT event) { seen.push_back(event); });
+    state().line_add_result = SIPX_RESULT_BAD_ADDRESS;
+    state().calls.clear();
+    m_manager.login(std::string(3000, 'u'), "secret");
+    EXPECT_THAT(seen, ElementsAre(LINESTATE_REGISTER_FAILED));
+    EXPECT_THAT(calls_starting("sipxLineRegister"), testing::IsEmpty());
+    EXPECT_THAT(log_lines(), testing::Contains("The line for this account could not be set up"));
+}
+
 TEST_F(CallManagerTest, ASecondLoginRemovesTheFirstLine)
 {
     ASSERT_TRUE(m_manager.init());
@@ -212,8 +227,24 @@ TEST_F(CallManagerTest, UnregisterKeepsTheLineHandle)
 {
     sign_in();
     m_manager.unregister();
-    EXPECT_THAT(state().calls, ElementsAre("sipxLineRegister 3 false"));
+    EXPECT_THAT(state().calls,
+        ElementsAre("sipxConfigKeepAliveRemove inst 0 3 " + m_domain + " 5060", "sipxLineRegister 3 false"));
     EXPECT_FALSE(m_manager.logged_in());
+}
+
+TEST_F(CallManagerTest, UnregisterWaitsForTheServiceOnlyWhileRegistered)
+{
+    sign_in();
+    line_event(LINESTATE_REGISTERED);
+    // The service confirms while the request is on its way.
+    state().during_register = [this] { line_event(LINESTATE_UNREGISTERED); };
+    m_manager.unregister();
+    EXPECT_THAT(log_lines(), Not(Contains("The service did not confirm the sign-out in time")));
+
+    sign_in();
+    line_event(LINESTATE_REGISTERED);
+    m_manager.unregister(); // no answer: a bounded wait
+    EXPECT_THAT(log_lines(), Contains("The service did not confirm the sign-out in time"));
 }
 
 TEST_F(CallManagerTest, StoredDevicesAreChosenOnlyWhenTheyExist)

@@ -63,6 +63,21 @@ TEST(RemoteUser, OtherFormsAreReturnedWhole)
     EXPECT_EQ(call_addressing::remote_user(""), "");
 }
 
+TEST(ServerAddress, HostAndPortOfAServerTextWith5060ByDefault)
+{
+    auto host_port = [](const std::string& text) {
+        call_addressing::ServerAddress address = call_addressing::server_address(text);
+        return address.host + " " + std::to_string(address.port);
+    };
+    EXPECT_EQ(host_port("127.0.0.5"), "127.0.0.5 5060");
+    EXPECT_EQ(host_port("gw.example:5070"), "gw.example 5070");
+    EXPECT_EQ(host_port("sip:gw.example:5080;transport=udp"), "gw.example 5080");
+    EXPECT_EQ(host_port("gw.example:99999"), "gw.example 5060");
+    EXPECT_EQ(host_port("gw.example:http"), "gw.example 5060");
+    EXPECT_EQ(host_port("gw.example:"), "gw.example 5060");
+    EXPECT_EQ(host_port(""), " 5060");
+}
+
 TEST(DtmfTone, KeysMapToTheirCharacterCodes)
 {
     EXPECT_EQ(call_addressing::dtmf_tone('0'), 48);

@@ -230,6 +230,10 @@ SIPX_RESULT sipxConfigSetRegisterExpiration(SIPX_INST hInst, int seconds)
 SIPX_RESULT sipxLineAdd(SIPX_INST hInst, const char* szLineURL, SIPX_LINE* phLine, SIPX_CONTACT_ID contactId)
 {
     record("sipxLineAdd", instance_text(hInst), text(szLineURL), contactId);
+    if (state().line_add_result != SIPX_RESULT_SUCCESS) {
+        *phLine = SIPX_LINE_NULL;
+        return state().line_add_result;
+    }
     *phLine = state().next_line++;
     return SIPX_RESULT_SUCCESS;
 }
@@ -250,6 +254,8 @@ SIPX_RESULT sipxLineAddCredential(
 SIPX_RESULT sipxLineRegister(SIPX_LINE hLine, bool bRegister)
 {
     record("sipxLineRegister", hLine, bRegister);
+    if (auto meanwhile = std::exchange(state().during_register, nullptr))
+        meanwhile();
     return SIPX_RESULT_SUCCESS;
 }
 
@@ -427,5 +433,21 @@ SIPX_RESULT sipxConfigSubscribe(SIPX_INST hInst, SIPX_LINE hLine, const char* sz
 SIPX_RESULT sipxConfigUnsubscribe(SIPX_SUB hSub)
 {
     record("sipxConfigUnsubscribe", hSub);
+    return SIPX_RESULT_SUCCESS;
+}
+
+SIPX_RESULT sipxConfigKeepAliveAdd(SIPX_INST hInst, SIPX_CONTACT_ID contactId, SIPX_KEEPALIVE_TYPE type,
+    const char* szRemoteIp, int iRemotePort, int iKeepAliveSecs)
+{
+    record("sipxConfigKeepAliveAdd", instance_text(hInst), contactId, static_cast<int>(type),
+        text(szRemoteIp), iRemotePort, iKeepAliveSecs);
+    return SIPX_RESULT_SUCCESS;
+}
+
+SIPX_RESULT sipxConfigKeepAliveRemove(SIPX_INST hInst, SIPX_CONTACT_ID contactId, SIPX_KEEPALIVE_TYPE type,
+    const char* szRemoteIp, int iRemotePort)
+{
+    record("sipxConfigKeepAliveRemove", instance_text(hInst), contactId, static_cast<int>(type),
+        text(szRemoteIp), iRemotePort);
     return SIPX_RESULT_SUCCESS;
 }

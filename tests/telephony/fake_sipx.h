@@ -18,6 +18,7 @@ struct State {
     SIPX_RESULT destroy_result = SIPX_RESULT_SUCCESS;
     SIPX_RESULT mute_result = SIPX_RESULT_SUCCESS;
     SIPX_RESULT levels_result = SIPX_RESULT_SUCCESS;
+    SIPX_RESULT line_add_result = SIPX_RESULT_SUCCESS;
     SIPX_CALL next_call = 7;
     SIPX_LINE next_line = 3;
     SIPX_SUB next_sub = 11;
@@ -32,6 +33,8 @@ struct State {
     std::string event_text;
     // Run inside sipxCallDestroy, as an event the engine delivers meanwhile.
     std::function<void()> during_destroy;
+    // Run once inside the next sipxLineRegister, the same way.
+    std::function<void()> during_register;
 
     // What the call manager registered with sipxEventListenerAdd.
     SIPX_EVENT_CALLBACK_PROC callback = nullptr;

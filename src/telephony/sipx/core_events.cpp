@@ -57,4 +57,5 @@ void sipx_tick(SipxInstance* inst)
         return;
     sipx_check_register_waits(inst);
     sipx_poll_stun(inst);
+    sipx_poll_keepalives(inst);
 }

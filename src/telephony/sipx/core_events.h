@@ -6,7 +6,7 @@
 void sipx_attach_core_callbacks(LinphoneCore* core);
 
 // Work done on every engine tick for one instance: iterate its core, report lines whose
-// registration waits longer than allowed, and take the STUN outcome.
+// registration waits longer than allowed, take the STUN outcome and run the keep-alives.
 void sipx_tick(SipxInstance* inst);
 
 // The instance a core belongs to, when it is still live.
@@ -19,3 +19,6 @@ void sipx_on_registration_state(
 void sipx_on_notify(SipxInstance* inst, LinphoneEvent* event, const LinphoneContent* body);
 void sipx_check_register_waits(SipxInstance* inst);
 void sipx_poll_stun(SipxInstance* inst);
+// Reports the STUN outcome the instance knows (after a listener was added).
+void sipx_report_stun(SipxInstance* inst);
+void sipx_poll_keepalives(SipxInstance* inst);

@@ -1,10 +1,32 @@
 #include "telephony/sipx/engine_thread.h"
 
+#include <exception>
 #include <future>
 #include <vector>
 
 #include "base/descriptors.h"
 #include "base/ui_thread.h"
+#include "log/log_file.h"
+
+namespace {
+
+// Runs one piece of engine work; what it throws is logged and goes no further, so the
+// engine keeps running. Returns the exception for a caller that waits.
+std::exception_ptr run_guarded(const std::function<void()>& work, const char* what)
+{
+    try {
+        work();
+        return nullptr;
+    } catch (const std::exception& error) {
+        log_file::write_line(std::string("SIPX - engine ") + what + " failed: " + error.what());
+        return std::current_exception();
+    } catch (...) {
+        log_file::write_line(std::string("SIPX - engine ") + what + " failed with an unknown exception");
+        return std::current_exception();
+    }
+}
+
+} // namespace
 
 EngineThread::EngineThread() : m_thread([this] { loop(); }) { }
 
@@ -34,10 +56,12 @@ void EngineThread::run_and_wait(const std::function<void()>& work)
 {
     std::promise<void> done;
     post([&] {
-        work();
-        done.set_value();
+        if (std::exception_ptr failure = run_guarded(work, "task"))
+            done.set_exception(failure);
+        else
+            done.set_value();
     });
-    done.get_future().wait();
+    done.get_future().get(); // rethrows the task's exception here, in the caller
 }
 
 void EngineThread::post(std::function<void()> work)
@@ -81,7 +105,7 @@ void EngineThread::loop()
             auto work = std::move(m_work.front());
             m_work.pop_front();
             lock.unlock();
-            work();
+            run_guarded(work, "task");
             // The SIP library opens sockets without close-on-exec: none may reach the
             // processes the program starts (the web engine's).
             descriptors::close_all_on_exec();
@@ -97,7 +121,7 @@ void EngineThread::loop()
             ticks.push_back(tick);
         lock.unlock();
         for (auto& tick : ticks)
-            tick();
+            run_guarded(tick, "tick");
         descriptors::close_all_on_exec();
         lock.lock();
         auto now = Clock::now();

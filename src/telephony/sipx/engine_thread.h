@@ -10,6 +10,8 @@
 // The one thread that owns the SIP cores. Work handed to it runs in order; between
 // work it calls every registered tick function, every 20 ms, or every 2 ms while a
 // transaction is pending (hurry), so responses are not held back by the idle period.
+// Work or a tick that throws is logged and the thread goes on; a caller waiting in call()
+// gets the exception.
 class EngineThread {
 public:
     using Clock = std::chrono::steady_clock;
@@ -27,7 +29,8 @@ public:
 
     bool on_engine_thread() const;
 
-    // Runs work on the engine thread and waits for it; inline on the engine thread.
+    // Runs work on the engine thread and waits for it; inline on the engine thread. What
+    // the work throws is thrown here.
     template <typename F> auto call(F&& work) -> decltype(work())
     {
         if (on_engine_thread())

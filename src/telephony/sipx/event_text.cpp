@@ -155,6 +155,11 @@ std::string sipx_event_text(SIPX_EVENT_CATEGORY category, const void* event)
             return std::string("MEDIA_REMOTE_DTMF::") + static_cast<char>(info->toneId);
         return "MEDIA_UNKNOWN";
     }
+    case EVENT_CATEGORY_KEEPALIVE: {
+        auto* info = static_cast<const SIPX_KEEPALIVE_INFO*>(event);
+        return std::string(info->event == KEEPALIVE_FEEDBACK ? "KEEPALIVE_FEEDBACK" : "KEEPALIVE_FAILURE") +
+            "::" + text_or_empty(info->szRemoteAddress) + ":" + std::to_string(info->remotePort);
+    }
     default:
         return sipx_category_name(category);
     }

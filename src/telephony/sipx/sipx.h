@@ -161,6 +161,19 @@ typedef enum SIPX_MEDIA_EVENT {
     MEDIA_REMOTE_DTMF = 59000, // a DTMF event (RFC 4733) arrived from the far end
 } SIPX_MEDIA_EVENT;
 
+// Keep-alives (sipxConfigKeepAliveAdd). Only SIP OPTIONS is implemented.
+typedef enum SIPX_KEEPALIVE_TYPE {
+    SIPX_KEEPALIVE_CRLF = 0,
+    SIPX_KEEPALIVE_STUN = 1,
+    SIPX_KEEPALIVE_SIP_PING = 2,
+    SIPX_KEEPALIVE_SIP_OPTIONS = 3, // an OPTIONS request; any answer is feedback
+} SIPX_KEEPALIVE_TYPE;
+
+typedef enum SIPX_KEEPALIVE_EVENT {
+    KEEPALIVE_FEEDBACK = 1, // the far end answers (the first answer, and the first after failures)
+    KEEPALIVE_FAILURE = 2, // a request got no answer (the first, and the first after answers)
+} SIPX_KEEPALIVE_EVENT;
+
 typedef enum SIPX_CONTACT_TYPE {
     CONTACT_AUTO = -1,
     CONTACT_LOCAL = 0, // an address of a local interface
@@ -252,6 +265,15 @@ typedef struct SIPX_CONFIG_INFO {
     SIPX_CONFIG_EVENT event;
     const char* szMappedAddress; // STUN success: the address the server saw ("ip:port"); else ""
 } SIPX_CONFIG_INFO;
+
+typedef struct SIPX_KEEPALIVE_INFO {
+    size_t nSize;
+    SIPX_KEEPALIVE_EVENT event;
+    SIPX_KEEPALIVE_TYPE type;
+    const char* szRemoteAddress; // as given to sipxConfigKeepAliveAdd
+    int remotePort;
+    int keepAliveSecs;
+} SIPX_KEEPALIVE_INFO;
 
 typedef struct SIPX_NOTIFY_INFO {
     size_t nSize;
@@ -347,7 +369,21 @@ SIPX_RESULT sipxConfigEnableDnsSrv(bool bEnable);
 // "host" or "host:port"; "" or null removes the proxy.
 SIPX_RESULT sipxConfigSetOutboundProxy(SIPX_INST hInst, const char* szProxy);
 
+// The STUN outcome already known when the listener is added is reported to it at once.
 SIPX_RESULT sipxEventListenerAdd(SIPX_INST hInst, SIPX_EVENT_CALLBACK_PROC pCallbackProc, void* pUserData);
+
+// Keep-alive with SIPX_KEEPALIVE_SIP_OPTIONS: an OPTIONS request to szRemoteIp (an address
+// or host name) at iRemotePort every iKeepAliveSecs seconds, from a socket of its own
+// bound to the instance's bind address (the core keeps its own SIP socket's binding
+// alive). Its outcome arrives as EVENT_CATEGORY_KEEPALIVE events: the first outcome and
+// every change. While requests go unanswered they are retried after 2, 4, 8 ... seconds,
+// never waiting longer than iKeepAliveSecs. Adding the same far end again starts it
+// afresh; other types give SIPX_RESULT_NOT_IMPLEMENTED. contactId is not used.
+SIPX_RESULT sipxConfigKeepAliveAdd(SIPX_INST hInst, SIPX_CONTACT_ID contactId, SIPX_KEEPALIVE_TYPE type,
+    const char* szRemoteIp, int iRemotePort, int iKeepAliveSecs);
+// Stops it; nothing is reported. An unknown one gives SIPX_RESULT_INVALID_ARGS.
+SIPX_RESULT sipxConfigKeepAliveRemove(SIPX_INST hInst, SIPX_CONTACT_ID contactId, SIPX_KEEPALIVE_TYPE type,
+    const char* szRemoteIp, int iRemotePort);
 
 // Fills at most nMaxAddresses entries: the local IPv4 interfaces, then the STUN-mapped
 // address when there is one. *pnActualAddresses receives the count written.

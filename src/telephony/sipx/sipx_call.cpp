@@ -78,6 +78,9 @@ SIPX_RESULT sipxCallConnect(SIPX_CALL hCall, const char* szAddress, SIPX_CONTACT
 {
     if (!szAddress || !*szAddress)
         return sipx_refuse("sipxCallConnect", "no address");
+    std::string problem;
+    if (!sipx_address_fits(szAddress, problem))
+        return sipx_refuse("sipxCallConnect", "bad address: " + problem, SIPX_RESULT_BAD_ADDRESS);
     return sipx_with_call("sipxCallConnect", hCall, [&](SipxCall* record) {
         if (record->call)
             return sipx_refuse("sipxCallConnect", "the call is already connected", SIPX_RESULT_INVALID_STATE);
@@ -86,6 +89,10 @@ SIPX_RESULT sipxCallConnect(SIPX_CALL hCall, const char* szAddress, SIPX_CONTACT
         if (!target)
             return sipx_refuse(
                 "sipxCallConnect", std::string("bad address ") + szAddress, SIPX_RESULT_BAD_ADDRESS);
+        if (!sipx_address_fits(target, problem)) {
+            linphone_address_unref(target);
+            return sipx_refuse("sipxCallConnect", "bad address: " + problem, SIPX_RESULT_BAD_ADDRESS);
+        }
         if (SipxLine* line = sipx_state::find_line(record->line))
             linphone_core_set_default_account(core, line->account);
         LinphoneCallParams* params = audio_only_params(core, nullptr);

@@ -90,11 +90,7 @@ void sipx_poll_stun(SipxInstance* inst)
         // Report the first outcome and every change; keep-alive rounds that agree are quiet.
         if (inst->stun_reported != outcome->ok) {
             inst->stun_reported = outcome->ok;
-            std::string mapped =
-                outcome->ok ? outcome->mapped_ip + ":" + std::to_string(outcome->mapped_port) : "";
-            SIPX_CONFIG_INFO info{sizeof(SIPX_CONFIG_INFO),
-                outcome->ok ? CONFIG_STUN_SUCCESS : CONFIG_STUN_FAILURE, mapped.c_str()};
-            sipx_emit(inst, EVENT_CATEGORY_CONFIG, &info);
+            sipx_report_stun(inst);
         }
         return;
     }
@@ -104,4 +100,15 @@ void sipx_poll_stun(SipxInstance* inst)
     inst->stun_next = inst->stun_keepalive > 0 ? now + std::chrono::seconds(inst->stun_keepalive)
                                                : std::chrono::steady_clock::time_point::max();
     inst->stun = std::make_unique<StunProbe>(inst->stun_server, inst->stun_port, inst->bind_address);
+}
+
+void sipx_report_stun(SipxInstance* inst)
+{
+    if (!inst->stun_reported)
+        return;
+    bool ok = *inst->stun_reported;
+    std::string mapped = ok ? inst->mapped_ip + ":" + std::to_string(inst->mapped_port) : "";
+    SIPX_CONFIG_INFO info{
+        sizeof(SIPX_CONFIG_INFO), ok ? CONFIG_STUN_SUCCESS : CONFIG_STUN_FAILURE, mapped.c_str()};
+    sipx_emit(inst, EVENT_CATEGORY_CONFIG, &info);
 }

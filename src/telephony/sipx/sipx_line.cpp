@@ -1,4 +1,6 @@
 // Lines: one account of the SIP core each, registered through the outbound proxy.
+#include <cstring>
+
 #include "telephony/sipx/core_events.h"
 #include "telephony/sipx/event_text.h"
 #include "telephony/sipx/state_map.h"
@@ -36,12 +38,19 @@ SIPX_RESULT sipxLineAdd(
     if (!phLine || !szLineURL || !*szLineURL)
         return sipx_refuse("sipxLineAdd", "no line address or handle");
     *phLine = 0;
+    std::string problem;
+    if (!sipx_address_fits(szLineURL, problem))
+        return sipx_refuse("sipxLineAdd", "bad line address: " + problem, SIPX_RESULT_BAD_ADDRESS);
     return sipx_with_instance("sipxLineAdd", hInst, [&](SipxInstance* inst) {
         LinphoneFactory* factory = linphone_factory_get();
         LinphoneAddress* identity = linphone_factory_create_address(factory, sipx_uri(szLineURL).c_str());
         if (!identity)
             return sipx_refuse(
                 "sipxLineAdd", std::string("bad line address ") + szLineURL, SIPX_RESULT_BAD_ADDRESS);
+        if (!sipx_address_fits(identity, problem)) {
+            linphone_address_unref(identity);
+            return sipx_refuse("sipxLineAdd", "bad line address: " + problem, SIPX_RESULT_BAD_ADDRESS);
+        }
         LinphoneAccountParams* params = linphone_core_create_account_params(inst->core);
         linphone_account_params_set_identity_address(params, identity);
         // With an outbound proxy every request, REGISTER included, goes to it (the core
@@ -49,7 +58,8 @@ SIPX_RESULT sipxLineAdd(
         // to the identity's domain.
         std::string server =
             inst->outbound_proxy.empty() ? registrar_of(identity) : sipx_uri(inst->outbound_proxy);
-        if (linphone_account_params_set_server_addr(params, server.c_str()) != 0) {
+        if (!sipx_address_fits(server, problem) ||
+            linphone_account_params_set_server_addr(params, server.c_str()) != 0) {
             sipx_log(
                 "sipxLineAdd: bad outbound proxy " + inst->outbound_proxy + ", registering at the domain");
             linphone_account_params_set_server_addr(params, registrar_of(identity).c_str());
@@ -97,6 +107,10 @@ SIPX_RESULT sipxLineAddCredential(
 {
     if (!szUserID || !*szUserID)
         return sipx_refuse("sipxLineAddCredential", "no user id");
+    // The user id goes into the Authorization header beside the line's own address.
+    if (std::strlen(szUserID) > kMaxAddressText || (szRealm && std::strlen(szRealm) > kMaxAddressText))
+        return sipx_refuse("sipxLineAddCredential",
+            "user id or realm longer than " + std::to_string(kMaxAddressText) + " characters");
     return sipx_with_line("sipxLineAddCredential", hLine, [&](SipxLine* line) {
         LinphoneCore* core = line->inst->core;
         if (line->auth) {

@@ -91,7 +91,10 @@ void configure_core(SipxInstance* inst, int udp, int tcp, int tls, const char* i
     linphone_core_set_ringback(core, nullptr);
     linphone_core_enable_dns_srv(core, g_dns_srv ? TRUE : FALSE);
     linphone_core_set_user_agent(core, "Kalvo", nullptr);
-    if (identity && *identity)
+    std::string problem;
+    if (identity && *identity && !sipx_address_fits(identity, problem))
+        sipx_log("sipxInitialize: the identity is not used as the contact: " + problem);
+    else if (identity && *identity)
         linphone_core_set_primary_contact(core, sipx_uri(identity).c_str());
 
     if (const char* play = env_text(SIPX_ENV_PLAY_FILE)) {
@@ -345,6 +348,11 @@ SIPX_RESULT sipxEventListenerAdd(SIPX_INST hInst, SIPX_EVENT_CALLBACK_PROC pCall
             return sipx_refuse("sipxEventListenerAdd", "no callback");
         inst->callback = pCallbackProc;
         inst->user_data = pUserData;
+        // A STUN outcome that came before any listener would otherwise never be heard.
+        EngineThread::get().post([inst] {
+            if (sipx_state::find_instance(inst))
+                sipx_report_stun(inst);
+        });
         return SIPX_RESULT_SUCCESS;
     });
 }

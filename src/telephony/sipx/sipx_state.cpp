@@ -171,11 +171,31 @@ std::string sipx_uri(const std::string& address)
     return "sip:" + address;
 }
 
+bool sipx_address_fits(const std::string& text, std::string& problem)
+{
+    if (text.size() <= kMaxAddressText)
+        return true;
+    problem = "the address is longer than " + std::to_string(kMaxAddressText) + " characters";
+    return false;
+}
+
+bool sipx_address_fits(const LinphoneAddress* address, std::string& problem)
+{
+    char* text = linphone_address_as_string_uri_only(address);
+    std::string written = text ? text : "";
+    bctbx_free(text);
+    return sipx_address_fits(written, problem);
+}
+
 SIPX_RESULT sipx_on_engine(const std::function<SIPX_RESULT()>& body)
 {
     auto& engine = EngineThread::get();
     engine.hurry();
-    return engine.call([&] { return body(); });
+    try {
+        return engine.call([&] { return body(); });
+    } catch (...) {
+        return SIPX_RESULT_FAILURE; // the engine logged it
+    }
 }
 
 SIPX_RESULT sipx_with_instance(

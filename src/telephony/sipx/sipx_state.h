@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "telephony/sipx/local_playback.h"
+#include "telephony/sipx/sip_options_probe.h"
 #include "telephony/sipx/sipx.h"
 #include "telephony/sipx/stun_probe.h"
 
@@ -43,6 +44,17 @@ struct SipxSubscription {
     LinphoneEvent* event = nullptr; // owned reference
 };
 
+// A SIP OPTIONS keep-alive (sipxConfigKeepAliveAdd).
+struct SipxKeepAlive {
+    std::string host;
+    int port = 0;
+    int period = 0; // seconds between requests while answered
+    std::unique_ptr<SipOptionsProbe> probe; // the request on its way
+    std::chrono::steady_clock::time_point next{};
+    std::optional<bool> reported; // the outcome last reported: answered or not
+    int failures = 0; // unanswered requests in a row
+};
+
 struct SipxInstance {
     LinphoneCore* core = nullptr;
     int tick_id = 0;
@@ -66,6 +78,10 @@ struct SipxInstance {
     std::optional<bool> stun_reported;
     std::string mapped_ip;
     int mapped_port = 0;
+
+    std::vector<std::unique_ptr<SipxKeepAlive>> keepalives;
+    // Requests of removed keep-alives, left to finish on their own threads.
+    std::vector<std::unique_ptr<SipOptionsProbe>> retired_probes;
 
     // Device names handed out by the device functions (kept alive for the caller).
     std::vector<std::string> input_devices;
@@ -119,6 +135,17 @@ SIPX_RESULT sipx_refuse(
 // "user@domain" → "sip:user@domain"; texts that already carry a scheme or angle
 // brackets are kept.
 std::string sipx_uri(const std::string& address);
+
+// Longest address text (as the stack writes it) a line, call or subscription may use.
+// The stack formats addresses through a fixed 1024-byte buffer and reads the cut text
+// back: a longer address loses its user part, and the stack then fails on the missing
+// user while answering a digest challenge. Headers add parameters, hence the margin.
+inline constexpr size_t kMaxAddressText = 512;
+// Whether the stack can carry an address; when not, `problem` says why. The text is
+// checked before it is parsed (the stack's parser takes minutes over a huge one), the
+// address as the stack writes it (escapes make it longer).
+bool sipx_address_fits(const std::string& text, std::string& problem);
+bool sipx_address_fits(const LinphoneAddress* address, std::string& problem);
 
 // Runs a sipx function's body on the engine thread (inline when already there) and
 // keeps the engine iterating quickly for the answer that follows.

@@ -9,6 +9,9 @@ SIPX_RESULT sipxConfigSubscribe(SIPX_INST hInst, SIPX_LINE hLine, const char* sz
     if (!phSub || !szTargetUrl || !*szTargetUrl || !szEventType || !*szEventType)
         return sipx_refuse("sipxConfigSubscribe", "no target, event type or handle");
     *phSub = 0;
+    std::string problem;
+    if (!sipx_address_fits(szTargetUrl, problem))
+        return sipx_refuse("sipxConfigSubscribe", "bad address: " + problem, SIPX_RESULT_BAD_ADDRESS);
     return sipx_with_instance("sipxConfigSubscribe", hInst, [&](SipxInstance* inst) {
         SipxLine* line = sipx_state::find_line(hLine);
         if (hLine != 0 && (!line || line->inst != inst))
@@ -18,6 +21,10 @@ SIPX_RESULT sipxConfigSubscribe(SIPX_INST hInst, SIPX_LINE hLine, const char* sz
         if (!target)
             return sipx_refuse(
                 "sipxConfigSubscribe", std::string("bad target ") + szTargetUrl, SIPX_RESULT_BAD_ADDRESS);
+        if (!sipx_address_fits(target, problem)) {
+            linphone_address_unref(target);
+            return sipx_refuse("sipxConfigSubscribe", "bad target: " + problem, SIPX_RESULT_BAD_ADDRESS);
+        }
         if (line)
             linphone_core_set_default_account(inst->core, line->account);
         LinphoneEvent* event = linphone_core_create_subscribe(inst->core, target, szEventType, 3600);

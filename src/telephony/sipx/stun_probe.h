@@ -1,9 +1,8 @@
 #pragma once
 #include <chrono>
-#include <mutex>
-#include <optional>
 #include <string>
-#include <thread>
+
+#include "telephony/sipx/udp_probe.h"
 
 struct StunOutcome {
     bool ok = false;
@@ -18,20 +17,14 @@ StunOutcome stun_bind(
     const std::string& server, int port, const std::string& bind_address, std::chrono::milliseconds deadline);
 
 // Runs stun_bind on a worker thread; the owner polls for the outcome.
-class StunProbe {
+class StunProbe : public ProbeWorker<StunOutcome> {
 public:
     static constexpr std::chrono::milliseconds kDeadline{3000};
 
-    StunProbe(std::string server, int port, std::string bind_address);
-    ~StunProbe(); // waits for the worker (at most the deadline)
-    StunProbe(const StunProbe&) = delete;
-    StunProbe& operator=(const StunProbe&) = delete;
-
-    // The outcome once, when the worker has finished; nothing before that.
-    std::optional<StunOutcome> take_outcome();
-
-private:
-    std::mutex m_mutex;
-    std::optional<StunOutcome> m_outcome;
-    std::thread m_worker;
+    StunProbe(std::string server, int port, std::string bind_address)
+        : ProbeWorker([server = std::move(server), port, bind_address = std::move(bind_address)] {
+              return stun_bind(server, port, bind_address, kDeadline);
+          })
+    {
+    }
 };

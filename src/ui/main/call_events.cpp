@@ -7,9 +7,10 @@
 CallEvents::CallEvents(CallManager& manager, ui_thread::MessageTarget& window, Actions actions)
 {
     ui_thread::MessageTarget* target = &window;
-    m_connections.emplace_back(
-        manager.call_state_changed.connect([target](SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE cause) {
-            ui_thread::post(target, messages::UWM_CALLSTATE_MSG, event, cause);
+    m_connections.emplace_back(manager.call_state_changed.connect(
+        [target](SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE cause, SIPX_CALL call) {
+            ui_thread::post(
+                target, messages::UWM_CALLSTATE_MSG, event, messages::call_state_lparam(cause, call));
         }));
     m_connections.emplace_back(manager.line_state_changed.connect([target](SIPX_LINESTATE_EVENT event) {
         ui_thread::post(target, messages::UWM_LINESTATE_MSG, event);
@@ -29,4 +30,8 @@ CallEvents::CallEvents(CallManager& manager, ui_thread::MessageTarget& window, A
         [target, action = actions.sign_out] { ui_thread::invoke_for(target, action); }));
     m_connections.emplace_back(manager.login_check_requested.connect(
         [target] { ui_thread::post(target, messages::UWM_LOGINCHECK_MSG); }));
+    m_connections.emplace_back(
+        manager.missed_call.connect([target, action = actions.missed_call](const std::string& caller) {
+            ui_thread::invoke_for(target, [action, caller] { action(caller); });
+        }));
 }

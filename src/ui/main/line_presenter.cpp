@@ -41,6 +41,11 @@ LinePresenter::LinePresenter(MainView& view, CallControl& calls, TimerTable& tim
 {
 }
 
+LinePresenter::~LinePresenter()
+{
+    LeaveService();
+}
+
 void LinePresenter::OnLineState(int event)
 {
     if (m_calls.wizard_mode()) {
@@ -51,6 +56,9 @@ void LinePresenter::OnLineState(int event)
         log("LINESTATE_REGISTERING");
     } else if (event == LINESTATE_REGISTER_FAILED) {
         log_file::write_line("LINESTATE - LINESTATE_REGISTER_FAILED");
+        // Signed in, the line lost: nobody can call the user until it registers again.
+        if (m_logged_in)
+            ShowOffline(true);
     } else if (event == LINESTATE_REGISTERED) {
         OnRegistered();
     }
@@ -71,6 +79,7 @@ void LinePresenter::OnRegistered()
     m_view.SetLabel("label_username", m_login.display_name());
     LoginValues reply = m_reply.get();
     m_view.SetLabel("label_details", reply.account_details);
+    ShowOffline(false);
     m_timers.set_timer(kClockTimer, 1000);
     m_view.SetLabel("label_voicemail", presentation::kNoMessages);
     m_timers.set_timer(kVoicemailTimer, kVoicemailPeriodMs);
@@ -85,34 +94,75 @@ void LinePresenter::OnRegistered()
                               : "********** Error getting tab web element");
 
     if (!m_logged_in) {
-        m_view.Navigate("content", m_main_page());
-        // The information page was opened for the user stored at start; open it for the
-        // account that just signed in, so the window shows that account's notice.
-        AppSettings settings;
-        settings.load();
-        m_view.Navigate("info",
-            service_address::web_start_address(
-                "info", Skin::Loader::SkinsFolder(), settings, Deployment::get()));
-        m_view.ShowInfoNotice(reply.info_version, reply.show_info);
-        m_view.ShowElement("content", true);
+        // The download may take up to its time-out: the window goes on meanwhile.
+        unsigned request = ++m_main_page_request;
+        ui_thread::run_on_worker(&m_results, m_main_page,
+            [this, request](const main_page::Choice& choice) { OnMainPage(request, choice); });
     }
     m_logged_in = true;
+    m_view.Redraw();
+}
+
+void LinePresenter::OnMainPage(unsigned request, const main_page::Choice& choice)
+{
+    for (const std::string& line : choice.log)
+        log(line);
+    log(choice.address);
+    if (request != m_main_page_request || !m_logged_in)
+        return; // signed out or offline since
+    m_view.Navigate("content", choice.address);
+    // The information page was opened for the user stored at start; open it for the
+    // account that just signed in, so the window shows that account's notice.
+    AppSettings settings;
+    settings.load();
+    m_view.Navigate("info",
+        service_address::web_start_address("info", Skin::Loader::SkinsFolder(), settings, Deployment::get()));
+    LoginValues reply = m_reply.get();
+    m_view.ShowInfoNotice(reply.info_version, reply.show_info);
+    m_view.ShowElement("content", true);
     m_view.Redraw();
 }
 
 void LinePresenter::SignOut()
 {
     m_timers.kill_timer(kLoginTimeoutTimer);
+    m_offline = false;
+    m_view.SetTrayOffline(false);
     m_view.SetTrayLoggedIn(false);
     ShowSignedInElements(false);
     m_calls.unregister();
     m_view.SetContentLayout(MainView::ContentLayout::SignedOut);
     ShowLoginPage(true);
     m_logged_in = false;
+    ++m_main_page_request;
     m_view.ShowTabDialog(false);
     std::string address = service_address::tab_page(Deployment::get());
     log("Opening URL " + address);
     m_view.Navigate("tab", address);
+}
+
+void LinePresenter::LeaveService()
+{
+    if (!m_calls.logged_in())
+        return;
+    if (m_calls.in_call())
+        m_calls.end_call();
+    m_calls.unregister();
+}
+
+void LinePresenter::ShowOffline(bool offline)
+{
+    if (offline == m_offline)
+        return;
+    m_offline = offline;
+    m_view.SetTrayOffline(offline);
+    if (offline) {
+        log_file::write_line("LINESTATE - Offline: the service does not answer");
+        m_view.SetLabel("label_details", presentation::kOfflineStatus);
+    }
+    m_view.RunScript("content",
+        presentation::login_status_script(
+            offline ? presentation::kOfflineStatus : presentation::kSignedInStatus));
 }
 
 void LinePresenter::StartHostCheck()
@@ -133,12 +183,12 @@ void LinePresenter::ShowLoginPage(bool after_sign_out)
 bool LinePresenter::OnTimer(unsigned id)
 {
     if (id == kHostCheckTimer) {
+        // One look-up at a time, on a worker; the next is armed when it has answered.
         m_timers.kill_timer(kHostCheckTimer);
-        if (!service_address::web_host_resolves(Deployment::get())) {
-            ShowLoginPage(false);
-            m_logged_in = false;
-        }
-        StartHostCheck();
+        ui_thread::run_on_worker(
+            &m_results,
+            [deployment = Deployment::get()] { return service_address::web_host_resolves(deployment); },
+            [this](bool resolves) { OnHostChecked(resolves); });
         return true;
     }
     if (id == kClockTimer) {
@@ -155,6 +205,23 @@ bool LinePresenter::OnTimer(unsigned id)
     return false;
 }
 
+void LinePresenter::OnHostChecked(bool resolves)
+{
+    if (!resolves) {
+        m_logged_in = false;
+        ++m_main_page_request;
+        // Reloading the sign-in page would wipe what the user is typing into it.
+        m_view.AskPage(
+            "content", "typeof holdsTypedText === 'function' && holdsTypedText()", [this](bool typing) {
+                ui_thread::invoke_for(&m_results, [this, typing] {
+                    if (!typing)
+                        ShowLoginPage(false);
+                });
+            });
+    }
+    StartHostCheck();
+}
+
 void LinePresenter::OnVoicemailCount(int count)
 {
     m_view.SetLabel("label_voicemail", presentation::voicemail_text(count));
@@ -166,15 +233,11 @@ void LinePresenter::ShowSignedInElements(bool visible)
         m_view.ShowElement(name, visible);
 }
 
-std::string LinePresenter::LoadMainPage()
+main_page::Choice LinePresenter::LoadMainPage()
 {
     AppSettings settings;
     settings.load();
     registry_string install_path(settings_path("install_path"));
-    main_page::Choice choice = main_page::load(settings.username, settings.password, install_path.get(),
+    return main_page::load(settings.username, settings.password, install_path.get(),
         Skin::Loader::SkinsFolder(), Deployment::get());
-    for (const std::string& line : choice.log)
-        log(line);
-    log(choice.address);
-    return choice.address;
 }

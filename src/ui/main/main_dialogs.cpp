@@ -9,6 +9,7 @@
 #include "ui/dialogs/message_box.h"
 #include "ui/dialogs/minimize_dlg.h"
 #include "ui/dialogs/wizard_dlg.h"
+#include "ui/main/presentation_text.h"
 #include "ui/options/options_sheet.h"
 #include "ui/toast/taskbar_notifier.h"
 #include "ui/wizard/options_wizard.h"
@@ -34,6 +35,11 @@ MainDialogs::~MainDialogs() = default;
 void MainDialogs::ShowToast(const std::string& text)
 {
     m_toast->show_toast(text);
+}
+
+void MainDialogs::ShowMissedCall(const std::string& caller)
+{
+    ShowToast(presentation::missed_call_toast(caller));
 }
 
 void MainDialogs::HideToast()

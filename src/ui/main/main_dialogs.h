@@ -21,6 +21,8 @@ public:
     ~MainDialogs();
 
     void ShowToast(const std::string& text);
+    // "Missed call from " and the caller: a call refused as busy during another.
+    void ShowMissedCall(const std::string& caller);
     void HideToast();
     // The wizard prompt: true for Yes.
     bool AskWizard();

@@ -127,6 +127,7 @@ void CMainDlg::OnInitDialog()
                     m_screen.Navigate("content", service_address::register_wizard_page(Deployment::get()));
                 },
             .sign_out = [this] { m_line.SignOut(); },
+            .missed_call = [this](const std::string& caller) { m_dialogs.ShowMissedCall(caller); },
         });
     CallManager::instance().init();
 
@@ -149,8 +150,6 @@ ui_thread::Result CMainDlg::handle_message(
 {
     int event = static_cast<int>(wparam);
     switch (message) {
-    case messages::UWM_IS_ME:
-        return messages::UWM_IS_ME;
     case messages::WM_COMMAND:
         OnCommand(static_cast<unsigned>(wparam));
         break;
@@ -158,7 +157,7 @@ ui_thread::Result CMainDlg::handle_message(
         OnClose();
         break;
     case messages::UWM_CALLSTATE_MSG:
-        m_call.OnCallState(event);
+        m_call.OnCallState(event, messages::call_state_call(lparam));
         break;
     case messages::UWM_LINESTATE_MSG:
         m_line.OnLineState(event);
@@ -208,7 +207,7 @@ ui_thread::Result CMainDlg::handle_text_message(ui_thread::Message message, cons
     else if (message == messages::UWM_UPDATE_DONE_MSG)
         m_sign_in.handshake().OnUpdateDone(text);
     else if (message == messages::UWM_CMDDATA_MSG)
-        m_dispatcher.Dispatch(text);
+        m_pending.Dispatch(text); // after any command still running (its modal window)
     return message == messages::WM_COPYDATA ? 1 : 0;
 }
 

@@ -84,7 +84,7 @@ private:
     PopupMenus m_menus;
     PageCommands m_commands;
     CommandDispatcher m_dispatcher;
-    PendingCommands m_pending; // until the skin is up
+    PendingCommands m_pending; // one command at a time, once the skin is up
     std::unique_ptr<Handset> m_handset;
     std::unique_ptr<CallEvents> m_call_events;
 };

@@ -229,6 +229,14 @@ void MainScreen::RunScript(const std::string& page, const std::string& script)
         host->RunScript(script);
 }
 
+void MainScreen::AskPage(const std::string& page, const std::string& script, std::function<void(bool)> answer)
+{
+    if (WebHost* host = FindWebHost(page))
+        host->AskScript(script, std::move(answer));
+    else
+        answer(false);
+}
+
 void MainScreen::Navigate(const std::string& page, const std::string& address)
 {
     if (WebHost* host = FindWebHost(page))
@@ -247,6 +255,12 @@ void MainScreen::SetTrayLoggedIn(bool logged_in)
         return;
     m_tray->set_logged_in(logged_in);
     m_tray->enable_logout(logged_in);
+}
+
+void MainScreen::SetTrayOffline(bool offline)
+{
+    if (m_tray)
+        m_tray->set_offline(offline);
 }
 
 void MainScreen::ShowInfoNotice(const std::string& info_version, bool show_info)

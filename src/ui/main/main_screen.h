@@ -54,9 +54,12 @@ public:
     void Redraw() override;
     bool HasPage(const std::string& page) const override;
     void RunScript(const std::string& page, const std::string& script) override;
+    void AskPage(
+        const std::string& page, const std::string& script, std::function<void(bool)> answer) override;
     void Navigate(const std::string& page, const std::string& address) override;
     void GrantNavigation(const std::string& page) override;
     void SetTrayLoggedIn(bool logged_in) override;
+    void SetTrayOffline(bool offline) override;
     void ShowInfoNotice(const std::string& info_version, bool show_info) override;
 
 private:

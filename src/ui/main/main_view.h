@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -29,12 +30,22 @@ public:
 
     virtual bool HasPage(const std::string& page) const = 0;
     virtual void RunScript(const std::string& page, const std::string& script) = 0;
+    // Runs a script that asks the page something and hands its truth value to `answer`,
+    // later, on the interface thread (false when there is no such page or no answer).
+    virtual void AskPage(const std::string& page, const std::string& script, std::function<void(bool)> answer)
+    {
+        (void)page;
+        (void)script;
+        answer(false);
+    }
     // A navigation the program starts itself.
     virtual void Navigate(const std::string& page, const std::string& address) = 0;
     // Lets the page's own next navigation through.
     virtual void GrantNavigation(const std::string& page) = 0;
 
     virtual void SetTrayLoggedIn(bool logged_in) = 0;
+    // Signed in but the service does not answer: the tray shows it.
+    virtual void SetTrayOffline(bool offline) = 0;
     // The information window learns the signed-in account's notice version.
     virtual void ShowInfoNotice(const std::string& info_version, bool show_info) = 0;
 };

@@ -1,6 +1,7 @@
 #include "ui/main/page_commands.h"
 
 #include "log/log_dlg.h"
+#include "log/log_file.h"
 #include "net/service_addresses.h"
 #include "settings/app_settings.h"
 #include "settings/deployment.h"
@@ -59,9 +60,17 @@ void PageCommands::OnMenuCommand(unsigned id)
     case ID_KNOWLEDGE_BASE:
         OpenMenuPage(id);
         break;
+    case ID_CANCEL:
+        // Escape is easily pressed by mistake: it never ends a call with the program.
+        if (m_roles.calls.InCall()) {
+            Log("Escape ignored: a call is in progress");
+            log_file::write_line("MAIN - Escape ignored: a call is in progress");
+            break;
+        }
+        m_roles.exit_program();
+        break;
     case ID_EXIT_TRAY:
     case ID_EXIT_FILE:
-    case ID_CANCEL:
         m_roles.exit_program();
         break;
     default:

@@ -26,7 +26,7 @@ public:
         MainDialogs& dialogs;
         PopupMenus& menus;
         std::function<void()> show_window; // "Show Kalvo"
-        std::function<void()> exit_program; // Exit and Escape
+        std::function<void()> exit_program; // Exit, and Escape outside a call
     };
     explicit PageCommands(Roles roles) : m_roles(std::move(roles)) { }
 

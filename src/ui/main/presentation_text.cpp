@@ -87,4 +87,41 @@ std::string level_script(bool input, int level)
     return std::string("showLevel('") + (input ? "in" : "out") + "'," + std::to_string(level) + ")";
 }
 
+std::string missed_call_toast(const std::string& caller)
+{
+    return "Missed call from " + html_text(caller);
+}
+
+std::string html_text(const std::string& text)
+{
+    std::string html;
+    for (char c : text) {
+        switch (c) {
+        case '&':
+            html += "&amp;";
+            break;
+        case '<':
+            html += "&lt;";
+            break;
+        case '>':
+            html += "&gt;";
+            break;
+        case '"':
+            html += "&quot;";
+            break;
+        case '\'':
+            html += "&#39;";
+            break;
+        default:
+            html += c;
+        }
+    }
+    return html;
+}
+
+std::string login_status_script(const std::string& text)
+{
+    return "loginStatus(" + script_string(text) + ")";
+}
+
 } // namespace presentation

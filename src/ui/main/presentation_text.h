@@ -27,4 +27,15 @@ std::string focus_script(int key_code);
 // The level meter's scripts: "showLevel('in'," + level + ")".
 std::string level_script(bool input, int level);
 
+// The toast for a caller refused as busy: "Missed call from " and the caller, as HTML text.
+std::string missed_call_toast(const std::string& caller);
+// A text as HTML character data: "&", "<", ">", and both quotes as entities.
+std::string html_text(const std::string& text);
+
+// The main page's status line: "loginStatus('...')".
+std::string login_status_script(const std::string& text);
+inline constexpr const char* kSignedInStatus = "Signed in";
+// The status line and the account-details label while the service does not answer.
+inline constexpr const char* kOfflineStatus = "Offline - reconnecting...";
+
 } // namespace presentation

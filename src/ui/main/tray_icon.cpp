@@ -6,6 +6,7 @@
 #include <gtkmm/separatormenuitem.h>
 #include <libayatana-appindicator/app-indicator.h>
 
+#include "base/ui_thread.h"
 #include "log/log_dlg.h"
 #include "settings/paths.h"
 
@@ -90,9 +91,15 @@ TrayIcon::~TrayIcon()
 Gtk::MenuItem* TrayIcon::add_item(const std::string& label, unsigned id, bool mnemonic)
 {
     auto* item = Gtk::manage(new Gtk::MenuItem(label, mnemonic));
+    // The command runs from the interface queue, after the menu's signal handler has
+    // returned: it may remove this very icon and its menu (Exit).
     item->signal_activate().connect([this, id] {
-        if (m_command_handler)
-            m_command_handler(id);
+        ui_thread::invoke([this, id, alive = std::weak_ptr<bool>(m_alive)] {
+            if (alive.expired() || !m_command_handler)
+                return;
+            auto handler = m_command_handler; // a copy: the handler may destroy this icon
+            handler(id);
+        });
     });
     m_menu.append(*item);
     return item;
@@ -147,12 +154,24 @@ void TrayIcon::set_logged_in(bool logged_in)
     apply_icon();
 }
 
+void TrayIcon::set_offline(bool offline)
+{
+    m_offline = offline;
+    apply_icon();
+}
+
 void TrayIcon::apply_icon()
 {
-    const char* number = m_logged_in ? kLoggedInIcon : kLoggedOutIcon;
-    if (m_indicator)
-        app_indicator_set_icon_full(m_indicator, icon_name(number).c_str(), kTip);
+    const char* number = m_logged_in && !m_offline ? kLoggedInIcon : kLoggedOutIcon;
+    const char* tip = m_offline ? kOfflineTip : kTip;
+    if (m_indicator) {
+        app_indicator_set_icon_full(m_indicator, icon_name(number).c_str(), tip);
+        app_indicator_set_title(m_indicator, tip);
+    }
     if (m_status_icon) {
+        G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+        gtk_status_icon_set_tooltip_text(m_status_icon, tip);
+        G_GNUC_END_IGNORE_DEPRECATIONS
         GdkPixbuf* pixbuf = gdk_pixbuf_new_from_resource(icon_resource(number).c_str(), nullptr);
         if (!pixbuf) {
             LogDlg::instance().append(std::string("Tray icon image missing: ") + number);
@@ -184,6 +203,8 @@ int TrayIcon::on_button_press(GtkStatusIcon*, void* event, void* self)
     if (button->type == GDK_2BUTTON_PRESS && button->button == 1) {
         if (tray->m_double_click_handler)
             tray->m_double_click_handler();
+        if (tray->m_command_handler)
+            tray->m_command_handler(ID_SHOW);
         return TRUE;
     }
     return FALSE;

@@ -2,6 +2,7 @@
 #include <functional>
 #include <gtkmm/menu.h>
 #include <gtkmm/menuitem.h>
+#include <memory>
 #include <string>
 
 typedef struct _AppIndicator AppIndicator;
@@ -14,9 +15,12 @@ typedef struct _GtkStatusIcon GtkStatusIcon;
 //
 // Its menu ("Show Kalvo", "Settings", "Run wizard", "Logout", a separator, "Exit"; the
 // first item, the default, in bold) opens on a right click; the chosen item reaches the
-// command handler with its command id. A double click with the first button reaches the
-// double-click handler (a StatusNotifierItem host shows the menu itself and does not
-// report double clicks; "Show Kalvo" is there instead).
+// command handler with its command id, from the interface queue once the menu's own
+// signal handling is over (the handler may destroy the icon). A double click with the first button reaches the
+// double-click handler and then the command handler with the default item, ID_SHOW (a
+// StatusNotifierItem host shows the menu itself and does not report double clicks;
+// "Show Kalvo" is there instead). While offline (signed in, the service not answering)
+// the icon is the logged-out one and the tip says so.
 //
 // Usage (interface thread only):
 //   TrayIcon tray;
@@ -34,6 +38,7 @@ public:
         ID_LOGOUT = 0x802E,
     };
     static constexpr const char* kTip = "Kalvo Internet Phone";
+    static constexpr const char* kOfflineTip = "Kalvo Internet Phone - offline";
 
     enum class Backend { Automatic, StatusIcon };
 
@@ -58,6 +63,8 @@ public:
     // Logged-in icon 207, or the logged-out icon 209.
     void set_logged_in(bool logged_in);
     bool logged_in() const { return m_logged_in; }
+    void set_offline(bool offline);
+    bool offline() const { return m_offline; }
 
     void enable_logout(bool enabled);
 
@@ -81,6 +88,8 @@ private:
     GtkStatusIcon* m_status_icon = nullptr;
     std::string m_icon_folder; // where a StatusNotifierItem host finds the icon files
     bool m_logged_in = false;
+    bool m_offline = false;
     std::function<void(unsigned)> m_command_handler;
     std::function<void()> m_double_click_handler;
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true); // queued commands check it
 };

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "log/log_file.h"
 #include "net/service_addresses.h"
 #include "net/service_requests.h"
 #include "settings/app_settings.h"
@@ -22,6 +23,13 @@ void CommandDispatcher::Dispatch(const std::string& text, CommandSource source)
 {
     m_actions.Log("OnPageFunc");
     m_actions.ShowAndRaise();
+    // Producers copy a text into the command buffer: a longer one (a later start's command
+    // line, say) is not a command.
+    if (text.size() >= command_text::kBufferSize) {
+        log_file::write_line("HOOK - Command text refused: " + std::to_string(text.size()) +
+            " bytes, longer than the command buffer");
+        return;
+    }
     // A login text carries the password: the log gets it masked.
     m_actions.Log(
         "HOOK: Checking for a match in copy data:" + service_address::mask_password_in_address(text));

@@ -1,7 +1,6 @@
 #include "ui/web/navigation_filter.h"
 
 #include <algorithm>
-#include <boost/regex.hpp>
 
 #include "net/percent_encoding.h"
 
@@ -57,8 +56,18 @@ NavigationDecision decide_navigation(const std::string& url, bool& permission)
 
 bool script_needs_permission(const std::string& script)
 {
-    static const boost::regex pattern("^window.location.href.*", boost::regex::perl);
-    return boost::regex_search(script, pattern);
+    // "^window.location.href.*" searched through the text: at its start or after a line
+    // break ("\n", "\r" or "\f"), "window", any character, "location", any character, "href".
+    auto matches_at = [&script](size_t at) {
+        return script.compare(at, 6, "window") == 0 && script.compare(at + 7, 8, "location") == 0 &&
+            script.compare(at + 16, 4, "href") == 0;
+    };
+    for (size_t at = 0; at + 20 <= script.size(); ++at) {
+        char before = at == 0 ? '\n' : script[at - 1];
+        if ((before == '\n' || before == '\r' || before == '\f') && matches_at(at))
+            return true;
+    }
+    return false;
 }
 
 void NavigationGate::ExpectProgramNavigation(const std::string& address)

@@ -1,20 +1,31 @@
 #include "ui/web/pending_commands.h"
 
-#include <utility>
-
+#include "log/log_file.h"
+#include "net/service_addresses.h"
 #include "ui/web/command_dispatcher.h"
 
 void PendingCommands::Dispatch(const std::string& text)
 {
-    if (m_ready)
-        m_dispatcher.Dispatch(text, CommandSource::Outside);
-    else
-        m_waiting.push_back(text);
+    m_waiting.push_back(text);
+    RunWaiting();
 }
 
 void PendingCommands::SetReady()
 {
     m_ready = true;
-    for (const std::string& text : std::exchange(m_waiting, {}))
+    RunWaiting();
+}
+
+void PendingCommands::RunWaiting()
+{
+    if (!m_ready || m_running)
+        return;
+    m_running = true;
+    while (!m_waiting.empty()) {
+        std::string text = std::move(m_waiting.front());
+        m_waiting.pop_front();
+        log_file::write_line("COMMAND - " + service_address::mask_password_in_address(text));
         m_dispatcher.Dispatch(text, CommandSource::Outside);
+    }
+    m_running = false;
 }

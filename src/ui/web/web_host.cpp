@@ -221,6 +221,27 @@ void WebHost::RunScript(const std::string& script)
         m_element.view(), script.c_str(), -1, nullptr, nullptr, nullptr, nullptr, nullptr);
 }
 
+void WebHost::AskScript(const std::string& script, std::function<void(bool)> answer)
+{
+    struct Question {
+        std::weak_ptr<bool> alive;
+        std::function<void(bool)> answer;
+    };
+    webkit_web_view_evaluate_javascript(
+        m_element.view(), script.c_str(), -1, nullptr, nullptr, nullptr,
+        [](GObject* view, GAsyncResult* result, gpointer data) {
+            std::unique_ptr<Question> question(static_cast<Question*>(data));
+            JSCValue* value =
+                webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, nullptr);
+            bool truth = value && jsc_value_to_boolean(value);
+            if (value)
+                g_object_unref(value);
+            if (!question->alive.expired())
+                question->answer(truth);
+        },
+        new Question{m_alive, std::move(answer)});
+}
+
 std::string WebHost::CurrentAddress() const
 {
     const char* uri = webkit_web_view_get_uri(m_element.view());

@@ -40,6 +40,9 @@ public:
     // Runs script in the page's top frame; a "window.location.href" assignment gets the
     // page's grant first.
     void RunScript(const std::string& script);
+    // Runs a script for its truth value, handed to `answer` on the interface thread once
+    // the page has run it (false on an error, or when this host is gone by then).
+    void AskScript(const std::string& script, std::function<void(bool)> answer);
     std::string CurrentAddress() const;
 
     Skin::SkinWeb& element() { return m_element; }
@@ -61,4 +64,5 @@ private:
     NavigationGate m_gate;
     TrustedPages m_trusted;
     bool m_bridge = false;
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true); // script answers check it
 };

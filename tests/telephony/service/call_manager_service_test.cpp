@@ -1,13 +1,11 @@
 // The call manager over the real SIP layer against the local stand-in service: sign-in,
-// STUN, voice-mail count, an echo-test call with real levels, and a wrong password.
+// STUN, voice-mail count, an echo-test call with real levels, a wrong password, a second
+// caller told busy, registration refreshes, the sign-out, and a service that goes away.
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <condition_variable>
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -23,6 +21,7 @@
 #include "settings/registry.h"
 #include "support/local_service.h"
 #include "support/test_paths.h"
+#include "support/wav_file.h"
 #include "telephony/call_manager.h"
 
 using namespace std::chrono_literals;
@@ -47,6 +46,19 @@ public:
         return m_changed.wait_for(lock, timeout,
             [&] { return std::find(m_entries.begin(), m_entries.end(), entry) != m_entries.end(); });
     }
+    // Waits until the entry has been added `count` times.
+    bool wait_for_count(const std::string& entry, std::size_t count, std::chrono::milliseconds timeout = 15s)
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, timeout, [&] {
+            return static_cast<std::size_t>(std::count(m_entries.begin(), m_entries.end(), entry)) >= count;
+        });
+    }
+    std::size_t count(const std::string& entry) const
+    {
+        std::lock_guard guard(m_mutex);
+        return std::count(m_entries.begin(), m_entries.end(), entry);
+    }
     std::vector<std::string> entries() const
     {
         std::lock_guard guard(m_mutex);
@@ -58,32 +70,6 @@ private:
     std::condition_variable m_changed;
     std::vector<std::string> m_entries;
 };
-
-// A 16-bit mono 8 kHz WAV of a loud 440 Hz tone, the microphone in file-audio mode.
-void write_tone_wav(const std::string& path, int seconds)
-{
-    const std::uint32_t rate = 8000;
-    const std::uint32_t samples = rate * seconds;
-    auto u32 = [](std::ofstream& out, std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [](std::ofstream& out, std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-    std::ofstream out(path, std::ios::binary);
-    out.write("RIFF", 4);
-    u32(out, 36 + samples * 2);
-    out.write("WAVEfmt ", 8);
-    u32(out, 16);
-    u16(out, 1);
-    u16(out, 1);
-    u32(out, rate);
-    u32(out, rate * 2);
-    u16(out, 2);
-    u16(out, 16);
-    out.write("data", 4);
-    u32(out, samples * 2);
-    for (std::uint32_t i = 0; i < samples; ++i)
-        u16(out,
-            static_cast<std::uint16_t>(
-                static_cast<std::int16_t>(12000 * std::sin(2 * M_PI * 440 * i / rate))));
-}
 
 } // namespace
 
@@ -108,19 +94,22 @@ protected:
         ASSERT_EQ(Deployment::get().gateway, kAddress);
         registry_string(settings_path("install_path")).set(m_user.home());
         log_file::set_folder(m_user.home());
-        write_tone_wav(m_user.home() + "/microphone.wav", 20);
+        write_tone_wav(m_user.home() + "/microphone.wav", 8000, 440, 20.0);
         ::setenv(SIPX_ENV_PLAY_FILE, (m_user.home() + "/microphone.wav").c_str(), 1);
         ::setenv(SIPX_ENV_RECORD_FILE, (m_user.home() + "/speaker.wav").c_str(), 1);
 
-        m_manager.call_state_changed.connect([this](SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE) {
-            m_record.add("call " + std::to_string(event));
-        });
+        m_manager.call_state_changed.connect(
+            [this](SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE, SIPX_CALL) {
+                m_record.add("call " + std::to_string(event));
+            });
         m_manager.line_state_changed.connect(
             [this](SIPX_LINESTATE_EVENT event) { m_record.add("line " + std::to_string(event)); });
         m_manager.config_event.connect(
             [this](SIPX_CONFIG_EVENT event) { m_record.add("config " + std::to_string(event)); });
         m_manager.messages_waiting.connect(
             [this](int count) { m_record.add("messages " + std::to_string(count)); });
+        m_manager.missed_call.connect(
+            [this](const std::string& caller) { m_record.add("missed " + caller); });
     }
 
     void TearDown() override
@@ -138,6 +127,23 @@ protected:
         m_manager.set_outbound_proxy(Deployment::get().gateway);
         m_manager.login(user, password);
     }
+
+    // The echo returns our tone: the far-end level moves off silence.
+    bool echo_heard()
+    {
+        int input = -100;
+        int output = -100;
+        for (auto until = std::chrono::steady_clock::now() + 5s; std::chrono::steady_clock::now() < until;) {
+            m_manager.get_levels(input, output);
+            if (output > -100)
+                return true;
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
+    }
+
+    static std::string line_entry(SIPX_LINESTATE_EVENT event) { return "line " + std::to_string(event); }
+    static std::string call_entry(SIPX_CALLSTATE_EVENT event) { return "call " + std::to_string(event); }
 
     static LocalService* s_service;
     test_support::IsolatedUser m_user;
@@ -202,7 +208,7 @@ TEST_F(CallManagerServiceTest, BobsCallRingsAtAliceUntilSheAnswers)
     // Bob is a second call manager in this process, with its own stack instance.
     CallManager bob([] { return std::string(kAddress); });
     SignalRecord bob_record;
-    bob.call_state_changed.connect([&](SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE) {
+    bob.call_state_changed.connect([&](SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE, SIPX_CALL) {
         bob_record.add("call " + std::to_string(event));
     });
     bob.line_state_changed.connect(
@@ -240,4 +246,101 @@ TEST_F(CallManagerServiceTest, BobsCallRingsAtAliceUntilSheAnswers)
     m_manager.end_call();
     EXPECT_FALSE(m_manager.in_call());
     ::unsetenv("KALVO_SIPX_RING_RECORD_FILE");
+}
+
+TEST_F(CallManagerServiceTest, ASecondCallerHearsBusyWhileTheFirstCallGoesOn)
+{
+    CallManager bob([] { return std::string(kAddress); });
+    SignalRecord bob_record;
+    bob.call_state_changed.connect([&](SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE cause, SIPX_CALL) {
+        bob_record.add("call " + std::to_string(event) + " " + std::to_string(cause));
+    });
+    bob.line_state_changed.connect([&](SIPX_LINESTATE_EVENT event) { bob_record.add(line_entry(event)); });
+    ASSERT_TRUE(m_manager.init());
+    sign_in("alice", "wonderland");
+    ASSERT_TRUE(m_record.wait_for(line_entry(LINESTATE_REGISTERED)));
+    ASSERT_TRUE(bob.init());
+    bob.set_outbound_proxy(Deployment::get().gateway);
+    bob.login("bob", "builder");
+    ASSERT_TRUE(bob_record.wait_for(line_entry(LINESTATE_REGISTERED)));
+
+    m_manager.place_call("echotest");
+    ASSERT_TRUE(m_record.wait_for(call_entry(CALLSTATE_CONNECTED)));
+    SIPX_CALL echo = m_manager.current_call();
+
+    bob.place_call("alice");
+    EXPECT_TRUE(bob_record.wait_for(
+        "call " + std::to_string(CALLSTATE_DISCONNECTED) + " " + std::to_string(CALLSTATE_CAUSE_BUSY)));
+    EXPECT_TRUE(m_record.wait_for("missed bob"));
+    EXPECT_EQ(m_record.count(call_entry(CALLSTATE_OFFERING)), 0u)
+        << "the second call never reached the window";
+    EXPECT_EQ(m_manager.current_call(), echo);
+    EXPECT_EQ(m_record.count(call_entry(CALLSTATE_DISCONNECTED)), 0u);
+    EXPECT_TRUE(echo_heard()) << "the first call still echoes";
+
+    // Placing a call during the call is refused.
+    m_manager.place_call("bob");
+    EXPECT_EQ(m_manager.current_call(), echo);
+    m_manager.end_call();
+    bob.end_call();
+}
+
+TEST_F(CallManagerServiceTest, TwentyRegistrationRefreshesLeaveOneSubscriptionAtTheService)
+{
+    m_manager.set_register_expiration(2);
+    ASSERT_TRUE(m_manager.init());
+    sign_in("carol", "c4r0l:pass");
+    ASSERT_TRUE(m_record.wait_for_count(line_entry(LINESTATE_REGISTERED), 21, 120s));
+    EXPECT_EQ(s_service->subscriptions("carol"), 1);
+}
+
+TEST_F(CallManagerServiceTest, SigningOutLeavesNoContactAndNoSubscriptionBehind)
+{
+    ASSERT_TRUE(m_manager.init());
+    sign_in("dan", "abc");
+    ASSERT_TRUE(m_record.wait_for(line_entry(LINESTATE_REGISTERED)));
+    ASSERT_TRUE(m_record.wait_for("messages 1"));
+    EXPECT_EQ(s_service->contacts("dan"), 1);
+    EXPECT_EQ(s_service->subscriptions("dan"), 1);
+
+    m_manager.unregister();
+    // unregister waited for the service: the contact is gone already.
+    EXPECT_EQ(s_service->contacts("dan"), 0);
+    int subscriptions = -1;
+    for (int i = 0; i < 50 && (subscriptions = s_service->subscriptions("dan")) != 0; ++i)
+        std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(subscriptions, 0);
+}
+
+TEST_F(CallManagerServiceTest, AServiceThatGoesAwayIsNoticedAndRejoinedWhenItComesBack)
+{
+    constexpr const char* kLostAddress = "127.0.0.134";
+    LocalService service(kLostAddress);
+    ASSERT_TRUE(service.running()) << service.start_output();
+    ASSERT_TRUE(m_manager.init());
+    m_manager.set_outbound_proxy(kLostAddress);
+    m_manager.login("alice", "wonderland");
+    ASSERT_TRUE(m_record.wait_for(line_entry(LINESTATE_REGISTERED)));
+    ASSERT_TRUE(m_record.wait_for("messages 3"));
+    m_manager.place_call("echotest");
+    ASSERT_TRUE(m_record.wait_for(call_entry(CALLSTATE_CONNECTED)));
+
+    auto stopped = std::chrono::steady_clock::now();
+    ASSERT_TRUE(service.stop());
+    // Offline within the outage, and the call through it is over.
+    EXPECT_TRUE(m_record.wait_for(line_entry(LINESTATE_REGISTER_FAILED), 20s));
+    EXPECT_TRUE(m_record.wait_for(call_entry(CALLSTATE_DISCONNECTED), 5s));
+    EXPECT_FALSE(m_manager.in_call());
+    std::this_thread::sleep_until(stopped + 20s); // the outage lasts 20 s
+
+    ASSERT_TRUE(service.start()) << service.start_output();
+    auto started = std::chrono::steady_clock::now();
+    EXPECT_TRUE(m_record.wait_for_count(line_entry(LINESTATE_REGISTERED), 2, 30s));
+    auto rejoined = std::chrono::steady_clock::now() - started;
+    std::cerr << "registered again "
+              << std::chrono::duration_cast<std::chrono::milliseconds>(rejoined).count()
+              << " ms after the service came back\n";
+    // The service forgot the subscription with everything else: it is made anew.
+    EXPECT_TRUE(m_record.wait_for_count("messages 3", 2));
+    EXPECT_EQ(service.subscriptions("alice"), 1);
 }

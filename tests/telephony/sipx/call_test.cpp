@@ -7,7 +7,7 @@
 
 #include "sipx_phone.h"
 #include "support/local_service.h"
-#include "wav_file.h"
+#include "support/wav_file.h"
 
 namespace {
 

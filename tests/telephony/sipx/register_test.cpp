@@ -48,6 +48,41 @@ TEST_F(SipxRegisterTest, WrongPasswordFailsAndNeverRegisters)
     EXPECT_FALSE(alice.events().wait_for(line_event(LINESTATE_REGISTERED), std::chrono::milliseconds(500)));
 }
 
+TEST_F(SipxRegisterTest, CredentialsOfAnyLengthFailLikeAWrongPassword)
+{
+    // User names up to 100 KB: one the stack can carry is refused by the service, a longer
+    // one by the layer before anything is sent. Passwords of any length are refused by the
+    // service.
+    ASSERT_TRUE(service.running());
+    SipxPhone phone(kPhone);
+    ASSERT_TRUE(phone.ok());
+    sipxConfigSetOutboundProxy(phone.inst(), (std::string(kService) + ":5060").c_str());
+    for (size_t length : {size_t(0), size_t(400), size_t(2000), size_t(100 * 1024)}) {
+        for (bool long_user : {true, false}) {
+            std::string user = long_user ? std::string(length, 'u') : "alice";
+            std::string password = long_user ? "wonderland_ndwo" : std::string(length, 'p');
+            SIPX_LINE line = SIPX_LINE_NULL;
+            SIPX_RESULT added = sipxLineAdd(phone.inst(), (user + "@kalvo.test").c_str(), &line, 0);
+            if (long_user && (length == 0 || length > 500)) { // no user, or more than the stack carries
+                EXPECT_EQ(added, SIPX_RESULT_BAD_ADDRESS) << length;
+                EXPECT_EQ(sipxLineAddCredential(line, user.c_str(), password.c_str(), "kalvo.test"),
+                    SIPX_RESULT_INVALID_ARGS);
+                continue;
+            }
+            ASSERT_EQ(added, SIPX_RESULT_SUCCESS) << length;
+            sipxLineAddCredential(line, user.c_str(), password.c_str(), "kalvo.test");
+            sipxLineRegister(line, true);
+            auto outcome = phone.events().wait_for([line](const RecordedEvent& e) {
+                return e.category == EVENT_CATEGORY_LINESTATE && e.line == line &&
+                    (e.event == LINESTATE_REGISTER_FAILED || e.event == LINESTATE_REGISTERED);
+            });
+            ASSERT_TRUE(outcome) << length << (long_user ? " user" : " password");
+            EXPECT_EQ(outcome->event, LINESTATE_REGISTER_FAILED) << length;
+            EXPECT_EQ(sipxLineRemove(line), SIPX_RESULT_SUCCESS);
+        }
+    }
+}
+
 TEST_F(SipxRegisterTest, ASecondLineReplacesARemovedOne)
 {
     ASSERT_TRUE(service.running());

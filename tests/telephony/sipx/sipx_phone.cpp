@@ -37,6 +37,12 @@ bool EventLog::callback(SIPX_EVENT_CATEGORY category, void* info, void* user_dat
             recorded.text.assign(static_cast<const char*>(notify->pContent), notify->nContentLength);
         break;
     }
+    case EVENT_CATEGORY_KEEPALIVE: {
+        auto* keepalive = static_cast<SIPX_KEEPALIVE_INFO*>(info);
+        recorded.event = keepalive->event;
+        recorded.text = std::string(keepalive->szRemoteAddress) + ":" + std::to_string(keepalive->remotePort);
+        break;
+    }
     case EVENT_CATEGORY_MEDIA: {
         auto* media = static_cast<SIPX_MEDIA_INFO*>(info);
         recorded.event = media->event;
@@ -99,6 +105,11 @@ EventLog::Match config_event(SIPX_CONFIG_EVENT event)
 {
     return
         [event](const RecordedEvent& e) { return e.category == EVENT_CATEGORY_CONFIG && e.event == event; };
+}
+EventLog::Match keepalive_event(SIPX_KEEPALIVE_EVENT event)
+{
+    return [event](
+               const RecordedEvent& e) { return e.category == EVENT_CATEGORY_KEEPALIVE && e.event == event; };
 }
 EventLog::Match notify_containing(const std::string& text)
 {

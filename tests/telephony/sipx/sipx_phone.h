@@ -17,7 +17,7 @@ struct RecordedEvent {
     int cause = 0;
     SIPX_CALL call = 0;
     SIPX_LINE line = 0;
-    std::string text; // remote identity, NOTIFY body, mapped address or DTMF tone
+    std::string text; // remote identity, NOTIFY body, mapped address, DTMF tone or keep-alive far end
 };
 
 class EventLog {
@@ -46,6 +46,7 @@ private:
 EventLog::Match call_event(SIPX_CALLSTATE_EVENT event);
 EventLog::Match line_event(SIPX_LINESTATE_EVENT event);
 EventLog::Match config_event(SIPX_CONFIG_EVENT event);
+EventLog::Match keepalive_event(SIPX_KEEPALIVE_EVENT event);
 EventLog::Match notify_containing(const std::string& text);
 
 class SipxPhone {

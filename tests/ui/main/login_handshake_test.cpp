@@ -1,11 +1,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "presenter_fakes.h"
 #include "settings/app_settings.h"
 #include "settings/registry.h"
 #include "support/log_capture.h"
 #include "ui/main/login_handshake.h"
-#include "ui/main/recording_login_host.h"
 
 namespace {
 

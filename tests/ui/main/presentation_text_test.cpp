@@ -49,6 +49,15 @@ TEST(PresentationText, KeyAndLevelScripts)
     EXPECT_EQ(level_script(false, 0), "showLevel('out',0)");
 }
 
+TEST(PresentationText, MissedCallToastAndStatusLineKeepTheirTextsInert)
+{
+    EXPECT_EQ(missed_call_toast("bob"), "Missed call from bob");
+    EXPECT_EQ(
+        missed_call_toast("<b onclick='x'>&\""), "Missed call from &lt;b onclick=&#39;x&#39;&gt;&amp;&quot;");
+    EXPECT_EQ(login_status_script(kOfflineStatus), "loginStatus('Offline - reconnecting...')");
+    EXPECT_EQ(login_status_script("it's"), "loginStatus('it\\'s')");
+}
+
 TEST(PresentationText, KeysBecomeTheCodesPagesExpect)
 {
     EXPECT_EQ(virtual_key_code(GDK_KEY_a), 'A');

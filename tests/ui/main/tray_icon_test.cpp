@@ -59,9 +59,25 @@ TEST_F(Tray, MenuItemsInOrderReportTheirCommandIds)
     }
     EXPECT_EQ(
         texts, (std::vector<std::string>{"Show Kalvo", "Settings", "Run wizard", "Logout", "-", "Exit"}));
+    ASSERT_TRUE(test_support::run_loop_until([this] { return commands.size() == 5; }));
     EXPECT_EQ(commands, (std::vector<unsigned>{0x8009, 0x8008, 0x8011, 0x802E, 0x800A}));
     auto* first = dynamic_cast<Gtk::MenuItem*>(tray->menu().get_children().front());
     EXPECT_EQ(dynamic_cast<Gtk::Label*>(first->get_child())->get_label(), "<b>Show Kalvo</b>");
+}
+
+TEST_F(Tray, CommandRunsAfterTheMenuSignalSoItMayRemoveTheIcon)
+{
+    // Exit removes the tray icon: that must not happen inside the menu's own handler.
+    tray->set_command_handler([this](unsigned id) {
+        commands.push_back(id);
+        tray.reset();
+    });
+    auto* exit = dynamic_cast<Gtk::MenuItem*>(tray->menu().get_children().back());
+    exit->activate();
+    EXPECT_TRUE(commands.empty());
+    ASSERT_TRUE(test_support::run_loop_until([this] { return !commands.empty(); }));
+    EXPECT_EQ(commands, (std::vector<unsigned>{TrayIcon::ID_EXIT}));
+    EXPECT_EQ(tray, nullptr);
 }
 
 TEST_F(Tray, LogoutCanBeDisabled)
@@ -87,7 +103,21 @@ TEST_F(Tray, IconAndTipFollowTheLoginState)
     EXPECT_TRUE(same_image(shown_icon(), "/kalvo/icons/209.png"));
 }
 
-TEST_F(Tray, DoubleClickIsReportedSingleClickIsNot)
+TEST_F(Tray, OfflineShowsTheLoggedOutIconAndSaysSoInTheTip)
+{
+    tray->set_logged_in(true);
+    tray->set_offline(true);
+    EXPECT_TRUE(same_image(shown_icon(), "/kalvo/icons/209.png"));
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    gchar* tip = gtk_status_icon_get_tooltip_text(tray->status_icon());
+    G_GNUC_END_IGNORE_DEPRECATIONS
+    EXPECT_STREQ(tip, "Kalvo Internet Phone - offline");
+    g_free(tip);
+    tray->set_offline(false);
+    EXPECT_TRUE(same_image(shown_icon(), "/kalvo/icons/207.png"));
+}
+
+TEST_F(Tray, DoubleClickIsReportedThenShowSingleClickIsNot)
 {
     GdkEvent* event = gdk_event_new(GDK_BUTTON_PRESS);
     event->button.button = 1;
@@ -101,7 +131,8 @@ TEST_F(Tray, DoubleClickIsReportedSingleClickIsNot)
     g_signal_emit_by_name(tray->status_icon(), "button-press-event", event, &handled);
     EXPECT_EQ(double_clicks, 1);
     gdk_event_free(event);
-    EXPECT_TRUE(commands.empty());
+    EXPECT_EQ(commands, std::vector<unsigned>{TrayIcon::ID_SHOW})
+        << "the default item follows the double click";
 }
 
 } // namespace

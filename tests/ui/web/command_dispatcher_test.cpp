@@ -1,13 +1,19 @@
+#include <functional>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "log/log_file.h"
 #include "settings/app_settings.h"
 #include "settings/password_cipher.h"
 #include "settings/registry_store.h"
+#include "support/log_capture.h"
 #include "support/test_paths.h"
 #include "ui/web/command_dispatcher.h"
 #include "ui/web/command_text.h"
+#include "ui/web/pending_commands.h"
 #include "ui/web/recording_actions.h"
 
 namespace {
@@ -107,6 +113,19 @@ TEST_F(Dispatcher, LoginThatDoesNotMatchIsLogged)
 {
     EXPECT_EQ(run("kalvo://login/?user=bob"), (Calls{}));
     EXPECT_EQ(m_actions.logs.back(), "LOGIN FAILED");
+}
+
+TEST_F(Dispatcher, TextLongerThanTheCommandBufferIsRefused)
+{
+    test_support::LogCapture capture;
+    CommandDispatcher dispatcher(m_actions, m_deployment);
+    std::string text =
+        std::string(command_text::kPrefix) + "\"kalvo://call/?" + std::string(8192, '5') + "\"";
+    dispatcher.Dispatch(text);
+    EXPECT_EQ(m_actions.calls, (Calls{"raise"}));
+    EXPECT_THAT(capture.file_lines(),
+        testing::Contains("HOOK - Command text refused: " + std::to_string(text.size()) +
+            " bytes, longer than the command buffer"));
 }
 
 TEST_F(Dispatcher, PageScripts)
@@ -213,6 +232,31 @@ TEST_F(Dispatcher, LinksFromOutsideThatChangeTheAccountAskFirstAndNeverDuringACa
     EXPECT_EQ(stored().username, "mallory");
     // The program's own pages are not asked.
     EXPECT_EQ(run("kalvo://login/?u=alice&p=y&s=true&a=true"), (Calls{"login", "keep alice y"}));
+}
+
+// Links from outside run one after another in arrival order: one that arrives while an
+// earlier link's question is open waits until it is answered, and nothing runs before the
+// window is ready.
+TEST_F(Dispatcher, PendingCommandsRunOneAfterAnotherInArrivalOrder)
+{
+    test_support::TempDir log_folder;
+    log_file::set_folder(log_folder.path());
+    CommandDispatcher dispatcher(m_actions, m_deployment);
+    PendingCommands pending(dispatcher);
+    pending.Dispatch(*command_text::wrap("kalvo://login/?u=mallory&p=wonderland&s=false&a=false"));
+    pending.Dispatch(*command_text::wrap("kalvo://show/?"));
+    EXPECT_TRUE(m_actions.calls.empty());
+
+    m_actions.while_confirm_open = [&] { pending.Dispatch(*command_text::wrap("kalvo://call/?555")); };
+    pending.SetReady();
+    EXPECT_EQ(m_actions.calls,
+        (Calls{"confirm A link from outside Kalvo wants to use the account \"mallory\".\n\nDo you want to allow it?",
+            "confirm closed", "open tab", "call 555", "script clearInput()"}));
+    // Each leaves its line in kalvo.log, the password masked.
+    std::string log = test_support::read_file(log_file::file_in(log_folder.path()));
+    EXPECT_NE(log.find("COMMAND - kalvo.exe /url \"kalvo://show/?\""), std::string::npos) << log;
+    EXPECT_NE(log.find("COMMAND - kalvo.exe /url \"kalvo://login/?u=mallory&p="), std::string::npos) << log;
+    EXPECT_EQ(log.find("wonderland"), std::string::npos) << log;
 }
 
 } // namespace

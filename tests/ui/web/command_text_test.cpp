@@ -47,6 +47,29 @@ TEST(CommandText, LoginArgumentsSplitAtTheLastFlags)
     EXPECT_FALSE(login_arguments(*wrap("kalvo://login/?u=&p=x&s=true&a=true")));
 }
 
+TEST(CommandText, RepeatedParametersAreReadLikeAnyOtherText)
+{
+    // Texts that make a backtracking matcher give up: the groups are still the greedy ones.
+    std::string repeated;
+    while (repeated.size() < 8000)
+        repeated += "u=a&p=b&s=true&a=true&";
+    std::string text = *wrap("kalvo://login/?" + repeated + "x");
+    ASSERT_EQ(parse(text)->name, "login");
+    auto login = login_arguments(text);
+    ASSERT_TRUE(login);
+    EXPECT_EQ(login->user, "a");
+    size_t last_s = repeated.rfind("&s=");
+    EXPECT_EQ(login->password, repeated.substr(6, last_s - 6));
+    EXPECT_EQ(*url_argument(text), repeated.substr(2) + "x");
+    EXPECT_FALSE(menu_arguments(text));
+    // No closing quote: nothing matches, however many openings.
+    std::string open;
+    while (open.size() < 100000)
+        open += "/url \"kalvo://a/?u=b&p=c&s=d&a=e";
+    EXPECT_FALSE(parse(open));
+    EXPECT_FALSE(login_arguments(open));
+}
+
 TEST(CommandText, MenuTextAndUrlArguments)
 {
     auto menu = menu_arguments(*wrap("kalvo://menu/?t=file&x=10&y=20"));

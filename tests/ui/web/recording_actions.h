@@ -1,7 +1,9 @@
 #pragma once
 // What the command dispatcher asked of the main window, for the dispatcher's tests and the
 // web host's, which run the real dispatcher behind a page.
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/web/command_dispatcher.h"
@@ -55,8 +57,13 @@ public:
     bool Confirm(const std::string& t) override
     {
         calls.push_back("confirm " + t);
+        if (auto open = std::exchange(while_confirm_open, nullptr)) {
+            open();
+            calls.push_back("confirm closed");
+        }
         return confirm_answer;
     }
+    std::function<void()> while_confirm_open; // what arrives while the question is open
     void OpenInBrowser(const std::string& a) override { calls.push_back("browser " + a); }
     bool InCall() override { return in_call; }
     std::string SkinsFolder() const override { return "/opt/my skins"; }

@@ -1,4 +1,4 @@
-#include "wav_file.h"
+#include "support/wav_file.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,0 +1,159 @@
+// The real program started with hostile skins and stored records: it keeps running, or,
+// when its skin cannot be loaded, ends with a message box naming the file and the fault;
+// the stored record stays readable.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <glib.h>
+#include <gtest/gtest.h>
+#include <regex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "settings/registry_store.h"
+#include "support/child_process.h"
+#include "support/skin_files.h"
+#include "support/test_paths.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using test_support::ChildProcess;
+
+std::string output_of(const std::string& command)
+{
+    std::string output;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+            output.append(buffer, n);
+        ::pclose(pipe);
+    }
+    return output;
+}
+
+enum class Outcome { Runs, StopsWithMessage, Neither };
+
+class ProgramFaults : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!std::getenv("DISPLAY"))
+            GTEST_SKIP() << "needs a display";
+        fs::copy(fs::path(KALVO_SOURCE_DIR) / "skins", m_skins.path(), fs::copy_options::recursive);
+    }
+
+    std::string skin_file(const std::string& name) const { return m_skins.path() + "/Kalvo/" + name; }
+    std::string log() const
+    {
+        return test_support::read_file(m_user.home() + "/.local/share/kalvo/kalvo.log");
+    }
+
+    // Starts the program on the test's skins and waits for a window named "Kalvo" (the
+    // main window, or the message box of a start that stops).
+    Outcome start()
+    {
+        const char* packaged = std::getenv("KALVO_SKINS_DIR");
+        std::string saved = packaged ? packaged : "";
+        ::setenv("KALVO_SKINS_DIR", m_skins.path().c_str(), 1);
+        ChildProcess kalvo({test_support::built_program("kalvo")});
+        packaged ? ::setenv("KALVO_SKINS_DIR", saved.c_str(), 1) : ::unsetenv("KALVO_SKINS_DIR");
+        std::string window;
+        for (int i = 0; i < 600 && window.empty() && kalvo.running(); ++i) {
+            window = output_of("xdotool search --onlyvisible --name '^Kalvo$' 2>/dev/null");
+            if (window.empty())
+                ::usleep(100 * 1000);
+        }
+        if (window.empty())
+            return Outcome::Neither;
+        if (log().find("SKIN - Kalvo stops: its skin could not be loaded: " + skin_file("skin.xml") + ": ") !=
+            std::string::npos) {
+            std::system(("xdotool windowfocus --sync " + window.substr(0, window.find('\n')) + " key Return")
+                            .c_str());
+            return kalvo.wait_for_exit(10000) == 1 ? Outcome::StopsWithMessage : Outcome::Neither;
+        }
+        ::usleep(1500 * 1000); // time to fail late, for a start that would
+        if (!kalvo.running())
+            return Outcome::Neither;
+        return kalvo.terminate() == 0 ? Outcome::Runs : Outcome::Neither;
+    }
+
+    void edit_description(const std::regex& pattern, const std::string& replacement)
+    {
+        std::string text = test_support::read_file(skin_file("skin.xml"));
+        test_support::write_file(skin_file("skin.xml"), std::regex_replace(text, pattern, replacement));
+    }
+
+    test_support::IsolatedUser m_user;
+    test_support::TempDir m_skins;
+};
+
+TEST_F(ProgramFaults, TruncatedDescriptionStopsWithItsFault)
+{
+    std::string text = test_support::read_file(skin_file("skin.xml"));
+    test_support::write_file(skin_file("skin.xml"), text.substr(0, text.size() / 2));
+    EXPECT_EQ(start(), Outcome::StopsWithMessage) << log();
+}
+
+TEST_F(ProgramFaults, HugeAndNegativeNumbersStillStart)
+{
+    edit_description(std::regex(R"re((width|x)="[0-9]+")re"), "$1=\"2147483647\"");
+    edit_description(std::regex(R"re((height|y)="[0-9]+")re"), "$1=\"-2147483648\"");
+    EXPECT_EQ(start(), Outcome::Runs) << log();
+}
+
+TEST_F(ProgramFaults, MissingOrHugeBackgroundStopsWithItsFault)
+{
+    fs::remove(skin_file("main.png"));
+    EXPECT_EQ(start(), Outcome::StopsWithMessage) << log();
+    test_support::write_png(skin_file("main.png"), 40000, 1, 0xFF336699);
+    EXPECT_EQ(start(), Outcome::StopsWithMessage) << log();
+    EXPECT_NE(log().find("more than 8192 a side"), std::string::npos);
+}
+
+TEST_F(ProgramFaults, ImagesOutsideTheFolderOrNotFilesAreLeftOut)
+{
+    edit_description(std::regex(R"re(img="btn_account\.png")re"), "img=\"../../../../../etc/passwd\"");
+    fs::remove(skin_file("btn_settings.png"));
+    ASSERT_EQ(::mkfifo(skin_file("btn_settings.png").c_str(), 0600), 0);
+    EXPECT_EQ(start(), Outcome::Runs) << log();
+    EXPECT_NE(log().find("not a regular file"), std::string::npos) << log();
+}
+
+TEST_F(ProgramFaults, UnreadableStoredRecordsStartWithDefaults)
+{
+    const std::string record = "[Software\\Kalvo]\nusername=alice\nremember_user=1\nshown_wizard=1\n";
+    struct Case {
+        const char* name;
+        std::string content; // empty: a folder in the file's place
+        bool account_kept;
+    } cases[] = {
+        {"truncated", record + "quality=", true},
+        {"wrong types", record + "quality=many\nauto_start=perhaps\nwindow_x=1e99\n", true},
+        {"binary", std::string("\x00\x01\xff\xfe[\x80", 6) + record, false},
+        {"a folder", "", false},
+        {"50 MB", record + "#" + std::string(50 << 20, 'x') + "\n", false},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(registry_store::file_path());
+        fs::create_directories(fs::path(registry_store::file_path()).parent_path());
+        if (c.content.empty())
+            fs::create_directory(registry_store::file_path());
+        else
+            test_support::write_file(registry_store::file_path(), c.content);
+        EXPECT_EQ(start(), Outcome::Runs) << c.name << "\n" << log();
+        GKeyFile* file = g_key_file_new();
+        EXPECT_TRUE(
+            g_key_file_load_from_file(file, registry_store::file_path().c_str(), G_KEY_FILE_NONE, nullptr))
+            << c.name;
+        gchar* user = g_key_file_get_string(file, "Software\\Kalvo", "username", nullptr);
+        if (c.account_kept) {
+            EXPECT_STREQ(user, "alice") << c.name;
+        }
+        g_free(user);
+        g_key_file_free(file);
+    }
+}
+
+} // namespace
