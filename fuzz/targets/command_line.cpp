@@ -35,7 +35,9 @@ public:
     void ShowToast(const std::string&) override { }
     void HideToast() override { }
     void MessageBox(const std::string&) override { }
+    bool Confirm(const std::string&) override { return true; }
     void OpenInBrowser(const std::string&) override { }
+    bool InCall() override { return false; }
     std::string SkinsFolder() const override { return "/nonexistent"; }
 };
 
@@ -55,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (url) {
         NoActions actions;
-        CommandDispatcher(actions, Deployment::get()).Dispatch(text);
+        // As a later start's link, the questions answered Yes so every command runs.
+        CommandDispatcher(actions, Deployment::get()).Dispatch(text, CommandSource::Outside);
     }
     return 0;
 }

@@ -1,6 +1,5 @@
 // The running program under the test display: the tray's double click shows the hidden
 // window; against the local service, Escape during a call and the sign-off at exit.
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sstream>
@@ -12,27 +11,16 @@
 #include "support/local_service.h"
 #include "support/test_paths.h"
 #include "support/tray_host.h"
+#include "support/xdotool.h"
 #include "telephony/sipx/sipx.h"
 
 namespace {
 
 using test_support::ChildProcess;
 using test_support::wait_for_text;
+using test_support::xdotool;
 
 constexpr const char* kAddress = "127.0.0.136";
-
-// What xdotool prints for a search ("" when nothing matches).
-std::string xdotool(const std::string& arguments)
-{
-    std::string output;
-    if (FILE* pipe = ::popen(("xdotool " + arguments + " 2>/dev/null").c_str(), "r")) {
-        char buffer[256];
-        while (size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
-            output.append(buffer, got);
-        ::pclose(pipe);
-    }
-    return output;
-}
 
 // The shown main window: named "Kalvo" (searches ignore case: a tooltip says "kalvo"),
 // 300 pixels wide (the splash window shares its name).
@@ -73,12 +61,13 @@ protected:
         ::setenv(SIPX_ENV_RECORD_FILE, (m_user.home() + "/speaker.wav").c_str(), 1);
         m_kalvo = std::make_unique<ChildProcess>(std::vector<std::string>{program()});
         ASSERT_TRUE(test_support::wait_for_file(m_user.home() + "/run/kalvo/instance.sock", 20000));
-        // A link sent while the first start still loads its skin can time out in the
-        // hand-over; like a user, click it again until the sign-in starts.
-        for (int attempt = 0; attempt < 4 && !logged("LOGIN - Username is alice", 0); ++attempt) {
-            link("kalvo://login/?u=alice&p=wonderland&s=false&a=false");
-            logged("LOGIN - Username is alice", 5000);
-        }
+        // The link waits for the window, which asks whether a link from outside may sign
+        // in; the user says Yes.
+        link("kalvo://login/?u=alice&p=wonderland&s=false&a=false");
+        std::string box = test_support::wait_for_window("Confirmation", 30000);
+        ASSERT_FALSE(box.empty()) << "no confirmation";
+        test_support::press_in(box, "alt+y");
+        ASSERT_TRUE(logged("LOGIN - Username is alice", 10000));
         ASSERT_TRUE(logged("LINESTATE - LINESTATE_REGISTERED", 20000));
     }
     void link(const std::string& url)

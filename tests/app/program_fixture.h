@@ -11,7 +11,14 @@
 #include "support/child_process.h"
 #include "support/local_service.h"
 #include "support/test_paths.h"
+#include "support/xdotool.h"
 #include "telephony/sipx/sipx.h"
+
+using test_support::press_in;
+using test_support::type_text;
+using test_support::wait_for_window;
+using test_support::wait_for_window_gone;
+using test_support::xdotool;
 
 class ProgramAgainstService : public ::testing::Test {
 protected:
@@ -44,45 +51,6 @@ protected:
     std::string wait_for_log(const std::string& text, int timeout_ms = 20000)
     {
         return test_support::wait_for_text(data_file("kalvo.log"), text, timeout_ms);
-    }
-
-    // xdotool with the arguments; its output.
-    static std::string xdotool(const std::string& arguments)
-    {
-        std::string output;
-        test_support::run_command("xdotool " + arguments + " 2>/dev/null", &output);
-        return output;
-    }
-    // Types into the window that has the keyboard.
-    static void type_text(const std::string& text)
-    {
-        xdotool("type --delay 20 " + test_support::shell_quote(text));
-    }
-    // The id of the first window with exactly that title, waiting for it to appear; empty
-    // when none came.
-    static std::string wait_for_window(const std::string& title, int timeout_ms = 20000)
-    {
-        for (int waited = 0; waited < timeout_ms; waited += 100) {
-            std::string ids = xdotool("search --onlyvisible --name '^" + title + "$'");
-            if (!ids.empty())
-                return ids.substr(0, ids.find('\n'));
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        return {};
-    }
-    static bool wait_for_window_gone(const std::string& title, int timeout_ms = 10000)
-    {
-        for (int waited = 0; waited < timeout_ms; waited += 100) {
-            if (xdotool("search --onlyvisible --name '^" + title + "$'").empty())
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        return false;
-    }
-    // Gives a window the keyboard and presses keys in it.
-    static void press_in(const std::string& window, const std::string& keys)
-    {
-        xdotool("windowfocus --sync " + window + " key --delay 50 " + keys);
     }
 
     test_support::IsolatedUser m_user;

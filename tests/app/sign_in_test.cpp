@@ -19,6 +19,16 @@ class SignIn : public ProgramAgainstService {
 protected:
     SignIn() : ProgramAgainstService("127.0.0.93") { }
 
+    // A later start's login link (sent while the first start may still be loading its skin:
+    // the link waits for the window), allowed by the user when the program asks.
+    void sign_in_by_link(const std::string& program)
+    {
+        EXPECT_EQ(hand_over(program, "kalvo://login/?u=alice&p=wonderland&s=false&a=false"), 1);
+        std::string box = wait_for_window("Confirmation", 30000);
+        ASSERT_FALSE(box.empty()) << "no confirmation";
+        press_in(box, "alt+y");
+    }
+
     // A later start handing over one link; its exit code.
     static std::optional<int> hand_over(const std::string& program, const std::string& url)
     {
@@ -33,12 +43,7 @@ TEST_F(SignIn, ForwardedLoginLinkRegistersAndShowsTheMainPage)
     ChildProcess kalvo({program});
     ASSERT_TRUE(test_support::wait_for_file(m_user.home() + "/run/kalvo/instance.sock", 20000));
 
-    // Sent while the first start is still loading its skin: the link waits for the window,
-    // which asks whether a link from outside may sign in; the user says Yes.
-    EXPECT_EQ(hand_over(program, "kalvo://login/?u=alice&p=wonderland&s=false&a=false"), 1);
-    std::string box = wait_for_window("Confirmation", 30000);
-    ASSERT_FALSE(box.empty()) << "no confirmation";
-    press_in(box, "alt+y");
+    sign_in_by_link(program);
     std::string log = wait_for_log("LOGIN - Username is alice");
     EXPECT_NE(log.find("LOGIN - Username is alice"), std::string::npos) << log;
 
@@ -147,7 +152,7 @@ TEST_F(SignIn, WhileTheMainPageDownloadStallsLaterStartsAreStillCarriedOut)
     std::string program = test_support::built_program("kalvo");
     ChildProcess kalvo({program});
     ASSERT_TRUE(test_support::wait_for_file(m_user.home() + "/run/kalvo/instance.sock", 20000));
-    EXPECT_EQ(hand_over(program, "kalvo://login/?u=alice&p=wonderland&s=false&a=false"), 1);
+    sign_in_by_link(program);
     std::string log = wait_for_text(data_file("kalvo.log"), "LINESTATE - LINESTATE_REGISTERED", 30000);
     ASSERT_TRUE(test_support::holds(log, "LINESTATE - LINESTATE_REGISTERED")) << log;
 

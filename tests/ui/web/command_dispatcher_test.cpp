@@ -250,8 +250,8 @@ TEST_F(Dispatcher, PendingCommandsRunOneAfterAnotherInArrivalOrder)
     m_actions.while_confirm_open = [&] { pending.Dispatch(*command_text::wrap("kalvo://call/?555")); };
     pending.SetReady();
     EXPECT_EQ(m_actions.calls,
-        (Calls{"confirm A link from outside Kalvo wants to use the account \"mallory\".\n\nDo you want to allow it?",
-            "confirm closed", "open tab", "call 555", "script clearInput()"}));
+        (Calls{"raise", "confirm A link from outside Kalvo wants to use the account \"mallory\".\n\nDo you want to allow it?",
+            "confirm closed", "raise", "open tab", "raise", "call 555", "script clearInput()"}));
     // Each leaves its line in kalvo.log, the password masked.
     std::string log = test_support::read_file(log_file::file_in(log_folder.path()));
     EXPECT_NE(log.find("COMMAND - kalvo.exe /url \"kalvo://show/?\""), std::string::npos) << log;

@@ -1,0 +1,57 @@
+#include "support/xdotool.h"
+
+#include <chrono>
+#include <thread>
+
+#include "support/child_process.h"
+
+namespace test_support {
+
+std::string xdotool(const std::string& arguments)
+{
+    std::string output;
+    run_command("xdotool " + arguments + " 2>/dev/null", &output);
+    return output;
+}
+
+void type_text(const std::string& text)
+{
+    xdotool("type --delay 20 " + shell_quote(text));
+}
+
+namespace {
+
+std::string shown_window(const std::string& title)
+{
+    std::string ids = xdotool("search --onlyvisible --name '^" + title + "$'");
+    return ids.substr(0, ids.find('\n'));
+}
+
+} // namespace
+
+std::string wait_for_window(const std::string& title, int timeout_ms)
+{
+    for (int waited = 0; waited < timeout_ms; waited += 100) {
+        if (std::string id = shown_window(title); !id.empty())
+            return id;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return {};
+}
+
+bool wait_for_window_gone(const std::string& title, int timeout_ms)
+{
+    for (int waited = 0; waited < timeout_ms; waited += 100) {
+        if (shown_window(title).empty())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
+void press_in(const std::string& window, const std::string& keys)
+{
+    xdotool("windowfocus --sync " + window + " key --delay 50 " + keys);
+}
+
+} // namespace test_support
