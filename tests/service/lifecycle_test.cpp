@@ -117,6 +117,11 @@ TEST(ServiceLifecycle, StartWritesTheDeploymentFileAndStopLeavesNothingBehind)
         std::string output;
         EXPECT_NE(LocalService::servicectl("start " + folder + " --address 127.0.0.40", &output), 0);
         EXPECT_NE(output.find("already running"), std::string::npos) << output;
+        // So does a start in another folder on the same address.
+        test_support::TempDir other;
+        EXPECT_NE(LocalService::servicectl("start " + other.path() + " --address 127.0.0.40", &output), 0);
+        EXPECT_NE(output.find("127.0.0.40:5060 is in use"), std::string::npos) << output;
+        EXPECT_TRUE(started_pids(other.path()).empty());
         for (const int pid : pids)
             EXPECT_TRUE(process_alive(pid)) << pid;
         EXPECT_EQ(LocalService::servicectl("status " + folder), 0);

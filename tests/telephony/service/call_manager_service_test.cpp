@@ -147,8 +147,8 @@ protected:
 
     static LocalService* s_service;
     test_support::IsolatedUser m_user;
+    SignalRecord m_record; // declared first: the telephone still signals while it shuts down
     CallManager m_manager{[] { return std::string(kAddress); }};
-    SignalRecord m_record;
 };
 
 LocalService* CallManagerServiceTest::s_service = nullptr;
@@ -206,8 +206,9 @@ TEST_F(CallManagerServiceTest, AWrongPasswordFailsAndASecondLoginWithTheRightOne
 TEST_F(CallManagerServiceTest, BobsCallRingsAtAliceUntilSheAnswers)
 {
     // Bob is a second call manager in this process, with its own stack instance.
-    CallManager bob([] { return std::string(kAddress); });
+    // The record outlives the telephone: events still come while it shuts down.
     SignalRecord bob_record;
+    CallManager bob([] { return std::string(kAddress); });
     bob.call_state_changed.connect([&](SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE, SIPX_CALL) {
         bob_record.add("call " + std::to_string(event));
     });
@@ -250,8 +251,9 @@ TEST_F(CallManagerServiceTest, BobsCallRingsAtAliceUntilSheAnswers)
 
 TEST_F(CallManagerServiceTest, ASecondCallerHearsBusyWhileTheFirstCallGoesOn)
 {
-    CallManager bob([] { return std::string(kAddress); });
+    // The record outlives the telephone: events still come while it shuts down.
     SignalRecord bob_record;
+    CallManager bob([] { return std::string(kAddress); });
     bob.call_state_changed.connect([&](SIPX_CALLSTATE_EVENT event, SIPX_CALLSTATE_CAUSE cause, SIPX_CALL) {
         bob_record.add("call " + std::to_string(event) + " " + std::to_string(cause));
     });
