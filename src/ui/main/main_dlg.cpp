@@ -207,7 +207,8 @@ ui_thread::Result CMainDlg::handle_text_message(ui_thread::Message message, cons
     else if (message == messages::UWM_UPDATE_DONE_MSG)
         m_sign_in.handshake().OnUpdateDone(text);
     else if (message == messages::UWM_CMDDATA_MSG)
-        m_pending.Dispatch(text); // after any command still running (its modal window)
+        // After any command still running (its modal window).
+        m_pending.Dispatch(text, CommandSource::Program);
     return message == messages::WM_COPYDATA ? 1 : 0;
 }
 
@@ -227,7 +228,7 @@ void CMainDlg::OnCopyData(const std::string& text)
 void CMainDlg::DispatchWhenReady(const std::string& text)
 {
     if (command_text::has_url_command(text))
-        m_pending.Dispatch(text);
+        m_pending.Dispatch(text, CommandSource::Outside);
 }
 
 void CMainDlg::PostCommandText(const std::string& text)

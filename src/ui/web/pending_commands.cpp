@@ -4,9 +4,9 @@
 #include "net/service_addresses.h"
 #include "ui/web/command_dispatcher.h"
 
-void PendingCommands::Dispatch(const std::string& text)
+void PendingCommands::Dispatch(const std::string& text, CommandSource source)
 {
-    m_waiting.push_back(text);
+    m_waiting.push_back({text, source});
     RunWaiting();
 }
 
@@ -22,10 +22,10 @@ void PendingCommands::RunWaiting()
         return;
     m_running = true;
     while (!m_waiting.empty()) {
-        std::string text = std::move(m_waiting.front());
+        auto [text, source] = std::move(m_waiting.front());
         m_waiting.pop_front();
         log_file::write_line("COMMAND - " + service_address::mask_password_in_address(text));
-        m_dispatcher.Dispatch(text, CommandSource::Outside);
+        m_dispatcher.Dispatch(text, source);
     }
     m_running = false;
 }

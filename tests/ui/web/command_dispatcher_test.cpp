@@ -243,15 +243,22 @@ TEST_F(Dispatcher, PendingCommandsRunOneAfterAnotherInArrivalOrder)
     log_file::set_folder(log_folder.path());
     CommandDispatcher dispatcher(m_actions, m_deployment);
     PendingCommands pending(dispatcher);
-    pending.Dispatch(*command_text::wrap("kalvo://login/?u=mallory&p=wonderland&s=false&a=false"));
-    pending.Dispatch(*command_text::wrap("kalvo://show/?"));
+    pending.Dispatch(
+        *command_text::wrap("kalvo://login/?u=mallory&p=wonderland&s=false&a=false"), CommandSource::Outside);
+    pending.Dispatch(*command_text::wrap("kalvo://hangup/?"), CommandSource::Program); // a page's own
+    pending.Dispatch(*command_text::wrap("kalvo://show/?"), CommandSource::Outside);
     EXPECT_TRUE(m_actions.calls.empty());
 
-    m_actions.while_confirm_open = [&] { pending.Dispatch(*command_text::wrap("kalvo://call/?555")); };
+    m_actions.while_confirm_open = [&] {
+        pending.Dispatch(*command_text::wrap("kalvo://call/?555"), CommandSource::Outside);
+    };
     pending.SetReady();
     EXPECT_EQ(m_actions.calls,
-        (Calls{"raise", "confirm A link from outside Kalvo wants to use the account \"mallory\".\n\nDo you want to allow it?",
-            "confirm closed", "raise", "open tab", "raise", "call 555", "script clearInput()"}));
+        (Calls{"raise",
+            "confirm A link from outside Kalvo wants to use the account \"mallory\".\n\nDo you want to allow "
+            "it?",
+            "confirm closed", "raise", "hangup", "raise", "open tab", "raise", "call 555",
+            "script clearInput()"}));
     // Each leaves its line in kalvo.log, the password masked.
     std::string log = test_support::read_file(log_file::file_in(log_folder.path()));
     EXPECT_NE(log.find("COMMAND - kalvo.exe /url \"kalvo://show/?\""), std::string::npos) << log;
