@@ -2,14 +2,18 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/command_line.h"
 #include "app/run.h"
 #include "app/single_instance.h"
 #include "app/url_protocol.h"
 #include "base/main_loop.h"
+#include "base/ui_thread.h"
 #include "log/log_dlg.h"
+#include "log/log_file.h"
 #include "settings/paths.h"
 #include "settings/registry_store.h"
 #include "ui/gui_loop.h"
@@ -45,11 +49,22 @@ int kalvo_main(int argc, char** argv)
     // From the moment the lock is ours a termination request ends the program cleanly,
     // and links clicked during the start-up wait until the main window can carry them out.
     main_loop::handle_termination_signals();
-    single_instance::Server instance_server;
-
-    if (!gui_loop::init(argc, argv)) {
-        std::fprintf(stderr, "kalvo: cannot open the display\n");
-        return 1;
+    int code = 0;
+    {
+        single_instance::Server instance_server;
+        if (!gui_loop::init(argc, argv)) {
+            std::fprintf(stderr, "kalvo: cannot open the display\n");
+            return 1;
+        }
+        code = run(text, instance_server);
     }
-    return run(text, instance_server);
+    if (int workers = ui_thread::workers_running(); workers > 0) {
+        // A download still under way (it ends at its time-out) would use the TLS library
+        // while the exit handlers free it: end here, with everything already saved.
+        log_file::write_line("APP - " + std::to_string(workers) +
+            " network request(s) still under way at exit: ending without the exit handlers");
+        std::fflush(nullptr);
+        ::_exit(code);
+    }
+    return code;
 }

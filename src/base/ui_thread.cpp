@@ -1,5 +1,6 @@
 #include "base/ui_thread.h"
 
+#include <atomic>
 #include <deque>
 #include <future>
 #include <glib.h>
@@ -224,6 +225,25 @@ Result send_text(MessageTarget* target, Message message, std::string text)
     return run_and_wait([target, message, text = std::move(text)] {
         return target_alive(target) ? target->handle_text_message(message, text) : 0;
     });
+}
+
+namespace {
+std::atomic<int> g_workers{0};
+}
+
+int workers_running()
+{
+    return g_workers.load();
+}
+
+void worker_started()
+{
+    ++g_workers;
+}
+
+void worker_ended()
+{
+    --g_workers;
 }
 
 } // namespace ui_thread

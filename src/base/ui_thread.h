@@ -64,13 +64,23 @@ public:
     Result handle_message(Message, WParam, LParam) override { return 0; }
 };
 
+// How many run_on_worker threads are still running: the program's end must not tear down
+// the libraries (the TLS library's exit handlers) under one of them.
+int workers_running();
+void worker_started();
+void worker_ended();
+
 // Runs `work` on a thread of its own, off the interface thread (a network look-up, a
 // download), and hands its result to `done` on the interface thread through the queue;
 // dropped when the target is gone by then. Nothing waits for the worker: it may outlive
 // the loop.
 template <typename Work, typename Done> void run_on_worker(MessageTarget* target, Work work, Done done)
 {
+    worker_started();
     std::thread([target, work = std::move(work), done = std::move(done)]() mutable {
+        struct Ended {
+            ~Ended() { worker_ended(); }
+        } ended;
         auto result = work();
         invoke_for(target, [done = std::move(done), result = std::move(result)]() mutable { done(result); });
     }).detach();

@@ -67,8 +67,9 @@ protected:
     LoginHandshake m_login{m_host};
     LoginReplyValues m_reply;
     TimerTable m_timers{[](unsigned) {}};
-    LinePresenter m_line{
-        m_view, m_calls, m_timers, m_login, m_reply, [] { return main_page::Choice{"file:///cache/main.html", {}}; }};
+    LinePresenter m_line{m_view, m_calls, m_timers, m_login, m_reply, [] {
+                             return main_page::Choice{"file:///cache/main.html", {}};
+                         }};
 };
 
 TEST_F(SignedInView, FirstRegistrationShowsTheSignedInWindowAndTheMainPage)
@@ -92,7 +93,8 @@ TEST_F(SignedInView, FirstRegistrationShowsTheSignedInWindowAndTheMainPage)
         IsSupersetOf({"show voicemail on", "show label_time on", "show label_voicemail on",
             "show label_username on", "show label_details on", "main tabs on", "tray logged in",
             "tab dialog on", kMainPage, "info notice 7 shown"}));
-    EXPECT_TRUE(has_prefix(seen, "navigate info " + Deployment::get().secure_http + "/live/info.php?u=alice"));
+    EXPECT_TRUE(
+        has_prefix(seen, "navigate info " + Deployment::get().secure_http + "/live/info.php?u=alice"));
     EXPECT_EQ(seen[seen.size() - 2], "show content on");
     EXPECT_EQ(seen.back(), "redraw");
 
@@ -113,14 +115,16 @@ TEST_F(SignedInView, SignOutUnregistersAndBringsBackTheLoginPage)
     EXPECT_FALSE(m_line.logged_in());
     EXPECT_THAT(m_calls.take(), ElementsAre("unregister"));
     EXPECT_THAT(seen,
-        IsSupersetOf(std::vector<std::string>{"tray logged out", "show voicemail off", "show label_details off", "tab dialog off",
-            "navigate tab " + Deployment::get().secure_http + "/live/tab.php"}));
+        IsSupersetOf(
+            std::vector<std::string>{"tray logged out", "show voicemail off", "show label_details off",
+                "tab dialog off", "navigate tab " + Deployment::get().secure_http + "/live/tab.php"}));
     auto login = std::ranges::find_if(
         seen, [](const std::string& call) { return call.starts_with("navigate content file://"); });
     ASSERT_NE(login, seen.end());
     EXPECT_THAT(*login, HasSubstr("/Kalvo/login.html?u=alice&"));
     EXPECT_THAT(*login, HasSubstr("&lo=true"));
-    EXPECT_THAT(m_log.window_messages(), Contains("Opening URL " + Deployment::get().secure_http + "/live/tab.php"));
+    EXPECT_THAT(
+        m_log.window_messages(), Contains("Opening URL " + Deployment::get().secure_http + "/live/tab.php"));
 }
 
 TEST_F(SignedInView, LabelsFollowTheVoiceMailCountAndTheClock)
