@@ -66,7 +66,7 @@ protected:
         link("kalvo://login/?u=alice&p=wonderland&s=false&a=false");
         std::string box = test_support::wait_for_window("Confirmation", 30000);
         ASSERT_FALSE(box.empty()) << "no confirmation";
-        test_support::press_in(box, "alt+y");
+        EXPECT_TRUE(test_support::answer_window("Confirmation", "alt+y"));
         ASSERT_TRUE(logged("LOGIN - Username is alice", 10000));
         ASSERT_TRUE(logged("LINESTATE - LINESTATE_REGISTERED", 20000));
     }

@@ -14,7 +14,7 @@
 #include "support/xdotool.h"
 #include "telephony/sipx/sipx.h"
 
-using test_support::press_in;
+using test_support::answer_window;
 using test_support::type_text;
 using test_support::wait_for_window;
 using test_support::wait_for_window_gone;

@@ -26,7 +26,7 @@ protected:
         EXPECT_EQ(hand_over(program, "kalvo://login/?u=alice&p=wonderland&s=false&a=false"), 1);
         std::string box = wait_for_window("Confirmation", 30000);
         ASSERT_FALSE(box.empty()) << "no confirmation";
-        press_in(box, "alt+y");
+        EXPECT_TRUE(answer_window("Confirmation", "alt+y"));
     }
 
     // A later start handing over one link; its exit code.
@@ -89,7 +89,7 @@ TEST_F(SignIn, LoginLinkFromALaterStartAsksFirstAndDeclinedChangesNothing)
     EXPECT_EQ(link.wait_for_exit(10000), 1);
     std::string box = wait_for_window("Confirmation");
     ASSERT_FALSE(box.empty()) << "no confirmation";
-    press_in(box, "alt+n");
+    EXPECT_TRUE(answer_window("Confirmation", "alt+n"));
     EXPECT_TRUE(wait_for_window_gone("Confirmation"));
 
     EXPECT_EQ(stored_account(registry), before);

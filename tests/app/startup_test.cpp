@@ -9,6 +9,7 @@
 #include "settings/registry.h"
 #include "support/child_process.h"
 #include "support/test_paths.h"
+#include "support/xdotool.h"
 
 namespace {
 
@@ -25,18 +26,6 @@ protected:
     std::string socket() const { return m_user.home() + "/run/kalvo/instance.sock"; }
     test_support::IsolatedUser m_user;
 };
-
-std::string output_of(const std::string& command)
-{
-    std::string output;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-            output.append(buffer, n);
-        ::pclose(pipe);
-    }
-    return output;
-}
 
 bool exists(const std::string& path)
 {
@@ -139,7 +128,7 @@ TEST_F(ProgramStart, ASkinThatCannotBeLoadedEndsTheStartWithItsFault)
         ::usleep(100 * 1000);
     std::string box_window;
     for (int i = 0; i < 200 && box_window.empty(); ++i) {
-        box_window = output_of("xdotool search --onlyvisible --name '^Kalvo$' 2>/dev/null");
+        box_window = test_support::xdotool("search --onlyvisible --name '^Kalvo$'");
         if (box_window.empty())
             ::usleep(100 * 1000);
     }
@@ -148,8 +137,7 @@ TEST_F(ProgramStart, ASkinThatCannotBeLoadedEndsTheStartWithItsFault)
                   skins.file("Kalvo/skin.xml") + ": the skin file could not be read"),
         std::string::npos)
         << test_support::read_file(log);
-    std::system(("xdotool windowfocus --sync " + box_window.substr(0, box_window.find('\n')) + " key Return")
-                    .c_str());
+    test_support::press_in(box_window.substr(0, box_window.find('\n')), "Return");
     EXPECT_EQ(kalvo.wait_for_exit(10000), 1);
 }
 

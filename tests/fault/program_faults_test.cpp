@@ -15,23 +15,12 @@
 #include "support/child_process.h"
 #include "support/skin_files.h"
 #include "support/test_paths.h"
+#include "support/xdotool.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using test_support::ChildProcess;
-
-std::string output_of(const std::string& command)
-{
-    std::string output;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-            output.append(buffer, n);
-        ::pclose(pipe);
-    }
-    return output;
-}
 
 enum class Outcome { Runs, StopsWithMessage, Neither };
 
@@ -61,7 +50,7 @@ protected:
         packaged ? ::setenv("KALVO_SKINS_DIR", saved.c_str(), 1) : ::unsetenv("KALVO_SKINS_DIR");
         std::string window;
         for (int i = 0; i < 600 && window.empty() && kalvo.running(); ++i) {
-            window = output_of("xdotool search --onlyvisible --name '^Kalvo$' 2>/dev/null");
+            window = test_support::xdotool("search --onlyvisible --name '^Kalvo$'");
             if (window.empty())
                 ::usleep(100 * 1000);
         }
@@ -69,8 +58,7 @@ protected:
             return Outcome::Neither;
         if (log().find("SKIN - Kalvo stops: its skin could not be loaded: " + skin_file("skin.xml") + ": ") !=
             std::string::npos) {
-            std::system(("xdotool windowfocus --sync " + window.substr(0, window.find('\n')) + " key Return")
-                            .c_str());
+            test_support::press_in(window.substr(0, window.find('\n')), "Return");
             return kalvo.wait_for_exit(10000) == 1 ? Outcome::StopsWithMessage : Outcome::Neither;
         }
         ::usleep(1500 * 1000); // time to fail late, for a start that would

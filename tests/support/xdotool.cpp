@@ -54,4 +54,17 @@ void press_in(const std::string& window, const std::string& keys)
     xdotool("windowfocus --sync " + window + " key --delay 50 " + keys);
 }
 
+bool answer_window(const std::string& title, const std::string& keys)
+{
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        std::string id = shown_window(title);
+        if (id.empty())
+            return true;
+        press_in(id, keys);
+        if (wait_for_window_gone(title, 1000))
+            return true;
+    }
+    return false;
+}
+
 } // namespace test_support

@@ -14,5 +14,9 @@ std::string wait_for_window(const std::string& title, int timeout_ms = 20000);
 bool wait_for_window_gone(const std::string& title, int timeout_ms = 10000);
 // Gives a window the keyboard and presses keys in it.
 void press_in(const std::string& window, const std::string& keys);
+// Answers the shown window with that title (a message box) with the keys, again while it
+// stays open: a window that has just been mapped may not take the keyboard yet. False when
+// it never closed.
+bool answer_window(const std::string& title, const std::string& keys);
 
 } // namespace test_support
