@@ -8,8 +8,10 @@
 #include <string>
 #include <thread>
 
+#include "settings/app_settings.h"
 #include "support/child_process.h"
 #include "support/local_service.h"
+#include "support/test_account.h"
 #include "support/test_paths.h"
 #include "support/xdotool.h"
 #include "telephony/sipx/sipx.h"
@@ -35,6 +37,17 @@ protected:
         ::setenv(SIPX_ENV_RECORD_FILE, (m_user.home() + "/speaker.wav").c_str(), 1);
     }
 
+    // alice's account kept with "remember me" and signing in by itself at every start; the
+    // window's close button hides it without asking.
+    static void remember_account()
+    {
+        test_support::store_test_account("alice", "wonderland");
+        AppSettings settings;
+        settings.load();
+        settings.auto_login = settings.shown_wizard = settings.show_minimize = true;
+        settings.save();
+    }
+
     std::string data_file(const std::string& name) const
     {
         return m_user.home() + "/.local/share/kalvo/" + name;
@@ -48,9 +61,9 @@ protected:
             std::vector<std::string>{test_support::built_program("kalvo")});
     }
 
-    std::string wait_for_log(const std::string& text, int timeout_ms = 20000)
+    std::string wait_for_log(const std::string& text, int timeout_ms = 20000, int times = 1)
     {
-        return test_support::wait_for_text(data_file("kalvo.log"), text, timeout_ms);
+        return test_support::wait_for_text(data_file("kalvo.log"), text, timeout_ms, times);
     }
 
     test_support::IsolatedUser m_user;
