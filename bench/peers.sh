@@ -220,17 +220,20 @@ tree_pids() { # root pid: it and every descendant
     sort -n
 }
 
-# Prints "TOTAL_KIB NAME=KIB ..." (PSS from smaps_rollup).
-tree_pss() {
-  local p total=0 kib name parts=()
+mib() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
+
+# Memory of the whole tree from smaps_rollup: sets MEM_PSS and MEM_USS (private pages,
+# shared with no other process) in MiB, and MEM_PARTS ("name=PSS" per process, MiB).
+measure_memory() { # root
+  local p name pss uss total_pss=0 total_uss=0 parts=()
   for p in $(tree_pids "$1"); do
-    kib=$(awk '/^Pss:/ { print $2 }' "/proc/$p/smaps_rollup" 2>/dev/null) || continue
-    [ -n "$kib" ] || continue
-    name=$(cat "/proc/$p/comm" 2>/dev/null) || continue
-    total=$((total + kib))
-    parts+=("${name// /_}=$((kib / 1024))")
+    read -r pss uss < <(awk '/^Pss:/ { pss = $2 } /^Private_(Clean|Dirty):/ { uss += $2 }
+      END { print pss + 0, uss + 0 }' "/proc/$p/smaps_rollup" 2>/dev/null) || continue
+    read -r name <"/proc/$p/comm" 2>/dev/null || continue
+    total_pss=$((total_pss + pss)) total_uss=$((total_uss + uss))
+    parts+=("${name// /_}=$(mib "$pss")")
   done
-  echo "$total ${parts[*]}"
+  MEM_PSS=$(mib "$total_pss") MEM_USS=$(mib "$total_uss") MEM_PARTS=${parts[*]}
 }
 
 ticks_of() { # pid: utime + stime of all its threads, in clock ticks
@@ -240,9 +243,14 @@ ticks_of() { # pid: utime + stime of all its threads, in clock ticks
   echo $((fields[11] + fields[12]))
 }
 
-# CPU of the whole tree over some seconds, in % of one core (two decimals).
-tree_cpu() { # root seconds
-  local p t0 t1 ticks total=0
+percent_of() { # ticks microseconds: % of one core
+  awk -v t="$1" -v hz="$hz" -v us="$2" 'BEGIN { printf "%.2f", t / hz / (us / 1e6) * 100 }'
+}
+
+# CPU of the whole tree over some seconds, in % of one core: sets CPU_TOTAL and CPU_PARTS
+# ("name=%" per process).
+measure_cpu() { # root seconds
+  local p t0 t1 ticks name total=0 parts=()
   declare -A before=()
   for p in $(tree_pids "$1"); do before[$p]=$(ticks_of "$p" || echo 0); done
   t0=$(now_us)
@@ -250,9 +258,12 @@ tree_cpu() { # root seconds
   t1=$(now_us)
   for p in $(tree_pids "$1"); do
     ticks=$(ticks_of "$p") || continue
-    total=$((total + ticks - ${before[$p]:-0}))
+    read -r name <"/proc/$p/comm" 2>/dev/null || continue
+    ticks=$((ticks - ${before[$p]:-0}))
+    total=$((total + ticks))
+    parts+=("${name// /_}=$(percent_of "$ticks" $((t1 - t0)))")
   done
-  awk -v t="$total" -v hz="$hz" -v us=$((t1 - t0)) 'BEGIN { printf "%.2f", t / hz / (us / 1e6) * 100 }'
+  CPU_TOTAL=$(percent_of "$total" $((t1 - t0))) CPU_PARTS=${parts[*]}
 }
 
 # ---- Kalvo ---------------------------------------------------------------------------
@@ -265,8 +276,8 @@ kalvo_fail() { # home text
   exit 1
 }
 
-# One start of Kalvo; sets K_FIRST_WINDOW K_SIGN_IN K_CALL (ms), K_PSS (KiB), K_PSS_PARTS,
-# K_CPU_IDLE K_CPU_CALL (%).
+# One start of Kalvo; sets K_FIRST_WINDOW K_SIGN_IN K_CALL (ms), K_PSS K_USS (MiB),
+# K_CPU_IDLE K_CPU_CALL (%), and K_DETAILS (by process).
 kalvo_round() {
   local round=$1
   local home=$work/kalvo-$round
@@ -303,11 +314,12 @@ kalvo_round() {
   # Signed in and idle.
   nap "$SETTLE_SECONDS"
   pid_running "$pid" || kalvo_fail "$home" "the program ended while idle"
-  local pss
-  pss=$(tree_pss "$pid")
-  K_PSS=${pss%% *}
-  K_PSS_PARTS=${pss#* }
-  K_CPU_IDLE=$(tree_cpu "$pid" "$IDLE_SECONDS")
+  measure_memory "$pid"
+  K_PSS=$MEM_PSS K_USS=$MEM_USS
+  K_DETAILS="PSS MiB: $MEM_PARTS"
+  measure_cpu "$pid" "$IDLE_SECONDS"
+  K_CPU_IDLE=$CPU_TOTAL
+  K_DETAILS+="; idle CPU %: $CPU_PARTS"
 
   # Call -> connected: a later start hands the call link over, as a click on a link does.
   local link_pid status=0
@@ -318,7 +330,9 @@ kalvo_round() {
   K_CALL=$(ms_between "$t0" "$(log_time_us "$log" "CALLSTATE - connected")")
   status=$(wait_for_exit "$link_pid" 10) || kalvo_fail "$home" "the later start with the call link did not end within 10 s"
   [ "$status" -eq 1 ] || note "Kalvo: the later start with the call link ended with $status (expected 1: handed over)"
-  K_CPU_CALL=$(tree_cpu "$pid" "$CALL_SECONDS")
+  measure_cpu "$pid" "$CALL_SECONDS"
+  K_CPU_CALL=$CPU_TOTAL
+  K_DETAILS+="; call CPU %: $CPU_PARTS"
   grep -q -F "CALLSTATE - disconnected" "$log" && kalvo_fail "$home" "the echo call ended during the measurement"
 
   # Quit (TERM is the desktop's end-of-session request); the tree must end by itself.
@@ -395,7 +409,8 @@ EOF
   : >"$1/config/accounts"
 }
 
-# One start of baresip; sets B_READY B_SIGN_IN B_CALL (ms), B_PSS (KiB), B_CPU_IDLE B_CPU_CALL (%).
+# One start of baresip; sets B_READY B_SIGN_IN B_CALL (ms), B_PSS B_USS (MiB), B_CPU_IDLE
+# B_CPU_CALL (%).
 baresip_round() {
   local round=$1
   local home=$work/baresip-$round
@@ -426,17 +441,18 @@ baresip_round() {
 
   nap "$SETTLE_SECONDS"
   pid_running "$pid" || baresip_fail "$home" "it ended while idle"
-  local pss
-  pss=$(tree_pss "$pid")
-  B_PSS=${pss%% *}
-  B_CPU_IDLE=$(tree_cpu "$pid" "$IDLE_SECONDS")
+  measure_memory "$pid"
+  B_PSS=$MEM_PSS B_USS=$MEM_USS
+  measure_cpu "$pid" "$IDLE_SECONDS"
+  B_CPU_IDLE=$CPU_TOTAL
 
   t0=$(now_us)
   ctl_send '{"command":"dial","params":"sip:echotest@kalvo.test","token":"dial"}'
   ctl_wait_event CALL_ESTABLISHED 20 "CALL_CLOSED" || baresip_fail "$home" "the echo call was not connected within 20 s: $CTL_MESSAGE"
   t1=$(now_us)
   B_CALL=$(ms_between "$t0" "$t1")
-  B_CPU_CALL=$(tree_cpu "$pid" "$CALL_SECONDS")
+  measure_cpu "$pid" "$CALL_SECONDS"
+  B_CPU_CALL=$CPU_TOTAL
   while ctl_read 0.05; do
     [[ $CTL_MESSAGE == *'"type":"CALL_CLOSED"'* ]] && baresip_fail "$home" "the echo call ended during the measurement"
   done
@@ -505,21 +521,20 @@ service_started=1
 # A minute of the ring tone: both programs send it for the whole call.
 sox "$here/sounds/ringtone.wav" "$work/voice.wav" repeat 19 || die "could not make the call's sound file"
 
-declare -a k_first k_sign k_call k_pss k_idle k_cpu b_ready b_sign b_call b_pss b_idle b_cpu
-k_parts=()
+declare -a k_first k_sign k_call k_pss k_uss k_idle k_cpu b_ready b_sign b_call b_pss b_uss b_idle b_cpu
+k_details=()
 for ((round = 1; round <= ROUNDS; round++)); do
   kalvo_round "$round"
-  k_first+=("$K_FIRST_WINDOW") k_sign+=("$K_SIGN_IN") k_call+=("$K_CALL")
-  k_pss+=("$(awk -v k="$K_PSS" 'BEGIN { printf "%.1f", k / 1024 }')") k_idle+=("$K_CPU_IDLE") k_cpu+=("$K_CPU_CALL")
-  k_parts+=("$K_PSS_PARTS")
-  note "round $round/$ROUNDS Kalvo: first window ($K_FIRST_WINDOW_NAME) ${K_FIRST_WINDOW} ms, sign-in ${K_SIGN_IN} ms," \
-    "call ${K_CALL} ms, PSS ${k_pss[-1]} MiB ($K_PSS_PARTS), idle CPU ${K_CPU_IDLE} %, call CPU ${K_CPU_CALL} %"
+  k_first+=("$K_FIRST_WINDOW") k_sign+=("$K_SIGN_IN") k_call+=("$K_CALL") k_pss+=("$K_PSS") k_uss+=("$K_USS")
+  k_idle+=("$K_CPU_IDLE") k_cpu+=("$K_CPU_CALL") k_details+=("$K_DETAILS")
+  note "round $round/$ROUNDS Kalvo: first window ($K_FIRST_WINDOW_NAME) $K_FIRST_WINDOW ms, sign-in $K_SIGN_IN ms," \
+    "call $K_CALL ms, PSS $K_PSS MiB, USS $K_USS MiB, idle CPU $K_CPU_IDLE %, call CPU $K_CPU_CALL % ($K_DETAILS)"
   if [ -n "$have_baresip" ]; then
     baresip_round "$round"
-    b_ready+=("$B_READY") b_sign+=("$B_SIGN_IN") b_call+=("$B_CALL")
-    b_pss+=("$(awk -v k="$B_PSS" 'BEGIN { printf "%.1f", k / 1024 }')") b_idle+=("$B_CPU_IDLE") b_cpu+=("$B_CPU_CALL")
-    note "round $round/$ROUNDS baresip: ready ${B_READY} ms, sign-in ${B_SIGN_IN} ms, call ${B_CALL} ms," \
-      "PSS ${b_pss[-1]} MiB, idle CPU ${B_CPU_IDLE} %, call CPU ${B_CPU_CALL} %"
+    b_ready+=("$B_READY") b_sign+=("$B_SIGN_IN") b_call+=("$B_CALL") b_pss+=("$B_PSS") b_uss+=("$B_USS")
+    b_idle+=("$B_CPU_IDLE") b_cpu+=("$B_CPU_CALL")
+    note "round $round/$ROUNDS baresip: ready $B_READY ms, sign-in $B_SIGN_IN ms, call $B_CALL ms," \
+      "PSS $B_PSS MiB, USS $B_USS MiB, idle CPU $B_CPU_IDLE %, call CPU $B_CPU_CALL %"
   fi
 done
 
@@ -548,6 +563,7 @@ row "launch → first window mapped ¹" ms 0 k_first b_ready
 row "sign-in → registered ²" ms 0 k_sign b_sign
 row "call → connected, echo ³" ms 0 k_call b_call
 row "PSS of the whole process tree, signed in and idle ⁴" MiB 1 k_pss b_pss
+row "of which private (USS) ⁴" MiB 1 k_uss b_uss
 row "CPU over a ${CALL_SECONDS} s echo call, whole tree ⁵" "%" 2 k_cpu b_cpu
 row "CPU signed in and idle, ${IDLE_SECONDS} s, whole tree ⁵" "%" 2 k_idle b_idle
 cat <<EOF
@@ -561,7 +577,12 @@ cat <<EOF
    connected". baresip: its dial command → CALL_ESTABLISHED. Both send the same WAV file
    and write the echo to a WAV file; the echo service answers with PCMU.
 4. Pss of smaps_rollup, summed over the process and all its descendants, ${SETTLE_SECONDS} s after
-   registering. Kalvo by process (MiB), each round: $(printf '[%s] ' "${k_parts[@]}")
+   registering; USS: their Private_Clean + Private_Dirty. PSS shares each library page among
+   all processes mapping it, so it falls while other programs with the same libraries run
+   (such as tests); USS does not.
 5. utime + stime of the process and all its descendants, in % of one core (one clock tick
    over ${IDLE_SECONDS} s is $(awk -v hz="$hz" -v s="$IDLE_SECONDS" 'BEGIN { printf "%.2f", 100 / hz / s }') %).
+
+Kalvo by process, each round:
 EOF
+printf -- '- %s\n' "${k_details[@]}"
