@@ -18,6 +18,7 @@ set -euo pipefail
 
 lock=/tmp/kalvo-service-tests.lock
 if [ "${KALVO_BENCH_LOCKED:-}" != 1 ]; then
+  flock -n "$lock" true || echo "peers.sh: waiting for $lock (tests with the local service are running)" >&2
   # -o: the servers started below must not hold the lock after the run.
   KALVO_BENCH_LOCKED=1 exec flock -o "$lock" bash "$0" "$@"
 fi
@@ -86,6 +87,10 @@ stop_group() {
 cleanup() {
   local status=$?
   trap - EXIT INT TERM
+  local pid
+  for pid in "${nap_pid:-}" "${MAP_WATCH_PID:-}"; do
+    [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
+  done
   local group
   for group in "${started_groups[@]}"; do stop_group "$group"; done
   if [ -n "$service_started" ]; then
@@ -108,9 +113,12 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 
 # A pause the signal traps can interrupt.
+nap_pid=""
 nap() {
   sleep "$1" &
-  wait $!
+  nap_pid=$!
+  wait "$nap_pid"
+  nap_pid=""
 }
 
 # ---- clocks, logs and windows -------------------------------------------------------
