@@ -8,7 +8,7 @@
 #   bash bench/peers.sh [BUILD_DIR]      (default $KALVO_BUILD, else build/ of this checkout)
 #
 # Environment: ROUNDS (default 7), KALVO_BENCH_ADDRESS (the service's address, default
-# 127.0.0.160), SETTLE_SECONDS (10), IDLE_SECONDS (20), CALL_SECONDS (20),
+# 127.0.0.230), SETTLE_SECONDS (10), IDLE_SECONDS (20), CALL_SECONDS (20),
 # KALVO_BENCH_KEEP=1 keeps the work folder (logs of every round).
 #
 # Each round starts every program afresh with a private home (no stored account, "remember
@@ -28,7 +28,7 @@ ROUNDS=${ROUNDS:-7}
 SETTLE_SECONDS=${SETTLE_SECONDS:-10}
 IDLE_SECONDS=${IDLE_SECONDS:-20}
 CALL_SECONDS=${CALL_SECONDS:-20}
-address=${KALVO_BENCH_ADDRESS:-127.0.0.160}
+address=${KALVO_BENCH_ADDRESS:-127.0.0.230}
 login_link="kalvo://login/?u=alice&p=wonderland&s=false&a=false"
 call_link="kalvo://call/?echotest"
 # baresip signs in as the same account; its SIP password is the service's derivation of
