@@ -43,17 +43,23 @@ int run(const std::string& command_line, single_instance::Server& instance_serve
 
     crash_reporter::Install("[Kalvo] Application crash report", install_path);
     CMainDlg main_dialog(startup_launch);
-    if (!main_dialog.Create())
-        return 0;
-    InfoDlg::instance().Create();
-    // A link given to the first start is carried out once the skin is up, before those of
-    // later starts that came meanwhile.
-    main_dialog.DispatchWhenReady(command_line);
-    instance_server.deliver_to(&main_dialog);
-
+    // The splash comes first: the main window's creation starts the SIP core and probes
+    // the network, which would keep the screen empty meanwhile.
     std::string splash_path = paths::join(paths::packaged_skins_dir(), "Kalvo/splash.png");
     CSplashWnd splash(splash_path, !start_hidden,
-        {.startup = [&] { run_startup_steps(splash, main_dialog, start_hidden); },
+        {.startup =
+                [&] {
+                    if (!main_dialog.Create()) {
+                        main_loop::quit(0);
+                        return;
+                    }
+                    InfoDlg::instance().Create();
+                    // A link given to the first start is carried out once the skin is up,
+                    // before those of later starts that came meanwhile.
+                    main_dialog.DispatchWhenReady(command_line);
+                    instance_server.deliver_to(&main_dialog);
+                    run_startup_steps(splash, main_dialog, start_hidden);
+                },
             .closed = [&] { main_dialog.ShowWindow(true); }});
     splash.Create();
 

@@ -3,6 +3,7 @@
 #include <webkit2/webkit2.h>
 
 #include "base/descriptors.h"
+#include "base/gpu.h"
 #include "log/log_dlg.h"
 #include "net/service_addresses.h"
 #include "settings/app_settings.h"
@@ -28,7 +29,18 @@ WebKitWebContext* private_context()
         "base-data-directory", data.c_str(), "base-cache-directory", cache.c_str(), nullptr);
     WebKitWebContext* context = webkit_web_context_new_with_website_data_manager(manager);
     g_object_unref(manager);
+    // The service's pages are read once and reloaded when shown again: no page cache.
+    webkit_web_context_set_cache_model(context, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
     return context;
+}
+
+// Without a GPU, accelerated compositing would run on a software GL driver, costing
+// memory in every process and painting later, for pages that draw nothing in 3D.
+void apply_view_settings(WebKitWebView* view)
+{
+    if (!gpu::present())
+        webkit_settings_set_hardware_acceleration_policy(
+            webkit_web_view_get_settings(view), WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
 }
 
 WebKitWebView* new_view()
@@ -49,6 +61,7 @@ WebKitWebView* new_view()
             WEBKIT_TYPE_WEB_VIEW, "related-view", first_view, "user-content-manager", manager, nullptr));
     }
     g_object_unref(manager); // the view holds it
+    apply_view_settings(view);
     return view;
 }
 

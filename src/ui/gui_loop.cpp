@@ -1,8 +1,10 @@
 #include "ui/gui_loop.h"
 
+#include <cstdlib>
 #include <gtk/gtk.h>
 #include <gtkmm/main.h>
 
+#include "base/gpu.h"
 #include "base/main_loop.h"
 #include "base/ui_thread.h"
 
@@ -35,7 +37,16 @@ void close_modal_windows()
 
 bool init(int& argc, char**& argv)
 {
-    if (!gtk_init_check(&argc, &argv))
+    // The toolkit opens GL at start-up to choose its visuals, loading a software driver
+    // (and its compiler) when there is no GPU; nothing the program draws needs GL. Only
+    // for this process: the variable is gone before anything is started.
+    const bool without_gl = !gpu::present() && !std::getenv("GDK_GL");
+    if (without_gl)
+        ::setenv("GDK_GL", "disable", 1);
+    bool opened = gtk_init_check(&argc, &argv);
+    if (without_gl)
+        ::unsetenv("GDK_GL");
+    if (!opened)
         return false;
     Gtk::Main::init_gtkmm_internals();
     kalvo_register_resource();

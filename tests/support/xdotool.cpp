@@ -27,6 +27,22 @@ std::string shown_window(const std::string& title)
     return ids.substr(0, ids.find('\n'));
 }
 
+bool is_viewable(const std::string& window)
+{
+    std::string info;
+    return run_command("xwininfo -id " + window, &info) == 0 && info.find("IsViewable") != std::string::npos;
+}
+
+bool wait_until_hidden(const std::string& window, int timeout_ms)
+{
+    for (int waited = 0; waited < timeout_ms; waited += 100) {
+        if (!is_viewable(window))
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
 } // namespace
 
 std::string wait_for_window(const std::string& title, int timeout_ms)
@@ -41,10 +57,16 @@ std::string wait_for_window(const std::string& title, int timeout_ms)
 
 bool wait_for_window_gone(const std::string& title, int timeout_ms)
 {
+    // A name search can come back empty while windows come and go (an X error midway),
+    // so a window found is watched by its id until it is no longer viewable, and no
+    // window counts only when two searches agree.
     for (int waited = 0; waited < timeout_ms; waited += 100) {
+        std::string id = shown_window(title);
+        if (!id.empty())
+            return wait_until_hidden(id, timeout_ms - waited);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
         if (shown_window(title).empty())
             return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     return false;
 }
@@ -56,12 +78,12 @@ void press_in(const std::string& window, const std::string& keys)
 
 bool answer_window(const std::string& title, const std::string& keys)
 {
+    std::string id = wait_for_window(title, 2000);
+    if (id.empty())
+        return true;
     for (int attempt = 0; attempt < 10; ++attempt) {
-        std::string id = shown_window(title);
-        if (id.empty())
-            return true;
         press_in(id, keys);
-        if (wait_for_window_gone(title, 1000))
+        if (wait_until_hidden(id, 1000))
             return true;
     }
     return false;

@@ -1,5 +1,8 @@
 #include "telephony/sipx/core_events.h"
 
+#include "telephony/sipx/engine_thread.h"
+#include "telephony/sipx/sip_sockets.h"
+
 namespace {
 
 void on_call_state(LinphoneCore* core, LinphoneCall* call, LinphoneCallState state, const char*)
@@ -49,13 +52,39 @@ void sipx_attach_core_callbacks(LinphoneCore* core)
     linphone_core_cbs_unref(cbs);
 }
 
-void sipx_tick(SipxInstance* inst)
+namespace {
+
+constexpr std::chrono::seconds kSocketCheckPeriod{5};
+
+// The core's UDP sockets, looked up again every few seconds.
+const std::vector<int>& sip_sockets(SipxInstance* inst)
+{
+    auto now = std::chrono::steady_clock::now();
+    if (now - inst->sip_sockets_checked >= kSocketCheckPeriod) {
+        inst->sip_sockets_checked = now;
+        LinphoneTransports* used = linphone_core_get_transports_used(inst->core);
+        inst->sip_sockets = datagram_sockets_on_port(used ? linphone_transports_get_udp_port(used) : 0);
+        if (used)
+            linphone_transports_unref(used);
+    }
+    return inst->sip_sockets;
+}
+
+} // namespace
+
+TickNeeds sipx_tick(SipxInstance* inst)
 {
     linphone_core_iterate(inst->core);
     // The callbacks run by iterate may have un-initialised the instance.
     if (!sipx_state::find_instance(inst))
-        return;
+        return {EngineThread::kQuietPeriod, {}};
     sipx_check_register_waits(inst);
     sipx_poll_stun(inst);
     sipx_poll_keepalives(inst);
+    // Between calls the core only has timers of seconds and its sockets to read; a call
+    // has media events to hand on. Without a socket to watch, the short period stays.
+    const std::vector<int>& sockets = sip_sockets(inst);
+    if (sockets.empty() || !sipx_state::calls_of(inst).empty() || linphone_core_get_calls_nb(inst->core) > 0)
+        return {EngineThread::kIdlePeriod, {}};
+    return {EngineThread::kQuietPeriod, sockets};
 }

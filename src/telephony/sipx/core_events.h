@@ -1,4 +1,5 @@
 #pragma once
+#include "telephony/sipx/engine_thread.h"
 #include "telephony/sipx/sipx_state.h"
 
 // Connects the core's callbacks (calls, registrations, notifications) to the sipx events
@@ -7,7 +8,8 @@ void sipx_attach_core_callbacks(LinphoneCore* core);
 
 // Work done on every engine tick for one instance: iterate its core, report lines whose
 // registration waits longer than allowed, take the STUN outcome and run the keep-alives.
-void sipx_tick(SipxInstance* inst);
+// Says how soon the instance needs the next tick.
+TickNeeds sipx_tick(SipxInstance* inst);
 
 // The instance a core belongs to, when it is still live.
 SipxInstance* sipx_instance_of(LinphoneCore* core);

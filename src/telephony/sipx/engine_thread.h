@@ -1,21 +1,31 @@
 #pragma once
 #include <chrono>
-#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <thread>
+#include <vector>
+
+// What a tick needs before the next one: how soon at the latest, and the descriptors
+// whose input should bring it sooner (the SIP sockets).
+struct TickNeeds {
+    std::chrono::milliseconds period;
+    std::vector<int> wake_on;
+};
 
 // The one thread that owns the SIP cores. Work handed to it runs in order; between
-// work it calls every registered tick function, every 20 ms, or every 2 ms while a
-// transaction is pending (hurry), so responses are not held back by the idle period.
+// work it calls every registered tick function as often as the most urgent one asks:
+// every 20 ms during a call, every 200 ms when nothing is pending (input on a watched
+// socket ticks at once), or every 1 ms while a request is on its way (hurry), so
+// answers are not held back.
 // Work or a tick that throws is logged and the thread goes on; a caller waiting in call()
 // gets the exception.
 class EngineThread {
 public:
     using Clock = std::chrono::steady_clock;
     static constexpr std::chrono::milliseconds kIdlePeriod{20};
+    static constexpr std::chrono::milliseconds kQuietPeriod{200};
     static constexpr std::chrono::milliseconds kBusyPeriod{1};
     static constexpr std::chrono::milliseconds kHurryFor{1500};
 
@@ -50,7 +60,8 @@ public:
     void post(std::function<void()> work);
 
     // Tick functions run on the engine thread after each round of work.
-    int add_tick(std::function<void()> tick);
+    using Tick = std::function<TickNeeds()>;
+    int add_tick(Tick tick);
     void remove_tick(int id);
 
     // Iterate at the busy period for a while (a request is on its way).
@@ -59,11 +70,14 @@ public:
 private:
     void run_and_wait(const std::function<void()>& work);
     void loop();
+    void wake();
+    // Sleeps until the deadline, work, or input on a descriptor; true on input.
+    bool wait(Clock::time_point deadline, const std::vector<int>& descriptors);
 
     mutable std::mutex m_mutex;
-    std::condition_variable m_wake;
+    int m_wake_fd = -1; // an eventfd: work was posted, or the thread is to stop
     std::deque<std::function<void()>> m_work;
-    std::map<int, std::function<void()>> m_ticks;
+    std::map<int, Tick> m_ticks;
     int m_next_tick = 1;
     Clock::time_point m_hurry_until{};
     bool m_stopping = false;

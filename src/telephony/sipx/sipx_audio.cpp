@@ -29,13 +29,16 @@ SIPX_RESULT count_devices(
     if (!count)
         return sipx_refuse(function, "no count to fill");
     *count = 0;
-    return sipx_with_instance(function, hInst, [&](SipxInstance* inst) {
-        auto& list =
-            capability == LinphoneAudioDeviceCapabilityRecord ? inst->input_devices : inst->output_devices;
-        list = device_ids(inst->core, capability);
-        *count = list.size();
-        return SIPX_RESULT_SUCCESS;
-    });
+    return sipx_with_instance(
+        function, hInst,
+        [&](SipxInstance* inst) {
+            auto& list = capability == LinphoneAudioDeviceCapabilityRecord ? inst->input_devices
+                                                                           : inst->output_devices;
+            list = device_ids(inst->core, capability);
+            *count = list.size();
+            return SIPX_RESULT_SUCCESS;
+        },
+        SipxWork::Query);
 }
 
 SIPX_RESULT device_name(const char* function, SIPX_INST hInst, int index, const char** name,
@@ -44,16 +47,19 @@ SIPX_RESULT device_name(const char* function, SIPX_INST hInst, int index, const 
     if (!name)
         return sipx_refuse(function, "no name to fill");
     *name = nullptr;
-    return sipx_with_instance(function, hInst, [&](SipxInstance* inst) {
-        auto& list =
-            capability == LinphoneAudioDeviceCapabilityRecord ? inst->input_devices : inst->output_devices;
-        if (list.empty())
-            list = device_ids(inst->core, capability);
-        if (index < 0 || static_cast<size_t>(index) >= list.size())
-            return sipx_refuse(function, "no device " + std::to_string(index));
-        *name = list[static_cast<size_t>(index)].c_str();
-        return SIPX_RESULT_SUCCESS;
-    });
+    return sipx_with_instance(
+        function, hInst,
+        [&](SipxInstance* inst) {
+            auto& list = capability == LinphoneAudioDeviceCapabilityRecord ? inst->input_devices
+                                                                           : inst->output_devices;
+            if (list.empty())
+                list = device_ids(inst->core, capability);
+            if (index < 0 || static_cast<size_t>(index) >= list.size())
+                return sipx_refuse(function, "no device " + std::to_string(index));
+            *name = list[static_cast<size_t>(index)].c_str();
+            return SIPX_RESULT_SUCCESS;
+        },
+        SipxWork::Query);
 }
 
 // Sets a device by identifier; one the core does not know is refused.
@@ -193,13 +199,16 @@ SIPX_RESULT sipxConfigGetNumAudioCodecs(SIPX_INST hInst, int* pNumCodecs)
     if (!pNumCodecs)
         return sipx_refuse("sipxConfigGetNumAudioCodecs", "no count to fill");
     *pNumCodecs = 0;
-    return sipx_with_instance("sipxConfigGetNumAudioCodecs", hInst, [&](SipxInstance* inst) {
-        PayloadList payloads = audio_payloads(inst->core);
-        *pNumCodecs =
-            static_cast<int>(std::count_if(payloads.begin(), payloads.end(), linphone_payload_type_enabled));
-        release(payloads);
-        return SIPX_RESULT_SUCCESS;
-    });
+    return sipx_with_instance(
+        "sipxConfigGetNumAudioCodecs", hInst,
+        [&](SipxInstance* inst) {
+            PayloadList payloads = audio_payloads(inst->core);
+            *pNumCodecs = static_cast<int>(
+                std::count_if(payloads.begin(), payloads.end(), linphone_payload_type_enabled));
+            release(payloads);
+            return SIPX_RESULT_SUCCESS;
+        },
+        SipxWork::Query);
 }
 
 SIPX_RESULT sipxConfigGetAudioCodec(SIPX_INST hInst, int index, SIPX_AUDIO_CODEC* pCodec)
@@ -207,25 +216,28 @@ SIPX_RESULT sipxConfigGetAudioCodec(SIPX_INST hInst, int index, SIPX_AUDIO_CODEC
     if (!pCodec)
         return sipx_refuse("sipxConfigGetAudioCodec", "no codec record to fill");
     std::memset(pCodec, 0, sizeof *pCodec);
-    return sipx_with_instance("sipxConfigGetAudioCodec", hInst, [&](SipxInstance* inst) {
-        PayloadList payloads = audio_payloads(inst->core);
-        PayloadList enabled;
-        std::copy_if(
-            payloads.begin(), payloads.end(), std::back_inserter(enabled), linphone_payload_type_enabled);
-        SIPX_RESULT result = SIPX_RESULT_SUCCESS;
-        if (index < 0 || static_cast<size_t>(index) >= enabled.size()) {
-            result = sipx_refuse("sipxConfigGetAudioCodec", "no codec " + std::to_string(index));
-        } else {
-            LinphonePayloadType* payload = enabled[static_cast<size_t>(index)];
-            std::string name = codec_name(payload);
-            std::strncpy(pCodec->cName, name.c_str(), sizeof pCodec->cName - 1);
-            int rate = linphone_payload_type_get_clock_rate(payload);
-            pCodec->iBandWidth = linphone_payload_type_is_vbr(payload) ? AUDIO_CODEC_BW_VARIABLE
-                : rate > 8000                                          ? AUDIO_CODEC_BW_HIGH
-                                                                       : AUDIO_CODEC_BW_NORMAL;
-            pCodec->iPayloadType = linphone_payload_type_get_number(payload);
-        }
-        release(payloads);
-        return result;
-    });
+    return sipx_with_instance(
+        "sipxConfigGetAudioCodec", hInst,
+        [&](SipxInstance* inst) {
+            PayloadList payloads = audio_payloads(inst->core);
+            PayloadList enabled;
+            std::copy_if(
+                payloads.begin(), payloads.end(), std::back_inserter(enabled), linphone_payload_type_enabled);
+            SIPX_RESULT result = SIPX_RESULT_SUCCESS;
+            if (index < 0 || static_cast<size_t>(index) >= enabled.size()) {
+                result = sipx_refuse("sipxConfigGetAudioCodec", "no codec " + std::to_string(index));
+            } else {
+                LinphonePayloadType* payload = enabled[static_cast<size_t>(index)];
+                std::string name = codec_name(payload);
+                std::strncpy(pCodec->cName, name.c_str(), sizeof pCodec->cName - 1);
+                int rate = linphone_payload_type_get_clock_rate(payload);
+                pCodec->iBandWidth = linphone_payload_type_is_vbr(payload) ? AUDIO_CODEC_BW_VARIABLE
+                    : rate > 8000                                          ? AUDIO_CODEC_BW_HIGH
+                                                                           : AUDIO_CODEC_BW_NORMAL;
+                pCodec->iPayloadType = linphone_payload_type_get_number(payload);
+            }
+            release(payloads);
+            return result;
+        },
+        SipxWork::Query);
 }

@@ -211,13 +211,16 @@ SIPX_RESULT sipxCallGetRemoteID(SIPX_CALL hCall, char* szId, size_t iMaxLength)
     if (!szId || iMaxLength == 0)
         return sipx_refuse("sipxCallGetRemoteID", "no buffer");
     szId[0] = '\0';
-    return sipx_with_call("sipxCallGetRemoteID", hCall, [&](SipxCall* record) {
-        const std::string& remote = record->remote;
-        size_t n = std::min(remote.size(), iMaxLength - 1);
-        std::memcpy(szId, remote.data(), n);
-        szId[n] = '\0';
-        return n < remote.size() ? SIPX_RESULT_INSUFFICIENT_BUFFER : SIPX_RESULT_SUCCESS;
-    });
+    return sipx_with_call(
+        "sipxCallGetRemoteID", hCall,
+        [&](SipxCall* record) {
+            const std::string& remote = record->remote;
+            size_t n = std::min(remote.size(), iMaxLength - 1);
+            std::memcpy(szId, remote.data(), n);
+            szId[n] = '\0';
+            return n < remote.size() ? SIPX_RESULT_INSUFFICIENT_BUFFER : SIPX_RESULT_SUCCESS;
+        },
+        SipxWork::Query);
 }
 
 SIPX_RESULT sipxCallStartTone(SIPX_CALL hCall, SIPX_TONE_ID toneId, bool bLocal, bool bRemote)
@@ -305,15 +308,18 @@ SIPX_RESULT sipxCallGetAudioLevels(SIPX_CALL hCall, int* piInputLevel, int* piOu
 {
     if (!piInputLevel || !piOutputLevel)
         return sipx_refuse("sipxCallGetAudioLevels", "no level to fill");
-    return sipx_with_call("sipxCallGetAudioLevels", hCall, [&](SipxCall* record) {
-        if (!running(record))
-            return sipx_refuse(
-                "sipxCallGetAudioLevels", "the call is not running", SIPX_RESULT_INVALID_STATE);
-        auto scale = [](float db) { return static_cast<int>(std::clamp(db, -100.0f, 0.0f)); };
-        *piInputLevel = scale(linphone_call_get_record_volume(record->call));
-        *piOutputLevel = scale(linphone_call_get_play_volume(record->call));
-        return SIPX_RESULT_SUCCESS;
-    });
+    return sipx_with_call(
+        "sipxCallGetAudioLevels", hCall,
+        [&](SipxCall* record) {
+            if (!running(record))
+                return sipx_refuse(
+                    "sipxCallGetAudioLevels", "the call is not running", SIPX_RESULT_INVALID_STATE);
+            auto scale = [](float db) { return static_cast<int>(std::clamp(db, -100.0f, 0.0f)); };
+            *piInputLevel = scale(linphone_call_get_record_volume(record->call));
+            *piOutputLevel = scale(linphone_call_get_play_volume(record->call));
+            return SIPX_RESULT_SUCCESS;
+        },
+        SipxWork::Query);
 }
 
 void sipx_on_call_state(SipxInstance* inst, LinphoneCall* call, LinphoneCallState state)

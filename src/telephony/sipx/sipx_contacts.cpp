@@ -31,44 +31,48 @@ SIPX_RESULT sipxConfigGetLocalContacts(
     if (!pnActualAddresses || (!addresses && nMaxAddresses > 0))
         return sipx_refuse("sipxConfigGetLocalContacts", "no array to fill");
     *pnActualAddresses = 0;
-    return sipx_with_instance("sipxConfigGetLocalContacts", hInst, [&](SipxInstance* inst) {
-        int port = sip_udp_port(inst->core);
-        size_t count = 0;
-        auto add = [&](SIPX_CONTACT_TYPE type, const std::string& interface, const std::string& ip,
-                       int at_port) {
-            if (count >= nMaxAddresses)
-                return;
-            SIPX_CONTACT_ADDRESS& entry = addresses[count];
-            std::memset(&entry, 0, sizeof entry);
-            entry.id = static_cast<SIPX_CONTACT_ID>(count + 1);
-            entry.eContactType = type;
-            entry.eTransportType = TRANSPORT_UDP;
-            copy_text(entry.cInterface, interface);
-            copy_text(entry.cIpAddress, ip);
-            entry.iPort = at_port;
-            ++count;
-        };
-        ifaddrs* list = nullptr;
-        if (getifaddrs(&list) == 0) {
-            for (ifaddrs* it = list; it; it = it->ifa_next) {
-                if (!it->ifa_addr || it->ifa_addr->sa_family != AF_INET || !(it->ifa_flags & IFF_UP))
-                    continue;
-                char ip[INET_ADDRSTRLEN] = {};
-                inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(it->ifa_addr)->sin_addr, ip, sizeof ip);
-                if (!inst->bind_address.empty() && inst->bind_address != ip)
-                    continue;
-                add(CONTACT_LOCAL, it->ifa_name ? it->ifa_name : "", ip, port);
+    return sipx_with_instance(
+        "sipxConfigGetLocalContacts", hInst,
+        [&](SipxInstance* inst) {
+            int port = sip_udp_port(inst->core);
+            size_t count = 0;
+            auto add = [&](SIPX_CONTACT_TYPE type, const std::string& interface, const std::string& ip,
+                           int at_port) {
+                if (count >= nMaxAddresses)
+                    return;
+                SIPX_CONTACT_ADDRESS& entry = addresses[count];
+                std::memset(&entry, 0, sizeof entry);
+                entry.id = static_cast<SIPX_CONTACT_ID>(count + 1);
+                entry.eContactType = type;
+                entry.eTransportType = TRANSPORT_UDP;
+                copy_text(entry.cInterface, interface);
+                copy_text(entry.cIpAddress, ip);
+                entry.iPort = at_port;
+                ++count;
+            };
+            ifaddrs* list = nullptr;
+            if (getifaddrs(&list) == 0) {
+                for (ifaddrs* it = list; it; it = it->ifa_next) {
+                    if (!it->ifa_addr || it->ifa_addr->sa_family != AF_INET || !(it->ifa_flags & IFF_UP))
+                        continue;
+                    char ip[INET_ADDRSTRLEN] = {};
+                    inet_ntop(
+                        AF_INET, &reinterpret_cast<sockaddr_in*>(it->ifa_addr)->sin_addr, ip, sizeof ip);
+                    if (!inst->bind_address.empty() && inst->bind_address != ip)
+                        continue;
+                    add(CONTACT_LOCAL, it->ifa_name ? it->ifa_name : "", ip, port);
+                }
+                freeifaddrs(list);
             }
-            freeifaddrs(list);
-        }
-        // A bind address on no interface of its own (a loopback alias) is still ours.
-        if (count == 0 && !inst->bind_address.empty())
-            add(CONTACT_LOCAL, "lo", inst->bind_address, port);
-        if (!inst->mapped_ip.empty())
-            add(CONTACT_NAT_MAPPED, "", inst->mapped_ip, inst->mapped_port);
-        *pnActualAddresses = count;
-        return SIPX_RESULT_SUCCESS;
-    });
+            // A bind address on no interface of its own (a loopback alias) is still ours.
+            if (count == 0 && !inst->bind_address.empty())
+                add(CONTACT_LOCAL, "lo", inst->bind_address, port);
+            if (!inst->mapped_ip.empty())
+                add(CONTACT_NAT_MAPPED, "", inst->mapped_ip, inst->mapped_port);
+            *pnActualAddresses = count;
+            return SIPX_RESULT_SUCCESS;
+        },
+        SipxWork::Query);
 }
 
 void sipx_poll_stun(SipxInstance* inst)

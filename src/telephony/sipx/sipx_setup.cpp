@@ -163,9 +163,10 @@ SIPX_RESULT sipxInitialize(SIPX_INST* phInst, int udpPort, int tcpPort, int tlsP
         }
         SipxInstance* raw = inst.release();
         sipx_state::add_instance(raw);
-        raw->tick_id = EngineThread::get().add_tick([raw] {
+        raw->tick_id = EngineThread::get().add_tick([raw]() -> TickNeeds {
             if (sipx_state::find_instance(raw))
-                sipx_tick(raw);
+                return sipx_tick(raw);
+            return {EngineThread::kQuietPeriod, {}};
         });
         *phInst = raw;
         return SIPX_RESULT_SUCCESS;

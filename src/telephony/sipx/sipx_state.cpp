@@ -187,10 +187,11 @@ bool sipx_address_fits(const LinphoneAddress* address, std::string& problem)
     return sipx_address_fits(written, problem);
 }
 
-SIPX_RESULT sipx_on_engine(const std::function<SIPX_RESULT()>& body)
+SIPX_RESULT sipx_on_engine(const std::function<SIPX_RESULT()>& body, SipxWork work)
 {
     auto& engine = EngineThread::get();
-    engine.hurry();
+    if (work == SipxWork::Request)
+        engine.hurry();
     try {
         return engine.call([&] { return body(); });
     } catch (...) {
@@ -198,29 +199,35 @@ SIPX_RESULT sipx_on_engine(const std::function<SIPX_RESULT()>& body)
     }
 }
 
-SIPX_RESULT sipx_with_instance(
-    const char* function, SIPX_INST handle, const std::function<SIPX_RESULT(SipxInstance*)>& body)
+SIPX_RESULT sipx_with_instance(const char* function, SIPX_INST handle,
+    const std::function<SIPX_RESULT(SipxInstance*)>& body, SipxWork work)
 {
-    return sipx_on_engine([&] {
-        SipxInstance* inst = sipx_state::find_instance(handle);
-        return inst ? body(inst) : sipx_refuse(function, "unknown instance");
-    });
+    return sipx_on_engine(
+        [&] {
+            SipxInstance* inst = sipx_state::find_instance(handle);
+            return inst ? body(inst) : sipx_refuse(function, "unknown instance");
+        },
+        work);
 }
 
 SIPX_RESULT sipx_with_line(
-    const char* function, SIPX_LINE handle, const std::function<SIPX_RESULT(SipxLine*)>& body)
+    const char* function, SIPX_LINE handle, const std::function<SIPX_RESULT(SipxLine*)>& body, SipxWork work)
 {
-    return sipx_on_engine([&] {
-        SipxLine* line = sipx_state::find_line(handle);
-        return line ? body(line) : sipx_refuse(function, "unknown line " + std::to_string(handle));
-    });
+    return sipx_on_engine(
+        [&] {
+            SipxLine* line = sipx_state::find_line(handle);
+            return line ? body(line) : sipx_refuse(function, "unknown line " + std::to_string(handle));
+        },
+        work);
 }
 
 SIPX_RESULT sipx_with_call(
-    const char* function, SIPX_CALL handle, const std::function<SIPX_RESULT(SipxCall*)>& body)
+    const char* function, SIPX_CALL handle, const std::function<SIPX_RESULT(SipxCall*)>& body, SipxWork work)
 {
-    return sipx_on_engine([&] {
-        SipxCall* call = sipx_state::find_call(handle);
-        return call ? body(call) : sipx_refuse(function, "unknown call " + std::to_string(handle));
-    });
+    return sipx_on_engine(
+        [&] {
+            SipxCall* call = sipx_state::find_call(handle);
+            return call ? body(call) : sipx_refuse(function, "unknown call " + std::to_string(handle));
+        },
+        work);
 }

@@ -80,6 +80,11 @@ struct SipxInstance {
     int mapped_port = 0;
 
     std::vector<std::unique_ptr<SipxKeepAlive>> keepalives;
+
+    // The stack's SIP sockets, looked up again now and then (the stack may reopen them).
+    std::vector<int> sip_sockets;
+    std::chrono::steady_clock::time_point sip_sockets_checked{};
+
     // Requests of removed keep-alives, left to finish on their own threads.
     std::vector<std::unique_ptr<SipOptionsProbe>> retired_probes;
 
@@ -147,15 +152,18 @@ inline constexpr size_t kMaxAddressText = 512;
 bool sipx_address_fits(const std::string& text, std::string& problem);
 bool sipx_address_fits(const LinphoneAddress* address, std::string& problem);
 
-// Runs a sipx function's body on the engine thread (inline when already there) and
-// keeps the engine iterating quickly for the answer that follows.
-SIPX_RESULT sipx_on_engine(const std::function<SIPX_RESULT()>& body);
+// What a sipx function does: a request keeps the engine iterating quickly for the answer
+// that follows; a query (levels, names, devices) only reads.
+enum class SipxWork { Request, Query };
+
+// Runs a sipx function's body on the engine thread (inline when already there).
+SIPX_RESULT sipx_on_engine(const std::function<SIPX_RESULT()>& body, SipxWork work = SipxWork::Request);
 
 // Run a sipx function's body on the engine thread with the live object a handle names,
 // or log and refuse an unknown handle.
-SIPX_RESULT sipx_with_instance(
-    const char* function, SIPX_INST handle, const std::function<SIPX_RESULT(SipxInstance*)>& body);
-SIPX_RESULT sipx_with_line(
-    const char* function, SIPX_LINE handle, const std::function<SIPX_RESULT(SipxLine*)>& body);
-SIPX_RESULT sipx_with_call(
-    const char* function, SIPX_CALL handle, const std::function<SIPX_RESULT(SipxCall*)>& body);
+SIPX_RESULT sipx_with_instance(const char* function, SIPX_INST handle,
+    const std::function<SIPX_RESULT(SipxInstance*)>& body, SipxWork work = SipxWork::Request);
+SIPX_RESULT sipx_with_line(const char* function, SIPX_LINE handle,
+    const std::function<SIPX_RESULT(SipxLine*)>& body, SipxWork work = SipxWork::Request);
+SIPX_RESULT sipx_with_call(const char* function, SIPX_CALL handle,
+    const std::function<SIPX_RESULT(SipxCall*)>& body, SipxWork work = SipxWork::Request);
