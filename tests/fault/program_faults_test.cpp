@@ -14,6 +14,7 @@
 
 #include "settings/registry_store.h"
 #include "support/child_process.h"
+#include "support/display.h"
 #include "support/skin_files.h"
 #include "support/stored_record.h"
 #include "support/test_paths.h"
@@ -30,7 +31,7 @@ class ProgramFaults : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!std::getenv("DISPLAY"))
+        if (!test_support::display_available())
             GTEST_SKIP() << "needs a display";
         fs::copy(fs::path(KALVO_SOURCE_DIR) / "skins", m_skins.path(), fs::copy_options::recursive);
     }

@@ -10,6 +10,7 @@
 
 #include "settings/app_settings.h"
 #include "support/child_process.h"
+#include "support/display.h"
 #include "support/local_service.h"
 #include "support/test_account.h"
 #include "support/test_paths.h"
@@ -28,7 +29,7 @@ protected:
 
     void SetUp() override
     {
-        if (!std::getenv("DISPLAY"))
+        if (!test_support::display_available())
             GTEST_SKIP() << "needs a display";
         m_service = std::make_unique<test_support::LocalService>(m_address);
         ASSERT_TRUE(m_service->running()) << m_service->start_output();
