@@ -52,6 +52,15 @@ void sipx_attach_core_callbacks(LinphoneCore* core)
     linphone_core_cbs_unref(cbs);
 }
 
+int sipx_udp_port(LinphoneCore* core)
+{
+    LinphoneTransports* used = linphone_core_get_transports_used(core);
+    int port = used ? linphone_transports_get_udp_port(used) : 0;
+    if (used)
+        linphone_transports_unref(used);
+    return port;
+}
+
 namespace {
 
 constexpr std::chrono::seconds kSocketCheckPeriod{5};
@@ -62,10 +71,7 @@ const std::vector<int>& sip_sockets(SipxInstance* inst)
     auto now = std::chrono::steady_clock::now();
     if (now - inst->sip_sockets_checked >= kSocketCheckPeriod) {
         inst->sip_sockets_checked = now;
-        LinphoneTransports* used = linphone_core_get_transports_used(inst->core);
-        inst->sip_sockets = datagram_sockets_on_port(used ? linphone_transports_get_udp_port(used) : 0);
-        if (used)
-            linphone_transports_unref(used);
+        inst->sip_sockets = datagram_sockets_on_port(sipx_udp_port(inst->core));
     }
     return inst->sip_sockets;
 }

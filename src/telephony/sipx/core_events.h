@@ -11,6 +11,9 @@ void sipx_attach_core_callbacks(LinphoneCore* core);
 // Says how soon the instance needs the next tick.
 TickNeeds sipx_tick(SipxInstance* inst);
 
+// The UDP port the core's SIP transport uses (0 when it has none).
+int sipx_udp_port(LinphoneCore* core);
+
 // The instance a core belongs to, when it is still live.
 SipxInstance* sipx_instance_of(LinphoneCore* core);
 

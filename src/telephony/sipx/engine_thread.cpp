@@ -155,9 +155,9 @@ void EngineThread::loop()
             next_tick = std::min(next_tick, Clock::now());
         if (Clock::now() < next_tick) {
             lock.unlock();
-            // Input ticks at once, but not more often than every idle period: a socket
-            // the stack leaves unread must not spin this thread.
-            // Until that tick the descriptors are not watched again.
+            // Input ticks at once, but not sooner than an idle period after the last tick,
+            // and the descriptors are not watched again until then: a socket the stack
+            // leaves unread must not spin this thread.
             if (wait(next_tick, wake_on)) {
                 next_tick = std::min(next_tick, last_tick + kIdlePeriod);
                 wake_on.clear();

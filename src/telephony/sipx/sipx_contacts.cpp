@@ -14,15 +14,6 @@ void copy_text(char (&to)[SIPX_CONTACT_ADDRESS_LEN], const std::string& from)
     to[sizeof to - 1] = '\0';
 }
 
-int sip_udp_port(LinphoneCore* core)
-{
-    LinphoneTransports* used = linphone_core_get_transports_used(core);
-    int port = used ? linphone_transports_get_udp_port(used) : 0;
-    if (used)
-        linphone_transports_unref(used);
-    return port;
-}
-
 } // namespace
 
 SIPX_RESULT sipxConfigGetLocalContacts(
@@ -34,7 +25,7 @@ SIPX_RESULT sipxConfigGetLocalContacts(
     return sipx_with_instance(
         "sipxConfigGetLocalContacts", hInst,
         [&](SipxInstance* inst) {
-            int port = sip_udp_port(inst->core);
+            int port = sipx_udp_port(inst->core);
             size_t count = 0;
             auto add = [&](SIPX_CONTACT_TYPE type, const std::string& interface, const std::string& ip,
                            int at_port) {
