@@ -3,7 +3,9 @@
 //   kalvo-service-http --address 127.0.0.N --http-port P --https-port Q
 //       --certificate server.pem --key server-key.pem --accounts accounts.ini
 //       --pages DIR --sip-domain DOMAIN --sip-port 5060 [--ready-file FILE] [--version V]
+//       [--faulty-https-port R]
 //
+// R (default 8444) answers every request wrongly, as /control/faulty chose.
 // At start it publishes every account's voice-mail counts to the registrar, then
 // writes the ready file; it runs until SIGTERM or SIGINT.
 #include <chrono>
@@ -15,6 +17,7 @@
 #include <thread>
 
 #include "accounts.h"
+#include "faulty_replies.h"
 #include "mwi_publisher.h"
 #include "pages.h"
 #include "site.h"
@@ -25,6 +28,7 @@ struct Options {
     std::string address = "127.0.0.1";
     int http_port = 8080;
     int https_port = 8443;
+    int faulty_https_port = 8444;
     std::string certificate, key, accounts, pages, ready_file;
     std::string sip_domain = "kalvo.test";
     int sip_port = 5060;
@@ -43,6 +47,8 @@ bool parse_options(int argc, char** argv, Options& options)
                 options.http_port = std::stoi(value);
             else if (name == "--https-port")
                 options.https_port = std::stoi(value);
+            else if (name == "--faulty-https-port")
+                options.faulty_https_port = std::stoi(value);
             else if (name == "--certificate")
                 options.certificate = value;
             else if (name == "--key")
@@ -124,6 +130,8 @@ int main(int argc, char** argv)
     sigaddset(&stop_signals, SIGTERM);
     sigaddset(&stop_signals, SIGINT);
     pthread_sigmask(SIG_BLOCK, &stop_signals, nullptr);
+    // A client that goes away in the middle of a reply must not end the server.
+    std::signal(SIGPIPE, SIG_IGN);
 
     const std::string host = options.address;
     const SiteAddresses addresses{
@@ -134,7 +142,8 @@ int main(int argc, char** argv)
         host,
     };
     MwiPublisher publisher(host, options.sip_port, options.sip_domain);
-    Site site(accounts, publisher, Pages(options.pages), addresses);
+    FaultyReplies faulty;
+    Site site(accounts, publisher, Pages(options.pages), addresses, faulty);
 
     httplib::Server http;
     httplib::SSLServer https(options.certificate.c_str(), options.key.c_str());
@@ -154,6 +163,11 @@ int main(int argc, char** argv)
             host.c_str(), options.https_port);
         return 1;
     }
+    std::string faulty_error;
+    if (!faulty.listen(host, options.faulty_https_port, options.certificate, options.key, &faulty_error)) {
+        std::fprintf(stderr, "faulty replies: %s\n", faulty_error.c_str());
+        return 1;
+    }
     std::thread http_thread([&] { http.listen_after_bind(); });
     std::thread https_thread([&] { https.listen_after_bind(); });
 
@@ -169,6 +183,7 @@ int main(int argc, char** argv)
         status = 1;
     }
     site.stop();
+    faulty.stop();
     http.stop();
     https.stop();
     http_thread.join();

@@ -43,8 +43,9 @@ bool parse_count(const std::string& text, int& out, std::size_t digits = 6)
 
 } // namespace
 
-Site::Site(AccountBook& accounts, MwiPublisher& publisher, Pages pages, SiteAddresses addresses)
-    : m_accounts(accounts), m_publisher(publisher), m_pages(std::move(pages)),
+Site::Site(AccountBook& accounts, MwiPublisher& publisher, Pages pages, SiteAddresses addresses,
+    FaultyReplies& faulty)
+    : m_accounts(accounts), m_publisher(publisher), m_faulty(faulty), m_pages(std::move(pages)),
       m_addresses(std::move(addresses))
 {
 }
@@ -338,6 +339,18 @@ void Site::install_control(httplib::Server& server)
         }
         std::lock_guard lock(m_stall_mutex);
         m_stalls[path] = delay;
+        reply_text(response, "OK");
+    });
+
+    // /control/faulty?mode=short|crlf|huge|stall|500|404: how the faulty https port answers.
+    server.Get("/control/faulty", [this](const httplib::Request& request, httplib::Response& response) {
+        const std::string mode = request.get_param_value("mode");
+        if (!FaultyReplies::known_mode(mode)) {
+            response.status = 400;
+            reply_text(response, "ERROR mode= is short, crlf, huge, stall, 500 or 404");
+            return;
+        }
+        m_faulty.set_mode(mode);
         reply_text(response, "OK");
     });
 

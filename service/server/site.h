@@ -5,6 +5,7 @@
 #include <string>
 
 #include "accounts.h"
+#include "faulty_replies.h"
 #include "mwi_publisher.h"
 #include "pages.h"
 
@@ -36,7 +37,8 @@ struct InstallerAnswer {
 // over http and https.
 class Site {
 public:
-    Site(AccountBook& accounts, MwiPublisher& publisher, Pages pages, SiteAddresses addresses);
+    Site(AccountBook& accounts, MwiPublisher& publisher, Pages pages, SiteAddresses addresses,
+        FaultyReplies& faulty);
 
     void install(httplib::Server& server);
     // Ends answers that are still stalling, before the servers stop.
@@ -55,6 +57,7 @@ private:
 
     AccountBook& m_accounts;
     MwiPublisher& m_publisher;
+    FaultyReplies& m_faulty;
     Pages m_pages;
     SiteAddresses m_addresses;
     std::atomic<int> m_installer_downloads{0};

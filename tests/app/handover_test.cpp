@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/child_process.h"
+#include "support/display.h"
 #include "support/test_paths.h"
 
 namespace {
@@ -23,7 +24,7 @@ class Handover : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!std::getenv("DISPLAY"))
+        if (!test_support::display_available())
             GTEST_SKIP() << "needs a display";
     }
     std::string program() const { return test_support::built_program("kalvo"); }

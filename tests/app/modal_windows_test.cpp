@@ -31,7 +31,7 @@ class ModalWindows : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!std::getenv("DISPLAY"))
+        if (!test_support::display_available())
             GTEST_SKIP() << "needs a display";
         m_service = std::make_unique<test_support::LocalService>(kAddress);
         ASSERT_TRUE(m_service->running()) << m_service->start_output();

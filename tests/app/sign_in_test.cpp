@@ -5,9 +5,9 @@
 
 #include "net/md5_digest.h"
 #include "net/percent_encoding.h"
-#include "program_fixture.h"
 #include "settings/app_settings.h"
 #include "settings/password_cipher.h"
+#include "support/program_fixture.h"
 #include "support/test_account.h"
 
 namespace {

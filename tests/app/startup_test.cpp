@@ -8,6 +8,7 @@
 #include "settings/app_settings.h"
 #include "settings/registry.h"
 #include "support/child_process.h"
+#include "support/display.h"
 #include "support/test_paths.h"
 #include "support/xdotool.h"
 
@@ -19,7 +20,7 @@ class ProgramStart : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!std::getenv("DISPLAY"))
+        if (!test_support::display_available())
             GTEST_SKIP() << "needs a display";
     }
     std::string program() const { return test_support::built_program("kalvo"); }

@@ -4,9 +4,8 @@
 
 #include "base/messages.h"
 #include "net/update_worker.h"
-#include "program_fixture.h"
-#include "settings/app_settings.h"
 #include "support/main_loop.h"
+#include "support/program_fixture.h"
 
 namespace {
 
@@ -21,13 +20,7 @@ protected:
         ProgramAgainstService::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        AppSettings settings;
-        settings.load();
-        settings.username = "alice";
-        settings.password = "wonderland";
-        settings.remember_user = settings.auto_login = settings.shown_wizard = true;
-        settings.show_minimize = true; // closing the window hides it without asking
-        settings.save();
+        remember_account();
         ASSERT_TRUE(m_service->set_version("4.0.0.99"));
     }
 

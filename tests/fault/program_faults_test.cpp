@@ -1,19 +1,22 @@
-// The real program started with hostile skins and stored records: it keeps running, or,
-// when its skin cannot be loaded, ends with a message box naming the file and the fault;
-// the stored record stays readable.
+// The real program started with hostile skins, stored records and links: it keeps running,
+// or, when its skin cannot be loaded, ends with a message box naming the file and the
+// fault; the stored record stays readable.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <glib.h>
 #include <gtest/gtest.h>
+#include <memory>
 #include <regex>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "settings/registry_store.h"
 #include "support/child_process.h"
+#include "support/display.h"
 #include "support/skin_files.h"
+#include "support/stored_record.h"
 #include "support/test_paths.h"
 #include "support/xdotool.h"
 
@@ -28,28 +31,35 @@ class ProgramFaults : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!std::getenv("DISPLAY"))
+        if (!test_support::display_available())
             GTEST_SKIP() << "needs a display";
         fs::copy(fs::path(KALVO_SOURCE_DIR) / "skins", m_skins.path(), fs::copy_options::recursive);
     }
 
     std::string skin_file(const std::string& name) const { return m_skins.path() + "/Kalvo/" + name; }
-    std::string log() const
-    {
-        return test_support::read_file(m_user.home() + "/.local/share/kalvo/kalvo.log");
-    }
+    std::string log_file() const { return m_user.home() + "/.local/share/kalvo/kalvo.log"; }
+    std::string log() const { return test_support::read_file(log_file()); }
 
-    // Starts the program on the test's skins and waits for a window named "Kalvo" (the
-    // main window, or the message box of a start that stops).
-    Outcome start()
+    // The program on the test's skins.
+    std::unique_ptr<ChildProcess> launch(const std::vector<std::string>& arguments = {})
     {
         const char* packaged = std::getenv("KALVO_SKINS_DIR");
         std::string saved = packaged ? packaged : "";
         ::setenv("KALVO_SKINS_DIR", m_skins.path().c_str(), 1);
-        ChildProcess kalvo({test_support::built_program("kalvo")});
+        std::vector<std::string> command{test_support::built_program("kalvo")};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        auto kalvo = std::make_unique<ChildProcess>(command);
         packaged ? ::setenv("KALVO_SKINS_DIR", saved.c_str(), 1) : ::unsetenv("KALVO_SKINS_DIR");
+        return kalvo;
+    }
+
+    // Starts the program and waits for a window named "Kalvo" (the main window, or the
+    // message box of a start that stops).
+    Outcome start()
+    {
+        auto kalvo = launch();
         std::string window;
-        for (int i = 0; i < 600 && window.empty() && kalvo.running(); ++i) {
+        for (int i = 0; i < 600 && window.empty() && kalvo->running(); ++i) {
             window = test_support::xdotool("search --onlyvisible --name '^Kalvo$'");
             if (window.empty())
                 ::usleep(100 * 1000);
@@ -60,23 +70,22 @@ protected:
         // goes on never does (the wait is also the time to fail late, for a start that would).
         const std::string stop =
             "SKIN - Kalvo stops: its skin could not be loaded: " + skin_file("skin.xml") + ": ";
-        std::string log_file = m_user.home() + "/.local/share/kalvo/kalvo.log";
-        if (test_support::wait_for_text(log_file, stop, 3000).find(stop) != std::string::npos) {
+        if (test_support::wait_for_text(log_file(), stop, 3000).find(stop) != std::string::npos) {
             // The message box is one of the windows named "Kalvo": Return answers it.
-            for (int attempt = 0; attempt < 10 && kalvo.running(); ++attempt) {
+            for (int attempt = 0; attempt < 10 && kalvo->running(); ++attempt) {
                 std::string ids = test_support::xdotool("search --onlyvisible --name '^Kalvo$'");
-                for (size_t at = 0; at < ids.size() && kalvo.running();) {
+                for (size_t at = 0; at < ids.size() && kalvo->running();) {
                     size_t end = ids.find('\n', at);
                     test_support::press_in(ids.substr(at, end - at), "Return");
                     at = end == std::string::npos ? ids.size() : end + 1;
                 }
-                kalvo.wait_for_exit(1000);
+                kalvo->wait_for_exit(1000);
             }
-            return kalvo.wait_for_exit(10000) == 1 ? Outcome::StopsWithMessage : Outcome::Neither;
+            return kalvo->wait_for_exit(10000) == 1 ? Outcome::StopsWithMessage : Outcome::Neither;
         }
-        if (!kalvo.running())
+        if (!kalvo->running())
             return Outcome::Neither;
-        return kalvo.terminate() == 0 ? Outcome::Runs : Outcome::Neither;
+        return kalvo->terminate() == 0 ? Outcome::Runs : Outcome::Neither;
     }
 
     void edit_description(const std::regex& pattern, const std::string& replacement)
@@ -143,17 +152,27 @@ TEST_F(ProgramFaults, UnreadableStoredRecordsStartWithDefaults)
         else
             test_support::write_file(registry_store::file_path(), c.content);
         EXPECT_EQ(start(), Outcome::Runs) << c.name << "\n" << log();
-        GKeyFile* file = g_key_file_new();
-        EXPECT_TRUE(
-            g_key_file_load_from_file(file, registry_store::file_path().c_str(), G_KEY_FILE_NONE, nullptr))
-            << c.name;
-        gchar* user = g_key_file_get_string(file, "Software\\Kalvo", "username", nullptr);
-        if (c.account_kept) {
-            EXPECT_STREQ(user, "alice") << c.name;
+        auto record = test_support::stored_record();
+        EXPECT_TRUE(record) << c.name << ": registry.ini does not parse";
+        if (record && c.account_kept) {
+            EXPECT_EQ((*record)["username"], "alice") << c.name;
         }
-        g_free(user);
-        g_key_file_free(file);
     }
+}
+
+TEST_F(ProgramFaults, AHundredKilobyteLinkIsRefusedAtTheFirstStartAndFromALaterOne)
+{
+    std::string link = "kalvo://login/?";
+    while (link.size() < 100 * 1024)
+        link += "u=alice&p=wonderland&s=true&a=true&";
+    const std::string first = "HOOK - Command text refused: ";
+    const std::string later = "INSTANCE - Command line from a later start refused: ";
+
+    auto kalvo = launch({"/url", link});
+    EXPECT_TRUE(test_support::holds(test_support::wait_for_text(log_file(), first, 20000), first)) << log();
+    EXPECT_EQ(launch({"/url", link})->wait_for_exit(10000), 1);
+    EXPECT_TRUE(test_support::holds(test_support::wait_for_text(log_file(), later, 10000), later)) << log();
+    EXPECT_EQ(kalvo->terminate(), 0) << "the program carries on";
 }
 
 } // namespace

@@ -11,7 +11,10 @@ class Widget;
 namespace test_support {
 
 // Initialises GTK and the embedded resources once per process; false when there is no
-// display (tests then skip).
+// display (tests then skip). The process keeps its connection to the display, so the X
+// server never resets under a test that starts programs: it resets whenever its last
+// client leaves (a killed or ended program), and a program connecting meanwhile cannot
+// open the display or loses what it made on it.
 bool display_available();
 
 // The same two under the names the web and information-window tests use.

@@ -1,5 +1,6 @@
 #include "support/local_service.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <exception>
 
@@ -26,8 +27,8 @@ LocalService::~LocalService()
 
 bool LocalService::start()
 {
-    m_running =
-        servicectl("start " + shell_quote(m_folder.path()) + " --address " + shell_quote(m_address), &m_output) == 0;
+    m_running = servicectl("start " + shell_quote(m_folder.path()) + " --address " + shell_quote(m_address),
+                    &m_output) == 0;
     return m_running;
 }
 
@@ -35,6 +36,12 @@ bool LocalService::stop()
 {
     m_running = false;
     return servicectl("stop " + shell_quote(m_folder.path())) == 0;
+}
+
+bool LocalService::kill_registrar()
+{
+    const pid_t group = std::atoi(read_file(m_folder.file("kamailio.pid")).c_str());
+    return group > 1 && ::kill(-group, SIGKILL) == 0;
 }
 
 namespace {
@@ -84,6 +91,11 @@ bool LocalService::set_installer(const std::string& mode, std::size_t size, int 
 std::string LocalService::http_log() const
 {
     return read_file(m_folder.file("logs/http.log"));
+}
+
+bool LocalService::set_faulty_reply(const std::string& mode)
+{
+    return servicectl("faulty " + shell_quote(m_folder.path()) + " " + shell_quote(mode)) == 0;
 }
 
 bool LocalService::stall(const std::string& path, int milliseconds)

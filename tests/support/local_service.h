@@ -24,6 +24,8 @@ public:
     const std::string& folder() const { return m_folder.path(); }
     const std::string& dir() const { return m_folder.path(); }
     std::string deployment_file() const { return m_folder.file("deployment.ini"); }
+    // The same deployment with the secure host's https on the faulty port (set_faulty_reply).
+    std::string faulty_deployment_file() const { return m_folder.file("deployment-faulty.ini"); }
     std::string ca_file() const { return m_folder.file("ca.pem"); }
     std::string web_http() const { return "http://" + m_address + ":8080"; }
     std::string secure_https() const { return "https://" + m_address + ":8443"; }
@@ -39,11 +41,17 @@ public:
     // Every request the HTTP server received so far, one line each with its query as sent
     // and decoded.
     std::string http_log() const;
+    // How the faulty https port answers every request: "short", "crlf", "huge", "stall",
+    // "500" or "404" (see service/README.md).
+    bool set_faulty_reply(const std::string& mode);
     // Replies for the path wait that long (0 ends the stall).
     bool stall(const std::string& path, int milliseconds);
     // How many requests to a stalled path have come so far (-1 when the service does not say).
     int stalled_requests();
 
+    // Ends the registrar at once (SIGKILL to Kamailio and its workers), as a crash would;
+    // stop() then start() bring the service back.
+    bool kill_registrar();
     // Stops the service, and starts it again on the same folder and address (a service
     // that went away and came back).
     bool stop();

@@ -71,12 +71,21 @@ std::string built_program(const std::string& name)
     return std::string(KALVO_BINARY_DIR) + "/" + name;
 }
 
-std::string wait_for_text(const std::string& path, const std::string& text, int timeout_ms)
+int occurrences(const std::string& contents, const std::string& text)
+{
+    int count = 0;
+    for (size_t at = contents.find(text); !text.empty() && at != std::string::npos;
+         at = contents.find(text, at + text.size()))
+        ++count;
+    return count;
+}
+
+std::string wait_for_text(const std::string& path, const std::string& text, int timeout_ms, int times)
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
     for (;;) {
         std::string contents = read_file(path);
-        if (holds(contents, text) || std::chrono::steady_clock::now() >= deadline)
+        if (occurrences(contents, text) >= times || std::chrono::steady_clock::now() >= deadline)
             return contents;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }

@@ -32,13 +32,15 @@ private:
 
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& text);
-// Waits until the file holds the text (a log line a running program writes); the last
-// contents read, whether or not they hold it.
-std::string wait_for_text(const std::string& path, const std::string& text, int timeout_ms);
+// How many times the text occurs in the contents (without overlaps).
+int occurrences(const std::string& contents, const std::string& text);
 inline bool holds(const std::string& contents, const std::string& text)
 {
     return contents.find(text) != std::string::npos;
 }
+// Waits until the file holds the text (a log line a running program writes), `times` times;
+// the last contents read, whether or not they hold it.
+std::string wait_for_text(const std::string& path, const std::string& text, int timeout_ms, int times = 1);
 
 // Path of a program built next to the tests (the kalvo executable, tools).
 std::string built_program(const std::string& name);

@@ -1,6 +1,7 @@
 #include "ui/web/navigation_filter.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "net/percent_encoding.h"
 
@@ -73,8 +74,10 @@ bool script_needs_permission(const std::string& script)
 void NavigationGate::ExpectProgramNavigation(const std::string& address)
 {
     m_program.push_back(navigation_key(address));
-    if (m_program.size() > kProgramNavigationsKept)
+    if (m_program.size() > kProgramNavigationsKept) {
         m_program.pop_front();
+        m_program_let_through = false;
+    }
 }
 
 void NavigationGate::Grant(bool for_script)
@@ -83,14 +86,23 @@ void NavigationGate::Grant(bool for_script)
     m_grant_for_script = for_script;
 }
 
+void NavigationGate::LoadBegan()
+{
+    if (std::exchange(m_program_let_through, false))
+        m_program.pop_front();
+}
+
 NavigationDecision NavigationGate::Decide(const std::string& url, bool redirect)
 {
     if (!url.starts_with("kalvo:")) {
         auto own = std::find(m_program.begin(), m_program.end(), navigation_key(url));
         if (redirect || own != m_program.end()) {
-            // Navigations are decided in the order they were started: older ones are gone.
-            if (own != m_program.end())
-                m_program.erase(m_program.begin(), own + 1);
+            // Navigations are decided in the order they were started: older ones are gone;
+            // this one stays until its load begins.
+            if (own != m_program.end()) {
+                m_program.erase(m_program.begin(), own);
+                m_program_let_through = true;
+            }
             bool pass = true;
             return decide_navigation(url, pass);
         }

@@ -25,9 +25,11 @@ NavigationDecision decide_navigation(const std::string& url, bool& permission);
 bool script_needs_permission(const std::string& script);
 
 // Which navigations of one web element may start. Every address the program opens itself
-// passes once, without touching the page's grant; the page's own navigations need the
-// one-shot grant the program gives (at most one is outstanding: granting again replaces
-// it), or are kalvo: commands, script URLs or URLs containing "register".
+// passes, without touching the page's grant, until its load begins (the web engine may ask
+// again for the same navigation before then: refused, the page would stay blank); the
+// page's own navigations need the one-shot grant the program gives (at most one is
+// outstanding: granting again replaces it), or are kalvo: commands, script URLs or URLs
+// containing "register".
 class NavigationGate {
 public:
     // The program is about to open the address in this element.
@@ -39,9 +41,12 @@ public:
 
     // `redirect`: a server redirect of a navigation already let through.
     NavigationDecision Decide(const std::string& url, bool redirect);
+    // The element's load began (or failed): the program navigation let through is used up.
+    void LoadBegan();
 
 private:
     std::deque<std::string> m_program; // addresses the program opened, oldest first
+    bool m_program_let_through = false; // the first of them passed and has not begun loading
     bool m_grant = false;
     bool m_grant_for_script = false;
 };

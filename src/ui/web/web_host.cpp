@@ -108,6 +108,8 @@ WebHost::WebHost(Skin::SkinWeb& element, HookHandler hook)
     g_signal_connect(view, "script-dialog", G_CALLBACK(on_script_dialog), this);
     g_signal_connect(view, "context-menu", G_CALLBACK(on_context_menu), this);
     g_signal_connect(view, "load-changed", G_CALLBACK(on_load_changed), this);
+    g_signal_connect(view, "load-failed", G_CALLBACK(on_load_failed), this);
+    g_signal_connect(view, "web-process-terminated", G_CALLBACK(on_web_process_terminated), this);
     // The element's first page is already on its way.
     m_gate.ExpectProgramNavigation(CurrentAddress());
     if (name() == "content" || name() == "tab")
@@ -313,6 +315,8 @@ int WebHost::on_script_dialog(void*, void* dialog_pointer, void* self)
 
 void WebHost::on_load_changed(void* view, int event, void* self)
 {
+    if (event == WEBKIT_LOAD_COMMITTED)
+        static_cast<WebHost*>(self)->m_gate.LoadBegan();
     if (event != WEBKIT_LOAD_FINISHED)
         return;
     // Which page the user sees; the query may hold the password and is left out.
@@ -320,6 +324,22 @@ void WebHost::on_load_changed(void* view, int event, void* self)
     std::string address = uri ? uri : "";
     log_file::write_line("WEB - " + static_cast<WebHost*>(self)->name() +
         " page loaded: " + address.substr(0, address.find('?')));
+}
+
+int WebHost::on_load_failed(void*, int, const char* uri, void* error, void* self)
+{
+    static_cast<WebHost*>(self)->m_gate.LoadBegan();
+    std::string address = uri ? uri : "";
+    log_file::write_line("WEB - " + static_cast<WebHost*>(self)->name() + " page failed to load: " +
+        address.substr(0, address.find('?')) + ": " + static_cast<GError*>(error)->message);
+    return FALSE;
+}
+
+void WebHost::on_web_process_terminated(void*, int reason, void* self)
+{
+    log_file::write_line("WEB - the web process of the " + static_cast<WebHost*>(self)->name() +
+        " view ended (" +
+        (reason == WEBKIT_WEB_PROCESS_CRASHED ? "crashed" : "other reason " + std::to_string(reason)) + ")");
 }
 
 int WebHost::on_context_menu(void*, void*, void*, void*, void*)

@@ -58,6 +58,8 @@ private:
     static int on_script_dialog(void* view, void* dialog, void* self);
     static int on_context_menu(void* view, void* menu, void* event, void* hit, void* self);
     static void on_load_changed(void* view, int event, void* self);
+    static int on_load_failed(void* view, int event, const char* uri, void* error, void* self);
+    static void on_web_process_terminated(void* view, int reason, void* self);
 
     Skin::SkinWeb& m_element;
     HookHandler m_hook;

@@ -156,13 +156,18 @@ TEST(NavigationGate, TheProgramsOwnNavigationsPassWithoutUsingThePagesGrant)
     EXPECT_EQ(gate.Decide("http://web.test/live/tab.php?s=My%20Calls", false).action,
         NavigationDecision::Action::Allow);
     EXPECT_TRUE(gate.granted());
-    // Each passes once; a redirect continues one that passed.
+    // Each passes until its load begins: asked again before then, and on a redirect.
+    EXPECT_EQ(gate.Decide("http://web.test/live/tab.php?s=My%20Calls", false).action,
+        NavigationDecision::Action::Allow);
     EXPECT_EQ(gate.Decide("http://web.test/live/tab.php?s=My%20Calls", true).action,
         NavigationDecision::Action::Allow);
     EXPECT_TRUE(gate.granted());
+    gate.LoadBegan();
     EXPECT_EQ(gate.Decide("http://web.test/live/tab.php?s=My%20Calls", false).action,
         NavigationDecision::Action::Allow);
-    EXPECT_FALSE(gate.granted()) << "the second time it took the page's grant";
+    EXPECT_FALSE(gate.granted()) << "after its load began it took the page's grant";
+    EXPECT_EQ(gate.Decide("http://web.test:8080/?x=1", false).action, NavigationDecision::Action::Cancel)
+        << "an older one is gone";
 }
 
 } // namespace

@@ -8,8 +8,11 @@
 #include <string>
 #include <thread>
 
+#include "settings/app_settings.h"
 #include "support/child_process.h"
+#include "support/display.h"
 #include "support/local_service.h"
+#include "support/test_account.h"
 #include "support/test_paths.h"
 #include "support/xdotool.h"
 #include "telephony/sipx/sipx.h"
@@ -26,13 +29,24 @@ protected:
 
     void SetUp() override
     {
-        if (!std::getenv("DISPLAY"))
+        if (!test_support::display_available())
             GTEST_SKIP() << "needs a display";
         m_service = std::make_unique<test_support::LocalService>(m_address);
         ASSERT_TRUE(m_service->running()) << m_service->start_output();
         ::setenv("KALVO_DEPLOYMENT", m_service->deployment_file().c_str(), 1);
         ::setenv(SIPX_ENV_BIND_ADDRESS, m_address, 1);
         ::setenv(SIPX_ENV_RECORD_FILE, (m_user.home() + "/speaker.wav").c_str(), 1);
+    }
+
+    // alice's account kept with "remember me" and signing in by itself at every start; the
+    // window's close button hides it without asking.
+    static void remember_account()
+    {
+        test_support::store_test_account("alice", "wonderland");
+        AppSettings settings;
+        settings.load();
+        settings.auto_login = settings.shown_wizard = settings.show_minimize = true;
+        settings.save();
     }
 
     std::string data_file(const std::string& name) const
@@ -48,9 +62,9 @@ protected:
             std::vector<std::string>{test_support::built_program("kalvo")});
     }
 
-    std::string wait_for_log(const std::string& text, int timeout_ms = 20000)
+    std::string wait_for_log(const std::string& text, int timeout_ms = 20000, int times = 1)
     {
-        return test_support::wait_for_text(data_file("kalvo.log"), text, timeout_ms);
+        return test_support::wait_for_text(data_file("kalvo.log"), text, timeout_ms, times);
     }
 
     test_support::IsolatedUser m_user;
