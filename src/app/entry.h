@@ -1,5 +1,14 @@
 #pragma once
+#include <string>
 
-// The process entry: --version and --help, the single-instance test, interface start-up,
-// the run function.
-int kalvo_main(int argc, char** argv);
+#include "app/single_instance.h"
+
+// The program after the launcher: the launcher answered --version and --help, took the
+// single-instance lock and listened for later starts while the program's libraries
+// loaded. This carries on with the interface start-up and the run function.
+int kalvo_main(int argc, char** argv, const std::string& command_line, single_instance::Launch launch);
+
+// The name the launcher looks the entry up by in the program's library.
+inline constexpr const char* kProgramEntryName = "kalvo_program_main";
+using ProgramEntry = int (*)(int argc, char** argv, const std::string* command_line,
+    single_instance::Launch* launch);

@@ -1,6 +1,99 @@
+// The launcher, the `kalvo` executable. It needs nothing but the C library, so a later
+// start hands its link to the running instance without loading the toolkit, the web
+// engine or the SIP stack; the first start answers later starts while it loads them (the
+// program's library, libkalvo-program.so) and then hands over to the program.
+#include <csignal>
+#include <cstdio>
+#include <dlfcn.h>
+#include <mutex>
+#include <pthread.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/command_line.h"
 #include "app/entry.h"
+#include "app/single_instance.h"
+#include "settings/paths.h"
+
+namespace {
+
+constexpr const char* kProgramLibrary = "libkalvo-program.so";
+
+// Beside the executable in a build folder; <prefix>/lib/kalvo from <prefix>/bin installed.
+std::string program_library_path()
+{
+    std::string executable = paths::executable_path();
+    std::string folder = executable.substr(0, executable.find_last_of('/') + 1);
+    std::string beside = folder + kProgramLibrary;
+    struct stat st { };
+    if (::stat(beside.c_str(), &st) == 0)
+        return beside;
+    return folder + "../lib/kalvo/" + kProgramLibrary;
+}
+
+ProgramEntry load_program(std::string& error)
+{
+    std::string path = program_library_path();
+    void* library = ::dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
+    if (!library) {
+        error = ::dlerror();
+        return nullptr;
+    }
+    auto entry = reinterpret_cast<ProgramEntry>(::dlsym(library, kProgramEntryName));
+    if (!entry)
+        error = path + ": no " + kProgramEntryName;
+    return entry;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    return kalvo_main(argc, argv);
+    // Answered before anything opens the display, the settings store or the running instance.
+    if (auto information = command_line::information_request(argc, argv)) {
+        std::fputs(information->c_str(), stdout);
+        return 0;
+    }
+
+    // Every file the program and its web engine's processes create is the user's alone.
+    ::umask(077);
+
+    std::string text = command_line::build(argc, argv);
+    std::string error;
+    switch (single_instance::acquire(error)) {
+    case single_instance::Lock::HeldElsewhere:
+        single_instance::forward(text);
+        return 1;
+    case single_instance::Lock::Unusable:
+        std::fprintf(stderr, "kalvo: no private folder for the instance lock: %s\n", error.c_str());
+        return 2;
+    case single_instance::Lock::Taken:
+        break;
+    }
+    // From the moment the lock is ours a termination request ends the program cleanly: it
+    // waits until the program's handler is in place.
+    sigset_t termination;
+    sigemptyset(&termination);
+    sigaddset(&termination, SIGTERM);
+    sigaddset(&termination, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &termination, nullptr);
+
+    single_instance::Launch launch;
+    launch.listen_fd = single_instance::listen_socket(launch.listen_error);
+    ProgramEntry entry = nullptr;
+    {
+        std::mutex arrived_mutex;
+        single_instance::Listener listener(launch.listen_fd, [&](single_instance::Forwarded forwarded) {
+            std::lock_guard lock(arrived_mutex);
+            launch.arrived.push_back(std::move(forwarded));
+        });
+        entry = load_program(error);
+    }
+    if (!entry) {
+        std::fprintf(stderr, "kalvo: cannot load the program: %s\n", error.c_str());
+        single_instance::stop_listening(launch.listen_fd);
+        return 2;
+    }
+    return entry(argc, argv, &text, &launch);
 }

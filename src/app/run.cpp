@@ -4,7 +4,7 @@
 
 #include "app/command_line.h"
 #include "app/crash_reporter.h"
-#include "app/single_instance.h"
+#include "app/instance_server.h"
 #include "app/startup_steps.h"
 #include "base/main_loop.h"
 #include "base/ui_thread.h"

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -11,8 +12,6 @@
 #include <unistd.h>
 
 #include "base/messages.h"
-#include "log/log_dlg.h"
-#include "log/log_file.h"
 #include "settings/paths.h"
 
 namespace single_instance {
@@ -169,61 +168,55 @@ bool forward(const std::string& command_line)
     return ok;
 }
 
-Server::Server()
+int listen_socket(std::string& error)
 {
     std::string path = socket_path();
     sockaddr_un address{};
-    if (!fill_address(address, path))
-        return;
+    if (!fill_address(address, path)) {
+        error = path + " is too long for a socket address";
+        return -1;
+    }
     ::unlink(path.c_str()); // a socket left by a process that died; we hold the lock
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return;
     // A long backlog: a burst of later starts (many links opened at once) all get in.
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(fd, SOMAXCONN) != 0 || ::pipe2(m_wake_fd, O_CLOEXEC) != 0) {
-        LogDlg::instance().append(std::string("Could not listen for later starts: ") + std::strerror(errno));
-        ::close(fd);
-        return;
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(fd, SOMAXCONN) != 0) {
+        error = std::strerror(errno);
+        if (fd >= 0)
+            ::close(fd);
+        return -1;
     }
-    m_listen_fd = fd;
-    m_thread = std::thread([this] { serve(); });
+    return fd;
 }
 
-Server::~Server()
+void stop_listening(int listen_fd)
 {
-    if (m_listen_fd < 0)
+    if (listen_fd < 0)
         return;
-    // The server thread never waits for the interface thread: this join is short.
-    char wake = 1;
-    [[maybe_unused]] auto written = ::write(m_wake_fd[1], &wake, 1);
-    m_thread.join();
-    ::close(m_listen_fd);
-    ::close(m_wake_fd[0]);
-    ::close(m_wake_fd[1]);
+    ::close(listen_fd);
     ::unlink(socket_path().c_str());
 }
 
-void Server::deliver_to(ui_thread::MessageTarget* window)
+Listener::Listener(int listen_fd, Sink sink) : m_listen_fd(listen_fd), m_sink(std::move(sink))
 {
-    std::lock_guard lock(m_mutex);
-    m_window = window;
-    for (std::string& text : m_waiting)
-        ui_thread::post_text(m_window, messages::WM_COPYDATA, std::move(text));
-    m_waiting.clear();
+    if (m_listen_fd < 0 || ::pipe2(m_wake_fd, O_CLOEXEC) != 0)
+        return;
+    m_thread = std::thread([this] { serve(); });
 }
 
-void Server::hand_over(std::string text)
+Listener::~Listener()
 {
-    // Posted under the lock, so texts waiting for deliver_to() keep their place.
-    std::lock_guard lock(m_mutex);
-    if (m_window)
-        ui_thread::post_text(m_window, messages::WM_COPYDATA, std::move(text));
-    else
-        m_waiting.push_back(std::move(text));
+    if (!m_thread.joinable())
+        return;
+    // The thread never waits for anyone but a later start, and drops a stalled one: short.
+    char wake = 1;
+    [[maybe_unused]] auto written = ::write(m_wake_fd[1], &wake, 1);
+    m_thread.join();
+    ::close(m_wake_fd[0]);
+    ::close(m_wake_fd[1]);
 }
 
-void Server::serve()
+void Listener::serve()
 {
     for (;;) {
         pollfd fds[2] = {{m_listen_fd, POLLIN, 0}, {m_wake_fd[0], POLLIN, 0}};
@@ -243,7 +236,7 @@ void Server::serve()
     }
 }
 
-void Server::answer(int client)
+void Listener::answer(int client)
 {
     Reader reader(client, m_wake_fd[0], Clock::now() + kClientDeadline);
     if (reader.line(32) != "UWM_IS_ME")
@@ -253,18 +246,17 @@ void Server::answer(int client)
     std::string header = reader.line(32);
     if (!header.starts_with("WM_COPYDATA "))
         return;
+    Forwarded forwarded;
     size_t length = std::strtoul(header.c_str() + 12, nullptr, 10);
-    std::string text;
     if (length > kMaxForwardedBytes) {
-        log_file::write_line("INSTANCE - Command line from a later start refused: " + std::to_string(length) +
-            " bytes, longer than the command buffer");
+        forwarded.refused_length = length;
     } else {
-        text = reader.to_end(length);
-        text.resize(std::min(text.size(), length));
+        forwarded.text = reader.to_end(length);
+        forwarded.text.resize(std::min(forwarded.text.size(), length));
     }
     // Acknowledged before the window has seen it: the later start may end at once.
     write_all(client, "OK\n");
-    hand_over(std::move(text));
+    m_sink(std::move(forwarded));
 }
 
 } // namespace single_instance

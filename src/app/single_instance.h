@@ -1,15 +1,16 @@
 #pragma once
-#include <mutex>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
-
-#include "base/ui_thread.h"
 
 // At most one Kalvo per user. The first start holds an flock on
 // $XDG_RUNTIME_DIR/kalvo/instance.lock for its whole life; a later start finds the lock
 // taken, connects to instance.sock beside it, asks "UWM_IS_ME" and, on the right answer,
 // hands over its command line. Every step of the second start gives up after 200 ms.
+//
+// Nothing here needs more than the C library: the launcher answers later starts with it
+// while the program's libraries load (app/instance_server.h carries on from there).
 namespace single_instance {
 
 enum class Lock {
@@ -25,38 +26,49 @@ Lock acquire(std::string& error);
 // instance acknowledged the text.
 bool forward(const std::string& command_line);
 
-// The first instance's end of the socket, listening from construction (right after the
-// lock is taken, before any window exists). It answers "UWM_IS_ME" itself, acknowledges a
-// command line as soon as it is read, and never waits for the interface thread: the text
-// is posted to the window as WM_COPYDATA once deliver_to() named one, and waits in
-// arrival order until then.
-class Server {
-public:
-    Server();
-    ~Server();
-    Server(const Server&) = delete;
-    Server& operator=(const Server&) = delete;
-    bool listening() const { return m_listen_fd >= 0; }
+// Longest command line a second start may hand over (the command buffer's size); a longer
+// one is refused, and the running window only comes forward.
+inline constexpr size_t kMaxForwardedBytes = 8191;
 
-    // The window that carries command lines out; what arrived before is posted now, in
-    // arrival order. Any thread.
-    void deliver_to(ui_thread::MessageTarget* window);
+// What one later start handed over: its command line, or, when it was refused for its
+// length, an empty text and that length.
+struct Forwarded {
+    std::string text;
+    size_t refused_length = 0;
+};
+
+// The first instance's listening socket beside the lock (a stale one is replaced); -1 with
+// the reason in `error`. stop_listening() closes it and removes the socket file.
+int listen_socket(std::string& error);
+void stop_listening(int listen_fd);
+
+// Answers later starts on a listening socket from a thread of its own, from construction
+// until destruction: "UWM_IS_ME" is answered and each command line acknowledged as soon
+// as it is read, then given to the sink (on that thread). The socket stays open.
+class Listener {
+public:
+    using Sink = std::function<void(Forwarded)>;
+    Listener(int listen_fd, Sink sink);
+    ~Listener();
+    Listener(const Listener&) = delete;
+    Listener& operator=(const Listener&) = delete;
 
 private:
     void serve();
     void answer(int client);
-    void hand_over(std::string text);
 
-    int m_listen_fd = -1;
+    int m_listen_fd;
+    Sink m_sink;
     int m_wake_fd[2] = {-1, -1};
-    std::mutex m_mutex;
-    ui_thread::MessageTarget* m_window = nullptr;
-    std::vector<std::string> m_waiting;
     std::thread m_thread;
 };
 
-// Longest command line a second start may hand over (the command buffer's size); a longer
-// one is refused, and the running window only comes forward.
-inline constexpr size_t kMaxForwardedBytes = 8191;
+// What the launcher did before the program was loaded: the socket it listened on (or why
+// it could not) and the command lines later starts handed over meanwhile, in arrival order.
+struct Launch {
+    int listen_fd = -1;
+    std::string listen_error;
+    std::vector<Forwarded> arrived;
+};
 
 } // namespace single_instance

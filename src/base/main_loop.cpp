@@ -1,6 +1,7 @@
 #include "base/main_loop.h"
 
 #include <csignal>
+#include <pthread.h>
 #include <glib-unix.h>
 #include <glib.h>
 #include <utility>
@@ -45,6 +46,11 @@ void handle_termination_signals()
         return;
     g_unix_signal_add(SIGTERM, on_terminate, nullptr);
     g_unix_signal_add(SIGINT, on_terminate, nullptr);
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGINT);
+    pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
 }
 
 void set_nested_loop_closer(std::function<void()> installed)

@@ -8,7 +8,8 @@
 namespace main_loop {
 
 // Makes SIGTERM and SIGINT end the loop (at once when it runs later); on the interface
-// thread, once or more.
+// thread, once or more. Both are unblocked then: one the launcher held back while the
+// program loaded is delivered now.
 void handle_termination_signals();
 // What ends the nested loops that may be open (the toolkit's modal windows and menus);
 // after a quit it runs from the main context until the outer loop has returned.

@@ -56,7 +56,7 @@ protected:
 TEST_F(Handover, ThirtyLaterStartsInOneBurstAreAllCarriedOut)
 {
     ChildProcess first({program()});
-    // Right when the lock is taken: the window does not exist yet, the links wait for it.
+    // Right when the lock is taken, while the program still loads: the links wait for the window.
     ASSERT_TRUE(test_support::wait_for_file(socket(), 20000));
     std::vector<std::unique_ptr<ChildProcess>> later;
     for (int i = 0; i < 30; ++i)

@@ -8,7 +8,7 @@
 
 #include "app/command_line.h"
 #include "app/run.h"
-#include "app/single_instance.h"
+#include "app/instance_server.h"
 #include "base/main_loop.h"
 #include "log/log_dlg.h"
 #include "settings/app_settings.h"

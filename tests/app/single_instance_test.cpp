@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/single_instance.h"
+#include "app/instance_server.h"
 #include "base/messages.h"
 #include "base/ui_thread.h"
 #include "settings/paths.h"
