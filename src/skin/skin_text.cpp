@@ -12,6 +12,9 @@ SkinText::SkinText(Definition& skin, Element& element) : SkinControl(skin, eleme
 
 void SkinText::SetText(const std::string& text)
 {
+    // Labels are set again on every clock tick: repaint only what changed.
+    if (text == m_text)
+        return;
     m_text = text;
     queue_draw();
 }

@@ -14,6 +14,8 @@
 namespace Skin {
 namespace {
 
+constexpr double kMemoryPollSeconds = 120;
+
 // The first view made; later views are created related to it, so they share its web
 // process. Kept for the life of the process.
 WebKitWebView* first_view = nullptr;
@@ -27,7 +29,13 @@ WebKitWebContext* private_context()
     paths::make_dirs(cache);
     WebKitWebsiteDataManager* manager = webkit_website_data_manager_new(
         "base-data-directory", data.c_str(), "base-cache-directory", cache.c_str(), nullptr);
-    WebKitWebContext* context = webkit_web_context_new_with_website_data_manager(manager);
+    // The web process measures its memory (its whole memory map) at every poll; the
+    // service's few small pages change little, so once every two minutes is enough.
+    WebKitMemoryPressureSettings* pressure = webkit_memory_pressure_settings_new();
+    webkit_memory_pressure_settings_set_poll_interval(pressure, kMemoryPollSeconds);
+    auto* context = WEBKIT_WEB_CONTEXT(g_object_new(WEBKIT_TYPE_WEB_CONTEXT, "website-data-manager", manager,
+        "memory-pressure-settings", pressure, nullptr));
+    webkit_memory_pressure_settings_free(pressure);
     g_object_unref(manager);
     // The service's pages are read once and reloaded when shown again: no page cache.
     webkit_web_context_set_cache_model(context, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);

@@ -11,6 +11,8 @@
 #include <memory>
 #include <mutex>
 #include <poll.h>
+#include <set>
+#include <sys/stat.h>
 #include <sys/eventfd.h>
 #include <thread>
 #include <unistd.h>
@@ -77,13 +79,51 @@ std::vector<int> event_numbers()
     return numbers;
 }
 
+// Device nodes already looked at and found not to be the handset (or not readable), so the
+// search every second opens only new ones. A node made again (the device plugged in
+// again, or its permissions changed) has a new identity and is looked at again.
+class PassedOver {
+public:
+    static std::string identity(const std::string& path)
+    {
+        struct stat st { };
+        if (::stat(path.c_str(), &st) != 0)
+            return {};
+        return path + ":" + std::to_string(st.st_ino) + ":" + std::to_string(st.st_rdev) + ":" +
+            std::to_string(st.st_ctim.tv_sec) + "." + std::to_string(st.st_ctim.tv_nsec);
+    }
+    bool holds(const std::string& identity)
+    {
+        std::lock_guard lock(m_mutex);
+        return m_identities.count(identity) > 0;
+    }
+    void add(std::string identity)
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_identities.size() > kMaxKept)
+            m_identities.clear();
+        m_identities.insert(std::move(identity));
+    }
+
+private:
+    static constexpr size_t kMaxKept = 1024;
+    std::mutex m_mutex;
+    std::set<std::string> m_identities;
+};
+
 std::unique_ptr<Device> find_and_open()
 {
     if (const char* chosen = std::getenv("KALVO_HANDSET_DEVICE"); chosen && *chosen)
         return open_device(chosen, true);
+    static PassedOver passed_over; // the UI thread and the reader thread both search
     for (int number : event_numbers()) {
-        if (auto device = open_device("/dev/input/event" + std::to_string(number), false))
+        std::string path = "/dev/input/event" + std::to_string(number);
+        std::string identity = PassedOver::identity(path);
+        if (identity.empty() || passed_over.holds(identity))
+            continue;
+        if (auto device = open_device(path, false))
             return device;
+        passed_over.add(std::move(identity));
     }
     return nullptr;
 }

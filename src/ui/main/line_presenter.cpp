@@ -80,7 +80,7 @@ void LinePresenter::OnRegistered()
     LoginValues reply = m_reply.get();
     m_view.SetLabel("label_details", reply.account_details);
     ShowOffline(false);
-    m_timers.set_timer(kClockTimer, 1000);
+    ShowClock();
     m_view.SetLabel("label_voicemail", presentation::kNoMessages);
     m_timers.set_timer(kVoicemailTimer, kVoicemailPeriodMs);
     ShowSignedInElements(true);
@@ -192,10 +192,7 @@ bool LinePresenter::OnTimer(unsigned id)
         return true;
     }
     if (id == kClockTimer) {
-        GDateTime* now = g_date_time_new_now_local();
-        m_view.SetLabel(
-            "label_time", presentation::clock_text(g_date_time_get_hour(now), g_date_time_get_minute(now)));
-        g_date_time_unref(now);
+        ShowClock();
         return true;
     }
     if (id == kVoicemailTimer) {
@@ -203,6 +200,17 @@ bool LinePresenter::OnTimer(unsigned id)
         return true;
     }
     return false;
+}
+
+void LinePresenter::ShowClock()
+{
+    GDateTime* now = g_date_time_new_now_local();
+    m_view.SetLabel(
+        "label_time", presentation::clock_text(g_date_time_get_hour(now), g_date_time_get_minute(now)));
+    // The label reads minutes: the next tick is when it changes, not every second.
+    m_timers.set_timer(kClockTimer,
+        presentation::clock_delay_ms(g_date_time_get_second(now), g_date_time_get_microsecond(now) / 1000));
+    g_date_time_unref(now);
 }
 
 void LinePresenter::OnHostChecked(bool resolves)

@@ -58,6 +58,7 @@ private:
     void OnRegistered();
     void OnMainPage(unsigned request, const main_page::Choice& choice);
     void OnHostChecked(bool resolves);
+    void ShowClock();
     void ShowLoginPage(bool after_sign_out);
     void ShowSignedInElements(bool visible);
     void ShowOffline(bool offline);

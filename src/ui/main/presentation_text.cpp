@@ -1,5 +1,6 @@
 #include "ui/main/presentation_text.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "telephony/sipx/sipx.h"
@@ -12,6 +13,14 @@ std::string clock_text(int hour, int minute)
     char text[32];
     std::snprintf(text, sizeof text, "%02d:%02d%s", shown, minute, hour < 12 ? "AM" : "PM");
     return text;
+}
+
+unsigned clock_delay_ms(int second, int millisecond)
+{
+    // A little past the change, so the timer never fires a moment too soon.
+    constexpr int kPastTheMinuteMs = 20;
+    int left = (60 - std::clamp(second, 0, 59)) * 1000 - std::clamp(millisecond, 0, 999) + kPastTheMinuteMs;
+    return std::min(unsigned(left), kClockRecheckMs);
 }
 
 std::string voicemail_text(int count)

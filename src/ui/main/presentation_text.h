@@ -8,6 +8,12 @@ namespace presentation {
 // "hh:mmAM" / "hh:mmPM" in 12-hour form: hour 0 reads 12, 13-23 read hour - 12.
 std::string clock_text(int hour, int minute);
 
+// Milliseconds from a time of day (its second and millisecond) until the clock text is due
+// again: just after the minute changes, and at most kClockRecheckMs, so a clock set
+// anew or a machine waking from sleep shows the right time within seconds.
+inline constexpr unsigned kClockRecheckMs = 10000;
+unsigned clock_delay_ms(int second, int millisecond);
+
 // The waiting-message label: the count followed by " messages" (also for 1).
 std::string voicemail_text(int count);
 inline constexpr const char* kNoMessages = "No messages";

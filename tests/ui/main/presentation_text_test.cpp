@@ -19,6 +19,16 @@ TEST(PresentationText, ClockReadsTwelveHourTime)
     EXPECT_EQ(clock_text(23, 0), "11:00PM");
 }
 
+TEST(PresentationText, ClockIsDueJustAfterTheMinuteChangesOrAtTheRecheck)
+{
+    EXPECT_EQ(clock_delay_ms(55, 500), 4520u);
+    EXPECT_EQ(clock_delay_ms(59, 999), 21u);
+    EXPECT_EQ(clock_delay_ms(0, 0), kClockRecheckMs);
+    // A leap second or a bad reading never gives a wait past the recheck nor none at all.
+    EXPECT_EQ(clock_delay_ms(60, 0), 1020u);
+    EXPECT_EQ(clock_delay_ms(-3, 5000), kClockRecheckMs);
+}
+
 TEST(PresentationText, VoicemailCountAlwaysSaysMessages)
 {
     EXPECT_EQ(voicemail_text(3), "3 messages");
