@@ -10,7 +10,9 @@
 #include "base/ui_thread.h"
 #include "log/log_dlg.h"
 #include "log/log_file.h"
+#include "net/tls_trust.h"
 #include "settings/app_settings.h"
+#include "settings/deployment.h"
 #include "settings/paths.h"
 #include "settings/registry.h"
 #include "ui/dialogs/splash_wnd.h"
@@ -54,6 +56,15 @@ int run(const std::string& command_line, single_instance::Server& instance_serve
                         return;
                     }
                     InfoDlg::instance().Create();
+                    // The sign-in's first HTTPS request would otherwise load the system's
+                    // certificates itself.
+                    ui_thread::run_on_worker(
+                        &main_dialog,
+                        [ca_file = Deployment::get().ca_file] {
+                            prepare_trust_store(ca_file);
+                            return true;
+                        },
+                        [](bool) {});
                     // A link given to the first start is carried out once the skin is up,
                     // before those of later starts that came meanwhile.
                     main_dialog.DispatchWhenReady(command_line);

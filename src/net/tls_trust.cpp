@@ -10,6 +10,7 @@
 
 #include "log/log_dlg.h"
 #include "log/log_file.h"
+#include "net/http_request.h"
 
 namespace {
 
@@ -124,6 +125,17 @@ CURLcode use_shared_store(CURL*, void* ssl_context, void* ca_file_pointer)
 }
 
 } // namespace
+
+void prepare_trust_store(const std::string& ca_file)
+{
+    curl_global_once();
+    if (CURL* handle = curl_easy_init()) {
+        shared_stores().learn_system_certificates(handle);
+        curl_easy_cleanup(handle);
+    }
+    if (X509_STORE* store = shared_stores().get(ca_file))
+        X509_STORE_free(store);
+}
 
 void trust_ca_file_in_addition(CURL* handle, const std::string& ca_file)
 {

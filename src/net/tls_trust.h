@@ -9,3 +9,7 @@
 // verification itself stays on. An empty path trusts the system store alone; a file that
 // cannot be read is logged once per process. `ca_file` must outlive the handle.
 void trust_ca_file_in_addition(CURL* handle, const std::string& ca_file);
+
+// Builds the store for `ca_file` now (it takes tens of milliseconds), so the first request
+// does not wait for it. Any thread.
+void prepare_trust_store(const std::string& ca_file);
