@@ -184,6 +184,9 @@ void CallManager::login(const std::string& user, const std::string& password)
         m_registered = false;
     }
     sipxLineRemove(m_line);
+    // Signed in before the line registers: the service may answer before this function
+    // ends, and that registration must find the sign-in made (it subscribes to messages).
+    m_logged_in = true;
     SIPX_LINE line = SIPX_LINE_NULL;
     SIPX_RESULT added = sipxLineAdd(m_inst, settings.identity.c_str(), &line, 0);
     m_line = line;
@@ -199,7 +202,6 @@ void CallManager::login(const std::string& user, const std::string& password)
     }
 
     choose_audio_devices(settings.input_device, settings.output_device);
-    m_logged_in = true;
     watch_service();
 }
 

@@ -235,6 +235,13 @@ TEST_F(CallManagerTest, OneSubscriptionPerLineRefreshedNotStacked)
     // A late registration after the sign-out makes none.
     line_event(LINESTATE_REGISTERED);
     EXPECT_THAT(calls_starting("sipxConfigSubscribe"), testing::SizeIs(3));
+
+    // Signing in again, the service may answer the registration before the sign-in has
+    // finished its own work: that registration subscribes too.
+    state().during_register = [this] { line_event(LINESTATE_REGISTERED); };
+    m_manager.login("alice", "secret");
+    EXPECT_NE(m_manager.subscription(), SIPX_SUB_NULL);
+    EXPECT_THAT(calls_starting("sipxConfigSubscribe"), testing::SizeIs(4));
 }
 
 TEST_F(CallManagerTest, AServiceThatStopsAnsweringTakesTheLineOfflineUntilItAnswers)
