@@ -1,6 +1,8 @@
 #include "skin/tab_strip.h"
 
+#include <algorithm>
 #include <cairo.h>
+#include <limits>
 #include <pango/pangocairo.h>
 
 namespace Skin {
@@ -29,6 +31,17 @@ LabelSize measure_tab_label(const std::string& label, int font_size)
     return size;
 }
 
+namespace {
+
+// The strip's numbers come from the skin and may be anything: sums saturate rather than
+// overflow.
+int saturated(long long value)
+{
+    return int(std::clamp<long long>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+} // namespace
+
 void lay_out_tab_items(
     const std::vector<Element*>& items, const TabStripLayout& layout, const LabelMeasure& measure)
 {
@@ -37,13 +50,14 @@ void lay_out_tab_items(
         LabelSize label = measure(item->tab.label, item->tab.font_size);
         item->tab.left_width = layout.cap_width;
         item->tab.right_width = layout.cap_width;
-        item->tab.label_width = label.width + 4;
+        item->tab.label_width = saturated(label.width + 4LL);
         item->tab.label_height = label.height;
         item->x = running_x;
         item->y = layout.y;
-        item->width = item->tab.left_width + item->tab.right_width + item->tab.label_width;
+        item->width = saturated(
+            (long long)item->tab.left_width + item->tab.right_width + item->tab.label_width);
         item->height = layout.item_height;
-        running_x += item->width + 2 * layout.padding;
+        running_x = saturated((long long)running_x + item->width + 2LL * layout.padding);
     }
 }
 

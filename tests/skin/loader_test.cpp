@@ -1,5 +1,6 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <limits>
 #include <sys/stat.h>
 
 #include "settings/app_settings.h"
@@ -338,6 +339,12 @@ TEST(TabStripLayout, PaddingSeparatesNeighboursTwice)
     EXPECT_EQ(third.x, 5 + 32 + 6 + 12 + 6);
     EXPECT_EQ(third.y, 7);
     EXPECT_EQ(third.height, 20);
+
+    // A skin's huge padding saturates the positions instead of overflowing them.
+    Skin::TabStripLayout huge{5, 7, std::numeric_limits<int>::max(), 4, 20};
+    Skin::lay_out_tab_items({&first, &second}, huge, [](const std::string&, int) { return Skin::LabelSize{10, 9}; });
+    EXPECT_EQ(first.x, 5);
+    EXPECT_EQ(second.x, std::numeric_limits<int>::max());
 }
 
 TEST(TabStripLayout, PangoMeasuresWiderLabelsWider)
