@@ -1,5 +1,6 @@
 #include "skin/loader.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtk/gtk.h>
 #include <tinyxml2.h>
@@ -22,9 +23,16 @@ std::string text_attribute(const XMLElement* node, const char* name)
     return value ? value : "";
 }
 
+// No position, size or padding of a real skin comes near a million pixels; bounding every
+// number where it is read keeps the geometry built from them (sums of several, screen
+// origins added) from overflowing.
+constexpr std::int32_t kSkinNumberLimit = 1000000;
+
 void int_attribute(const XMLElement* node, const char* name, std::int32_t& value)
 {
-    node->QueryIntAttribute(name, &value); // an absent or unreadable value keeps the default
+    std::int32_t read = 0;
+    if (node->QueryIntAttribute(name, &read) == tinyxml2::XML_SUCCESS) // else the default stays
+        value = std::clamp(read, -kSkinNumberLimit, kSkinNumberLimit);
 }
 
 int int_attribute_or(const XMLElement* node, const char* name, int fallback)

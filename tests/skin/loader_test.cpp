@@ -270,6 +270,17 @@ TEST_F(SkinLoad, SkinsFolderSettingIsWrittenBackWhenMissing)
     EXPECT_FALSE(Skin::Loader::instance().Load("Kalvo"));
 }
 
+TEST_F(SkinLoad, NumbersBeyondAMillionAreBoundedWhereTheyAreRead)
+{
+    describe(R"(<window name="main"><text type="t" x="2147483647" y="-2147483648" width="7"/></window>)");
+    auto loaded = skin.load();
+    ASSERT_TRUE(loaded);
+    const Skin::Element& text = *loaded->windows[0]->elements.at(0);
+    EXPECT_EQ(text.x, 1000000);
+    EXPECT_EQ(text.y, -1000000);
+    EXPECT_EQ(text.width, 7);
+}
+
 TEST_F(SkinLoad, TabStripItemsAreLaidOutFromTheirLabels)
 {
     skin.write_image("left.png", 6, 22);
