@@ -4,8 +4,8 @@
 set(KALVO_DATA_SOURCE ${CMAKE_SOURCE_DIR}/data)
 
 install(TARGETS kalvo RUNTIME DESTINATION bin)
-# The launcher loads the program from <prefix>/lib/kalvo.
-install(TARGETS kalvo_program LIBRARY DESTINATION lib/kalvo)
+# The launcher loads the program and its splash from <prefix>/lib/kalvo.
+install(TARGETS kalvo_program kalvo_splash LIBRARY DESTINATION lib/kalvo)
 # The skin images' SVG sources stay in the repository.
 install(DIRECTORY skins/ DESTINATION share/kalvo/Skins PATTERN src EXCLUDE)
 install(DIRECTORY sounds/ DESTINATION share/kalvo/sounds)

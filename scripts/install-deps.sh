@@ -8,6 +8,8 @@ PACKAGES=(
   cmake g++ pkg-config ccache make libglib2.0-dev-bin
   # interface
   libgtkmm-3.0-dev libwebkit2gtk-4.1-dev libxml2-dev libayatana-appindicator3-dev
+  # the launcher's splash
+  libxcb1-dev libxcb-randr0-dev libpng-dev
   # telephony
   liblinphone-dev libnice-dev libevdev-dev
   # service access, helpers

@@ -17,7 +17,8 @@
 #include "settings/registry_store.h"
 #include "ui/gui_loop.h"
 
-int kalvo_main(int argc, char** argv, const std::string& text, single_instance::Launch launch)
+int kalvo_main(
+    int argc, char** argv, const std::string& text, single_instance::Launch launch, LauncherSplash splash)
 {
     // The lock is ours: a termination request from now on ends the program cleanly, and
     // links clicked during the start-up wait until the main window can carry them out.
@@ -34,7 +35,8 @@ int kalvo_main(int argc, char** argv, const std::string& text, single_instance::
             std::fprintf(stderr, "kalvo: cannot open the display\n");
             return 1;
         }
-        code = run(text, instance_server);
+        code = run(text, instance_server, splash);
+        splash.take_down();
     }
     if (int workers = ui_thread::workers_running(); workers > 0) {
         // A download still under way (it ends at its time-out) would use the TLS library

@@ -1,7 +1,8 @@
 // The launcher, the `kalvo` executable. It needs nothing but the C library, so a later
 // start hands its link to the running instance without loading the toolkit, the web
 // engine or the SIP stack; the first start answers later starts while it loads them (the
-// program's library, libkalvo-program.so) and then hands over to the program.
+// program's library, libkalvo-program.so), with the splash already up, and then hands
+// over to the program.
 #include <csignal>
 #include <cstdio>
 #include <dlfcn.h>
@@ -13,28 +14,48 @@
 
 #include "app/command_line.h"
 #include "app/entry.h"
+#include "app/launcher_splash.h"
 #include "app/single_instance.h"
 #include "settings/paths.h"
+#include "ui/launch_splash/launch_splash.h"
 
 namespace {
 
 constexpr const char* kProgramLibrary = "libkalvo-program.so";
 
-// Beside the executable in a build folder; <prefix>/lib/kalvo from <prefix>/bin installed.
-std::string program_library_path()
+// The program's libraries: beside the executable in a build folder; <prefix>/lib/kalvo
+// from <prefix>/bin installed.
+std::string library_folder()
 {
     std::string executable = paths::executable_path();
     std::string folder = executable.substr(0, executable.find_last_of('/') + 1);
-    std::string beside = folder + kProgramLibrary;
     struct stat st { };
-    if (::stat(beside.c_str(), &st) == 0)
-        return beside;
-    return folder + "../lib/kalvo/" + kProgramLibrary;
+    if (::stat((folder + kProgramLibrary).c_str(), &st) == 0)
+        return folder;
+    return folder + "../lib/kalvo/";
 }
 
-ProgramEntry load_program(std::string& error)
+// Loading the program takes a while: the user sees its splash at once instead. Without
+// a display, or with a splash image that cannot be shown, the program's own splash is
+// the first window, as before.
+LauncherSplash show_splash(const std::string& folder)
 {
-    std::string path = program_library_path();
+    LauncherSplash splash;
+    void* library = ::dlopen((folder + launch_splash::kLibrary).c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!library)
+        return splash;
+    auto show = reinterpret_cast<launch_splash::ShowFunction>(::dlsym(library, launch_splash::kShowName));
+    auto close = reinterpret_cast<launch_splash::CloseFunction>(::dlsym(library, launch_splash::kCloseName));
+    if (!show || !close)
+        return splash;
+    splash.close = close;
+    splash.handle = show(paths::packaged_splash_image().c_str(), &splash.x, &splash.y);
+    return splash;
+}
+
+ProgramEntry load_program(const std::string& folder, std::string& error)
+{
+    std::string path = folder + kProgramLibrary;
     void* library = ::dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
     if (!library) {
         error = ::dlerror();
@@ -81,6 +102,9 @@ int main(int argc, char** argv)
 
     single_instance::Launch launch;
     launch.listen_fd = single_instance::listen_socket(launch.listen_error);
+    const std::string folder = library_folder();
+    // The log-in start may end at once or stay in the tray: its splash is the program's affair.
+    LauncherSplash splash = command_line::is_startup_launch(text) ? LauncherSplash {} : show_splash(folder);
     ProgramEntry entry = nullptr;
     {
         std::mutex arrived_mutex;
@@ -88,12 +112,12 @@ int main(int argc, char** argv)
             std::lock_guard lock(arrived_mutex);
             launch.arrived.push_back(std::move(forwarded));
         });
-        entry = load_program(error);
+        entry = load_program(folder, error);
     }
     if (!entry) {
         std::fprintf(stderr, "kalvo: cannot load the program: %s\n", error.c_str());
         single_instance::stop_listening(launch.listen_fd);
         return 2;
     }
-    return entry(argc, argv, &text, &launch);
+    return entry(argc, argv, &text, &launch, &splash);
 }

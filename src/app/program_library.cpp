@@ -2,7 +2,7 @@
 #include "app/entry.h"
 
 extern "C" __attribute__((visibility("default"))) int kalvo_program_main(int argc, char** argv,
-    const std::string* command_line, single_instance::Launch* launch)
+    const std::string* command_line, single_instance::Launch* launch, LauncherSplash* splash)
 {
-    return kalvo_main(argc, argv, *command_line, std::move(*launch));
+    return kalvo_main(argc, argv, *command_line, std::move(*launch), *splash);
 }

@@ -1,5 +1,6 @@
 #include "app/run.h"
 
+#include <optional>
 #include <unistd.h>
 
 #include "app/command_line.h"
@@ -19,7 +20,7 @@
 #include "ui/info/info_dlg.h"
 #include "ui/main/main_dlg.h"
 
-int run(const std::string& command_line, single_instance::Server& instance_server)
+int run(const std::string& command_line, single_instance::Server& instance_server, LauncherSplash& launcher_splash)
 {
     LogDlg::instance().clear();
 
@@ -47,8 +48,10 @@ int run(const std::string& command_line, single_instance::Server& instance_serve
     CMainDlg main_dialog(startup_launch);
     // The splash comes first: the main window's creation starts the SIP core and probes
     // the network, which would keep the screen empty meanwhile.
-    std::string splash_path = paths::join(paths::packaged_skins_dir(), "Kalvo/splash.png");
-    CSplashWnd splash(splash_path, !start_hidden,
+    std::optional<CSplashWnd::Position> splash_position;
+    if (launcher_splash.shown())
+        splash_position = CSplashWnd::Position {launcher_splash.x, launcher_splash.y};
+    CSplashWnd splash(paths::packaged_splash_image(), !start_hidden, splash_position,
         {.startup =
                 [&] {
                     if (!main_dialog.Create()) {
@@ -71,7 +74,8 @@ int run(const std::string& command_line, single_instance::Server& instance_serve
                     instance_server.deliver_to(&main_dialog);
                     run_startup_steps(splash, main_dialog, start_hidden);
                 },
-            .closed = [&] { main_dialog.ShowWindow(true); }});
+            .closed = [&] { main_dialog.ShowWindow(true); },
+            .on_screen = [&] { launcher_splash.take_down(); }});
     splash.Create();
 
     int exit_code = main_loop::run();

@@ -124,6 +124,11 @@ std::string packaged_skins_dir()
     return installed.empty() ? join(KALVO_SOURCE_DIR, "skins") : join(installed, "Skins");
 }
 
+std::string packaged_splash_image()
+{
+    return join(packaged_skins_dir(), "Kalvo/splash.png");
+}
+
 std::string executable_path()
 {
     char buffer[4096];

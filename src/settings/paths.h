@@ -24,6 +24,8 @@ bool prepare_runtime_dir(std::string& error);
 std::string packaged_data_dir();
 // The packaged skins folder (KALVO_SKINS_DIR overrides it).
 std::string packaged_skins_dir();
+// The start-up splash image of the shipped skin.
+std::string packaged_splash_image();
 // The full path of the running executable.
 std::string executable_path();
 

@@ -77,7 +77,8 @@ protected:
             this);
         char name[] = "kalvo";
         char* argv[] = {name, nullptr};
-        int code = run(command_line::build(1, argv), *m_server);
+        LauncherSplash no_launcher_splash;
+        int code = run(command_line::build(1, argv), *m_server, no_launcher_splash);
         g_source_remove(source);
         return code;
     }

@@ -24,7 +24,8 @@ using testing::ElementsAre;
 using testing::HasSubstr;
 
 // Where the desktop and the program look, relative to the prefix.
-const char* const kInstalledFiles[] = {"bin/kalvo", "share/kalvo/Skins/Kalvo/skin.xml",
+const char* const kInstalledFiles[] = {"bin/kalvo", "lib/kalvo/libkalvo-program.so",
+    "lib/kalvo/libkalvo-splash.so", "share/kalvo/Skins/Kalvo/skin.xml",
     "share/kalvo/Skins/Kalvo/splash.png", "share/kalvo/Skins/Kalvo/login.html",
     "share/kalvo/sounds/ringtone.wav", "share/applications/kalvo.desktop",
     "share/metainfo/net.kalvo.Kalvo.metainfo.xml", "share/icons/hicolor/scalable/apps/kalvo.svg",

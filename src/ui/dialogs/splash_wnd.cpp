@@ -72,18 +72,26 @@ private:
     bool m_paint_image = true;
 };
 
-CSplashWnd::CSplashWnd(std::string image_path, bool paint_image, Steps steps)
-    : m_image_path(std::move(image_path)), m_paint_image(paint_image), m_steps(std::move(steps)),
+CSplashWnd::CSplashWnd(std::string image_path, bool paint_image, std::optional<Position> position, Steps steps)
+    : m_image_path(std::move(image_path)), m_paint_image(paint_image), m_position(position),
+      m_steps(std::move(steps)),
       m_timers([this](unsigned id) { OnTimer(id); })
 {
 }
 
-CSplashWnd::~CSplashWnd() = default;
+CSplashWnd::~CSplashWnd()
+{
+    TellOnScreen();
+}
 
 void CSplashWnd::Create()
 {
     m_window = std::make_unique<Window>(m_image_path);
     m_window->m_close_handler = [this] { OnClose(); };
+    m_window->signal_map_event().connect([this](GdkEventAny*) {
+        TellOnScreen();
+        return false;
+    });
     m_window->move(0, 0);
     OnCreate();
     SetStatus("");
@@ -107,7 +115,12 @@ void CSplashWnd::SetStatus(const std::string& text)
 void CSplashWnd::OnCreate()
 {
     m_window->set_paint_image(m_paint_image);
-    m_window->set_position(Gtk::WIN_POS_CENTER_ALWAYS);
+    if (m_position) {
+        m_window->set_position(Gtk::WIN_POS_NONE);
+        m_window->move(m_position->x, m_position->y);
+    } else {
+        m_window->set_position(Gtk::WIN_POS_CENTER_ALWAYS);
+    }
     m_window->show();
     ui_thread::post(this, messages::UWM_STARTUP_MSG);
     m_timers.set_timer(kSplashTimer, m_period_ms);
@@ -136,7 +149,7 @@ void CSplashWnd::OnTimer(unsigned id)
         return;
     if (m_finished) {
         m_timers.kill_timer(kSplashTimer);
-        m_window->hide();
+        Hide();
     } else {
         m_timers.set_timer(kSplashTimer, m_period_ms / 2);
     }
@@ -146,7 +159,21 @@ void CSplashWnd::OnClose()
 {
     if (m_steps.closed)
         m_steps.closed();
+    Hide();
+}
+
+void CSplashWnd::Hide()
+{
     m_window->hide();
+    TellOnScreen();
+}
+
+void CSplashWnd::TellOnScreen()
+{
+    if (m_told_on_screen || !m_steps.on_screen)
+        return;
+    m_told_on_screen = true;
+    m_steps.on_screen();
 }
 
 ui_thread::Result CSplashWnd::handle_message(ui_thread::Message message, ui_thread::WParam, ui_thread::LParam)

@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/timer_table.h"
@@ -14,10 +15,17 @@ public:
     struct Steps {
         std::function<void()> startup; // run once, from the posted start-up message
         std::function<void()> closed; // the splash was closed by the user
+        // Once: the window is on the screen, or is hidden before it got there.
+        std::function<void()> on_screen;
+    };
+    struct Position {
+        int x = 0;
+        int y = 0;
     };
 
-    // `paint_image` false: a hidden start-up launch paints no image.
-    CSplashWnd(std::string image_path, bool paint_image, Steps steps);
+    // `paint_image` false: a hidden start-up launch paints no image. Without a position
+    // the window is centred on the screen.
+    CSplashWnd(std::string image_path, bool paint_image, std::optional<Position> position, Steps steps);
     ~CSplashWnd() override;
 
     // Creates the window at (0, 0) with the image's size (500 x 300 without one).
@@ -37,10 +45,14 @@ private:
     void OnStartup();
     void OnTimer(unsigned id);
     void OnClose();
+    void Hide();
+    void TellOnScreen();
 
     std::string m_image_path;
     bool m_paint_image;
+    std::optional<Position> m_position;
     Steps m_steps;
+    bool m_told_on_screen = false;
     unsigned m_period_ms = 100;
     bool m_finished = false;
     std::unique_ptr<Window> m_window;
