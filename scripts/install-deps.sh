@@ -7,7 +7,7 @@ PACKAGES=(
   # build
   cmake g++ pkg-config ccache make libglib2.0-dev-bin
   # interface
-  libgtkmm-3.0-dev libwebkit2gtk-4.1-dev libxml2-dev libayatana-appindicator3-dev
+  libgtkmm-3.0-dev libwebkit2gtk-4.1-dev libegl-dev libxml2-dev libayatana-appindicator3-dev
   # the launcher's splash
   libxcb1-dev libxcb-randr0-dev libpng-dev
   # telephony

@@ -1,5 +1,6 @@
 #include "ui/gui_loop.h"
 
+#include <EGL/egl.h>
 #include <cstdlib>
 #include <gtk/gtk.h>
 #include <gtkmm/main.h>
@@ -33,6 +34,19 @@ void close_modal_windows()
     g_list_free_full(windows, g_object_unref);
 }
 
+// The web engine's interface side opens EGL only to take the pages in as GPU buffers;
+// without a GPU they come in shared memory, and EGL would load the software GL driver
+// and its compiler (about 25 MiB) for nothing. The EGL dispatcher reads its list of
+// drivers once, at the first EGL call: that call is made here with an empty list, while
+// no other thread runs, and the variable is gone again before any web process starts
+// (those need their EGL).
+void leave_egl_without_drivers()
+{
+    ::setenv("__EGL_VENDOR_LIBRARY_FILENAMES", "/dev/null", 1);
+    eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
+    ::unsetenv("__EGL_VENDOR_LIBRARY_FILENAMES");
+}
+
 } // namespace
 
 bool init(int& argc, char**& argv)
@@ -41,8 +55,10 @@ bool init(int& argc, char**& argv)
     // (and its compiler) when there is no GPU; nothing the program draws needs GL. Only
     // for this process: the variable is gone before anything is started.
     const bool without_gl = !gpu::present() && !std::getenv("GDK_GL");
-    if (without_gl)
+    if (without_gl) {
         ::setenv("GDK_GL", "disable", 1);
+        leave_egl_without_drivers();
+    }
     bool opened = gtk_init_check(&argc, &argv);
     if (without_gl)
         ::unsetenv("GDK_GL");

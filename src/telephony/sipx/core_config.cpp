@@ -40,7 +40,11 @@ CoreFolders core_folders(const std::string& folder_name)
     folders.data_dir = data + "/";
     folders.config_dir = config + "/";
     folders.config_file = folders.config_dir + "linphonerc";
-    folders.ok = paths::make_dirs(data) && paths::make_dirs(config) && access(data.c_str(), W_OK) == 0 &&
+    // The media library's installed plug-ins are video ones (a Qt and OpenGL display),
+    // and loading them brings the Qt and GL libraries into a voice-only program.
+    folders.plugins_dir = folders.data_dir + "no-plugins";
+    folders.ok = paths::make_dirs(data) && paths::make_dirs(config) && paths::make_dirs(folders.plugins_dir) &&
+        access(data.c_str(), W_OK) == 0 &&
         access(config.c_str(), W_OK) == 0;
     return folders;
 }

@@ -16,6 +16,8 @@ std::string core_config_text(const CoreConfigOptions& options);
 // ends in "/" (the core requires it). folder_name tells simultaneous instances apart.
 struct CoreFolders {
     std::string data_dir; // $XDG_DATA_HOME/kalvo/linphone/<name>/
+    // An empty folder given to the media library as its plug-in folder (see core_folders).
+    std::string plugins_dir;
     std::string config_dir; // $XDG_CONFIG_HOME/kalvo/linphone/<name>/
     std::string config_file; // config_dir + "linphonerc"
     bool ok = false; // both folders exist and are writable

@@ -151,6 +151,7 @@ SIPX_RESULT sipxInitialize(SIPX_INST* phInst, int udpPort, int tcpPort, int tlsP
         LinphoneFactory* factory = linphone_factory_get();
         linphone_factory_set_data_dir(factory, folders.data_dir.c_str());
         linphone_factory_set_config_dir(factory, folders.config_dir.c_str());
+        linphone_factory_set_msplugins_dir(factory, folders.plugins_dir.c_str());
         inst->core = linphone_factory_create_core_3(factory, folders.config_file.c_str(), nullptr, nullptr);
         if (!inst->core)
             return sipx_refuse("sipxInitialize", "the SIP core could not be created", SIPX_RESULT_FAILURE);
