@@ -88,9 +88,11 @@ TickNeeds sipx_tick(SipxInstance* inst)
     sipx_poll_stun(inst);
     sipx_poll_keepalives(inst);
     // Between calls the core only has timers of seconds and its sockets to read; a call
-    // has media events to hand on. Without a socket to watch, the short period stays.
+    // has media events to hand on as well. Without a socket to watch, the short period stays.
     const std::vector<int>& sockets = sip_sockets(inst);
-    if (sockets.empty() || !sipx_state::calls_of(inst).empty() || linphone_core_get_calls_nb(inst->core) > 0)
+    if (sockets.empty())
         return {EngineThread::kIdlePeriod, {}};
+    if (!sipx_state::calls_of(inst).empty() || linphone_core_get_calls_nb(inst->core) > 0)
+        return {EngineThread::kCallPeriod, sockets};
     return {EngineThread::kQuietPeriod, sockets};
 }

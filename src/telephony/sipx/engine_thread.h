@@ -16,15 +16,18 @@ struct TickNeeds {
 
 // The one thread that owns the SIP cores. Work handed to it runs in order; between
 // work it calls every registered tick function as often as the most urgent one asks:
-// every 20 ms during a call, every 500 ms when nothing is pending (input on a watched
-// socket ticks at once), or every 1 ms while a request is on its way (hurry), so
-// answers are not held back.
+// every 100 ms during a call, every 500 ms when nothing is pending (input on a watched
+// socket ticks at once in both), every 20 ms when there is no socket to watch, or every
+// 1 ms while a request is on its way (hurry), so answers are not held back.
 // Work or a tick that throws is logged and the thread goes on; a caller waiting in call()
 // gets the exception.
 class EngineThread {
 public:
     using Clock = std::chrono::steady_clock;
     static constexpr std::chrono::milliseconds kIdlePeriod{20};
+    // The media of a call runs on the media library's own thread; what it reports (the
+    // far end's tones, stream statistics) is handed on within a tenth of a second.
+    static constexpr std::chrono::milliseconds kCallPeriod{100};
     // The SIP timer T1: between calls a retransmission is never more than T1 late.
     static constexpr std::chrono::milliseconds kQuietPeriod{500};
     static constexpr std::chrono::milliseconds kBusyPeriod{1};

@@ -86,6 +86,7 @@ void CallPresenter::ShowEnded()
     m_view.RunScript("content", presentation::disconnected_script());
     m_view.RunScript("content", presentation::level_script(true, 0));
     m_view.RunScript("content", presentation::level_script(false, 0));
+    m_shown_input = m_shown_output = 0;
     m_view.SetElementImage("connection", "connect");
 }
 
@@ -95,8 +96,14 @@ void CallPresenter::OnLevels()
         return; // a tick that was on its way when the call ended
     int input = -100, output = -100;
     m_calls.get_levels(input, output);
-    m_view.RunScript("content", presentation::level_script(true, input + 100));
-    m_view.RunScript("content", presentation::level_script(false, output + 100));
+    if (input + 100 != m_shown_input) {
+        m_shown_input = input + 100;
+        m_view.RunScript("content", presentation::level_script(true, m_shown_input));
+    }
+    if (output + 100 != m_shown_output) {
+        m_shown_output = output + 100;
+        m_view.RunScript("content", presentation::level_script(false, m_shown_output));
+    }
 }
 
 bool CallPresenter::InCall() const

@@ -16,7 +16,8 @@ public:
 
     // UWM_CALLSTATE_MSG (the setup wizard's echo test gets it while the wizard runs).
     void OnCallState(int event, unsigned call);
-    // UWM_LEVELS_MSG: the meter shows the current call's levels.
+    // UWM_LEVELS_MSG: the meter shows the current call's levels; a side whose level has
+    // not changed is left alone (each change costs the page a repaint).
     void OnLevels();
     bool InCall() const;
 
@@ -42,4 +43,7 @@ private:
     MainView& m_view;
     CallControl& m_calls;
     unsigned m_shown = 0; // the call on screen, 0 for none
+    // What the meter shows, as given to the page.
+    int m_shown_input = 0;
+    int m_shown_output = 0;
 };

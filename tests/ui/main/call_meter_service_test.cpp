@@ -101,9 +101,12 @@ TEST(CallMeter, TheMeterFollowsTheEchoedToneAndReadsZeroAfterHangUp)
     Meter during = read_meter(view.take());
     EXPECT_GT(*during.outs_seen.rbegin(), 0) << "the echo of the tone is heard";
     // The stack measures the microphone's level on the sound card's capture; with a file
-    // in its place there is none, so the near side only has to be a meter value.
-    EXPECT_GE(during.in, 0);
-    EXPECT_LE(during.in, 100);
+    // in its place there is none, so the near side only has to be a meter value, or stay
+    // unsent (a level that does not change is not given to the page again).
+    if (during.in != -1) {
+        EXPECT_GE(during.in, 0);
+        EXPECT_LE(during.in, 100);
+    }
 
     presenter.Hangup();
     Meter after = read_meter(view.take());

@@ -106,16 +106,29 @@ TEST_F(CallPresentation, TheMeterMovesOnlyWhileACallIsShownAndEndsAtZero)
     m_presenter.PlaceCall("echotest");
     m_presenter.OnCallState(CALLSTATE_CONNECTED, 7);
     m_view.take();
+    // Only a side whose level changed is given to the page: the far end is still silent.
     m_calls.input_level = 0;
     m_calls.output_level = -100;
     m_presenter.OnLevels();
-    EXPECT_THAT(m_view.take(),
-        ElementsAre("script content showLevel('in',100)", "script content showLevel('out',0)"));
+    EXPECT_THAT(m_view.take(), ElementsAre("script content showLevel('in',100)"));
+    m_presenter.OnLevels();
+    EXPECT_THAT(m_view.take(), IsEmpty());
+    m_calls.output_level = -60;
+    m_presenter.OnLevels();
+    EXPECT_THAT(m_view.take(), ElementsAre("script content showLevel('out',40)"));
 
     m_presenter.Hangup();
     EXPECT_EQ(m_view.take(), ended());
     m_presenter.OnLevels(); // a tick that was on its way
     EXPECT_THAT(m_view.take(), IsEmpty());
+
+    // The next call starts from the zero the end left on the page.
+    m_presenter.PlaceCall("echotest");
+    m_presenter.OnCallState(CALLSTATE_CONNECTED, 8);
+    m_view.take();
+    m_presenter.OnLevels();
+    EXPECT_THAT(m_view.take(),
+        ElementsAre("script content showLevel('in',100)", "script content showLevel('out',40)"));
 }
 
 TEST_F(CallPresentation, ARejectedCallEndsWhenItsEndArrives)
