@@ -586,8 +586,9 @@ cat <<EOF
    and write the echo to a WAV file; the echo service answers with PCMU.
 4. Pss of smaps_rollup, summed over the process and all its descendants, ${SETTLE_SECONDS} s after
    registering; USS: their Private_Clean + Private_Dirty. PSS shares each library page among
-   all processes mapping it, so it falls while other programs with the same libraries run
-   (such as tests); USS does not.
+   all processes mapping it, and USS leaves out pages another process maps too, so both
+   fall while other programs with the same libraries run (such as a test suite's Kalvo and
+   WebKit processes): compare runs made under the same load only.
 5. utime + stime of the process and all its descendants, in % of one core (one clock tick
    over ${IDLE_SECONDS} s is $(awk -v hz="$hz" -v s="$IDLE_SECONDS" 'BEGIN { printf "%.2f", 100 / hz / s }') %).
 
