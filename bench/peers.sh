@@ -284,7 +284,7 @@ kalvo_fail() { # home text
   exit 1
 }
 
-# One start of Kalvo; sets K_FIRST_WINDOW K_SIGN_IN K_CALL (ms), K_PSS K_USS (MiB),
+# One start of Kalvo; sets K_FIRST_WINDOW K_PAGE K_SIGN_IN K_CALL (ms), K_PSS K_USS (MiB),
 # K_CPU_IDLE K_CPU_CALL (%), and K_DETAILS (by process).
 kalvo_round() {
   local round=$1
@@ -308,6 +308,9 @@ kalvo_round() {
   stop_map_watch
   K_FIRST_WINDOW=$(ms_between "$t0" "${mapped% *}")
   K_FIRST_WINDOW_NAME=$(xdotool getwindowname "${mapped#* }" 2>/dev/null || echo "?")
+  # Launch -> the sign-in page loaded in the main window's web element.
+  wait_for_log "$log" "WEB - content page loaded: " 30 || kalvo_fail "$home" "the sign-in page did not load within 30 s of the launch"
+  K_PAGE=$(ms_between "$t0" "$(log_time_us "$log" "WEB - content page loaded: ")")
 
   # Sign-in: the link from outside asks first; the user says Yes, which starts the login
   # (its first log line). From that line to the registered line, both in the program's log.
@@ -529,13 +532,13 @@ service_started=1
 # A minute of the ring tone: both programs send it for the whole call.
 sox "$here/sounds/ringtone.wav" "$work/voice.wav" repeat 19 || die "could not make the call's sound file"
 
-declare -a k_first k_sign k_call k_pss k_uss k_idle k_cpu b_ready b_sign b_call b_pss b_uss b_idle b_cpu
+declare -a k_first k_page k_sign k_call k_pss k_uss k_idle k_cpu b_ready b_sign b_call b_pss b_uss b_idle b_cpu
 k_details=()
 for ((round = 1; round <= ROUNDS; round++)); do
   kalvo_round "$round"
-  k_first+=("$K_FIRST_WINDOW") k_sign+=("$K_SIGN_IN") k_call+=("$K_CALL") k_pss+=("$K_PSS") k_uss+=("$K_USS")
+  k_first+=("$K_FIRST_WINDOW") k_page+=("$K_PAGE") k_sign+=("$K_SIGN_IN") k_call+=("$K_CALL") k_pss+=("$K_PSS") k_uss+=("$K_USS")
   k_idle+=("$K_CPU_IDLE") k_cpu+=("$K_CPU_CALL") k_details+=("$K_DETAILS")
-  note "round $round/$ROUNDS Kalvo: first window ($K_FIRST_WINDOW_NAME) $K_FIRST_WINDOW ms, sign-in $K_SIGN_IN ms," \
+  note "round $round/$ROUNDS Kalvo: first window ($K_FIRST_WINDOW_NAME) $K_FIRST_WINDOW ms, sign-in page $K_PAGE ms, sign-in $K_SIGN_IN ms," \
     "call $K_CALL ms, PSS $K_PSS MiB, USS $K_USS MiB, idle CPU $K_CPU_IDLE %, call CPU $K_CPU_CALL % ($K_DETAILS)"
   if [ -n "$have_baresip" ]; then
     baresip_round "$round"
@@ -550,11 +553,14 @@ absent() { command -v "$1" >/dev/null && echo "installed, not measured by this s
 linphone=$(absent linphone)
 twinkle=$(absent twinkle)
 
-row() { # label unit decimals kalvo_values_name baresip_values_name
+row() { # label unit decimals kalvo_values_name baresip_values_name ("" when baresip has none)
   local label=$1 unit=$2 decimals=$3
-  local -n kalvo_values=$4 peer_values=$5
+  local -n kalvo_values=$4
   local peer_text="not installed" ratio_text="—"
-  if [ -n "$have_baresip" ]; then
+  if [ -z "$5" ]; then
+    peer_text="—"
+  elif [ -n "$have_baresip" ]; then
+    local -n peer_values=$5
     peer_text=$(summary "$decimals" "$unit" "${peer_values[@]}")
     ratio_text=$(ratio "$(median 3 "${kalvo_values[@]}")" "$(median 3 "${peer_values[@]}")")
   fi
@@ -568,6 +574,7 @@ echo
 echo "| measure | Kalvo | baresip | Kalvo / baresip | Linphone desktop | Twinkle |"
 echo "|---|---|---|---|---|---|"
 row "launch → first window mapped ¹" ms 0 k_first b_ready
+row "launch → sign-in page loaded ¹" ms 0 k_page ""
 row "sign-in → registered ²" ms 0 k_sign b_sign
 row "call → connected, echo ³" ms 0 k_call b_call
 row "PSS of the whole process tree, signed in and idle ⁴" MiB 1 k_pss b_pss
@@ -576,8 +583,9 @@ row "CPU over a ${CALL_SECONDS} s echo call, whole tree ⁵" "%" 2 k_cpu b_cpu
 row "CPU signed in and idle, ${IDLE_SECONDS} s, whole tree ⁵" "%" 2 k_idle b_idle
 cat <<EOF
 
-1. Kalvo: its splash, the first window mapped on the display. baresip has no window: launch
-   → its control interface (ctrl_tcp) accepts a connection.
+1. Kalvo: its splash, the first window mapped on the display, and the "WEB - content page
+   loaded" log line of its sign-in page. baresip has no window: launch → its control
+   interface (ctrl_tcp) accepts a connection.
 2. Kalvo, started with the sign-in link: the user says Yes to its confirmation; from the
    login's first log line to LINESTATE_REGISTERED (version check over HTTPS, STUN, SIP
    registration). baresip: its uanew command → REGISTER_OK.
