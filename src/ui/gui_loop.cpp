@@ -39,9 +39,11 @@ void close_modal_windows()
 // and its compiler (about 25 MiB) for nothing. The EGL dispatcher reads its list of
 // drivers once, at the first EGL call: that call is made here with an empty list, while
 // no other thread runs, and the variable is gone again before any web process starts
-// (those need their EGL).
+// (those need their EGL). A list the user gave is theirs: it is left as it is.
 void leave_egl_without_drivers()
 {
+    if (std::getenv("__EGL_VENDOR_LIBRARY_FILENAMES"))
+        return;
     ::setenv("__EGL_VENDOR_LIBRARY_FILENAMES", "/dev/null", 1);
     eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
     ::unsetenv("__EGL_VENDOR_LIBRARY_FILENAMES");

@@ -142,4 +142,33 @@ TEST_F(ProgramStart, ASkinThatCannotBeLoadedEndsTheStartWithItsFault)
     EXPECT_EQ(kalvo.wait_for_exit(10000), 1);
 }
 
+// The web process of the program started by `kalvo` (its child), or 0 while there is none.
+pid_t web_process_of(pid_t program)
+{
+    std::string children;
+    test_support::run_command("pgrep -P " + std::to_string(program) + " -x WebKitWebProces", &children);
+    return static_cast<pid_t>(std::atoi(children.c_str()));
+}
+
+TEST_F(ProgramStart, AnEglDriverListTheUserGaveReachesTheWebProcess)
+{
+    // Without a GPU the program keeps EGL from its own process, but a list set by the
+    // user is theirs, and the web process needs it.
+    const std::string list = "/usr/share/glvnd/egl_vendor.d/50_mesa.json";
+    ::setenv("__EGL_VENDOR_LIBRARY_FILENAMES", list.c_str(), 1);
+    ChildProcess kalvo({program()});
+    ::unsetenv("__EGL_VENDOR_LIBRARY_FILENAMES");
+    pid_t web = 0;
+    for (int i = 0; i < 300 && web == 0 && kalvo.running(); ++i) {
+        web = web_process_of(kalvo.pid());
+        if (web == 0)
+            ::usleep(100 * 1000);
+    }
+    ASSERT_NE(web, 0) << "no web process";
+    std::string environment = test_support::read_file("/proc/" + std::to_string(web) + "/environ");
+    EXPECT_TRUE(test_support::holds(environment, "__EGL_VENDOR_LIBRARY_FILENAMES=" + list + std::string(1, '\0')))
+        << "the user's list did not reach the web process";
+    EXPECT_EQ(kalvo.terminate(), 0);
+}
+
 } // namespace
