@@ -36,7 +36,6 @@ int kalvo_main(
             return 1;
         }
         code = run(text, instance_server, splash);
-        splash.take_down();
     }
     if (int workers = ui_thread::workers_running(); workers > 0) {
         // A download still under way (it ends at its time-out) would use the TLS library
