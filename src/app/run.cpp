@@ -16,6 +16,7 @@
 #include "settings/deployment.h"
 #include "settings/paths.h"
 #include "settings/registry.h"
+#include "skin/skin_web.h"
 #include "ui/dialogs/splash_wnd.h"
 #include "ui/info/info_dlg.h"
 #include "ui/main/main_dlg.h"
@@ -54,6 +55,9 @@ int run(const std::string& command_line, single_instance::Server& instance_serve
     CSplashWnd splash(paths::packaged_splash_image(), !start_hidden, splash_position,
         {.startup =
                 [&] {
+                    // The web processes load (most of it the dynamic loader's work) while
+                    // the SIP core starts and the skin loads, not after.
+                    Skin::SkinWeb::StartWebEngine();
                     if (!main_dialog.Create()) {
                         main_loop::quit(0);
                         return;

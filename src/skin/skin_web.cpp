@@ -75,6 +75,14 @@ WebKitWebView* new_view()
 
 } // namespace
 
+void SkinWeb::StartWebEngine()
+{
+    if (first_view)
+        return;
+    new_view();
+    webkit_web_view_load_uri(first_view, "about:blank");
+}
+
 SkinWeb::SkinWeb(Definition& skin, Element& element)
     : Gtk::Box(Gtk::ORIENTATION_VERTICAL), SkinControl(skin, element), m_view(new_view())
 {

@@ -21,6 +21,10 @@ public:
     SkinWeb(Definition& skin, Element& element);
     ~SkinWeb() override;
 
+    // Starts the web engine's processes on a blank page that no window shows, so that
+    // they load while the rest of the program starts; the elements made later share them.
+    static void StartWebEngine();
+
     Gtk::Widget& widget() override { return *this; }
 
     WebKitWebView* view() const { return m_view; }

@@ -1,7 +1,9 @@
 // Runs the kalvo program itself under the test's display.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -148,6 +150,51 @@ pid_t web_process_of(pid_t program)
     std::string children;
     test_support::run_command("pgrep -P " + std::to_string(program) + " -x WebKitWebProces", &children);
     return static_cast<pid_t>(std::atoi(children.c_str()));
+}
+
+// When a process or thread started, in clock ticks since boot (field 22 of its stat; the
+// name before it, in parentheses, may hold spaces).
+long long started_at(const std::string& stat_path)
+{
+    std::string stat = test_support::read_file(stat_path);
+    std::size_t name_end = stat.rfind(')');
+    if (name_end == std::string::npos)
+        return -1;
+    std::istringstream fields(stat.substr(name_end + 2));
+    std::string field;
+    for (int i = 3; i <= 22 && fields >> field; ++i) { }
+    return std::atoll(field.c_str());
+}
+
+TEST_F(ProgramStart, TheWebProcessStartsAheadOfTheSipCoreAndServesEveryWebElement)
+{
+    ChildProcess kalvo({program()});
+    std::string log = m_user.home() + "/.local/share/kalvo/kalvo.log";
+    auto all_loaded = [&] {
+        std::string text = test_support::read_file(log);
+        return test_support::holds(text, "WEB - content page loaded: ") &&
+               test_support::holds(text, "WEB - tab page loaded: ") &&
+               test_support::holds(text, "WEB - info page loaded: ");
+    };
+    for (int i = 0; i < 600 && !all_loaded() && kalvo.running(); ++i)
+        ::usleep(100 * 1000);
+    ASSERT_TRUE(all_loaded()) << test_support::read_file(log);
+
+    std::string web_processes;
+    test_support::run_command("pgrep -P " + std::to_string(kalvo.pid()) + " -x WebKitWebProces", &web_processes);
+    EXPECT_EQ(std::count(web_processes.begin(), web_processes.end(), '\n'), 1) << web_processes;
+    long long engine_started = -1;
+    std::string task_folder = "/proc/" + std::to_string(kalvo.pid()) + "/task/";
+    std::string tasks;
+    test_support::run_command("ls " + task_folder, &tasks);
+    std::istringstream task_ids(tasks);
+    for (std::string task; task_ids >> task;)
+        if (test_support::read_file(task_folder + task + "/comm") == "sip-engine\n")
+            engine_started = started_at(task_folder + task + "/stat");
+    ASSERT_GE(engine_started, 0) << "no SIP engine thread";
+    EXPECT_LE(started_at("/proc/" + std::to_string(web_process_of(kalvo.pid())) + "/stat"), engine_started)
+        << "the web process started after the SIP core";
+    EXPECT_EQ(kalvo.terminate(), 0);
 }
 
 TEST_F(ProgramStart, AnEglDriverListTheUserGaveReachesTheWebProcess)
