@@ -145,9 +145,11 @@ wait_for_log() {
   done
 }
 
-# Waits for a child of this shell to end; prints its exit status. False after the time-out.
+# Waits for a child of this shell to end; sets EXIT_STATUS to its exit status. False after
+# the time-out. Not to be called in a command substitution: a subshell cannot wait for it.
 wait_for_exit() { # pid timeout_s
-  local end status=0
+  local end
+  EXIT_STATUS=0
   end=$(($(now_us) + $2 * 1000000))
   while pid_running "$1" && [ "$(now_us)" -lt "$end" ]; do sleep 0.05; done
   if pid_running "$1"; then
@@ -155,8 +157,7 @@ wait_for_exit() { # pid timeout_s
     wait "$1" 2>/dev/null || true
     return 1
   fi
-  wait "$1" || status=$?
-  echo "$status"
+  wait "$1" || EXIT_STATUS=$?
 }
 
 shown_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
@@ -284,33 +285,50 @@ kalvo_fail() { # home text
   exit 1
 }
 
-# One start of Kalvo; sets K_FIRST_WINDOW K_PAGE K_SIGN_IN K_CALL (ms), K_PSS K_USS (MiB),
-# K_CPU_IDLE K_CPU_CALL (%), and K_DETAILS (by process).
-kalvo_round() {
-  local round=$1
-  local home=$work/kalvo-$round
+# A new user's folders for one start of Kalvo, exported with the program's settings.
+kalvo_user() { # home
+  local home=$1
   mkdir -p "$home/.config" "$home/.local/share" "$home/.cache" "$home/run"
   chmod 700 "$home" "$home/run"
-  local log=$home/.local/share/kalvo/kalvo.log
   export HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share \
     XDG_CACHE_HOME=$home/.cache XDG_RUNTIME_DIR=$home/run \
     KALVO_DEPLOYMENT=$work/service/deployment.ini KALVO_SIPX_BIND_ADDRESS=$address \
     KALVO_SIPX_PLAY_FILE=$work/voice.wav KALVO_SIPX_RECORD_FILE=$home/speaker.wav
+}
 
-  # Launch -> first window mapped (the splash).
-  start_map_watch
+# One round of Kalvo; sets K_FIRST_WINDOW K_PAGE K_SIGN_IN K_CALL (ms), K_PSS K_USS (MiB),
+# K_CPU_IDLE K_CPU_CALL (%), and K_DETAILS (by process).
+kalvo_round() {
+  local round=$1
   local t0 mapped pid
+
+  # A plain first start, as a user launches it: launch -> first window mapped (the splash)
+  # and launch -> the sign-in page loaded in the main window's web element. Then it quits.
+  local first=$work/kalvo-$round-first
+  kalvo_user "$first"
+  start_map_watch
   t0=$(now_us)
-  setsid "$kalvo" /url "$login_link" </dev/null >"$home/kalvo.out" 2>&1 &
+  setsid "$kalvo" </dev/null >"$first/kalvo.out" 2>&1 &
   pid=$!
   started_groups+=("$pid")
-  mapped=$(wait_for_first_map 30) || { stop_map_watch; kalvo_fail "$home" "no window was mapped within 30 s of the launch"; }
+  mapped=$(wait_for_first_map 30) || { stop_map_watch; kalvo_fail "$first" "no window was mapped within 30 s of the launch"; }
   stop_map_watch
   K_FIRST_WINDOW=$(ms_between "$t0" "${mapped% *}")
   K_FIRST_WINDOW_NAME=$(xdotool getwindowname "${mapped#* }" 2>/dev/null || echo "?")
-  # Launch -> the sign-in page loaded in the main window's web element.
-  wait_for_log "$log" "WEB - content page loaded: " 30 || kalvo_fail "$home" "the sign-in page did not load within 30 s of the launch"
-  K_PAGE=$(ms_between "$t0" "$(log_time_us "$log" "WEB - content page loaded: ")")
+  local first_log=$first/.local/share/kalvo/kalvo.log
+  wait_for_log "$first_log" "WEB - content page loaded: " 30 || kalvo_fail "$first" "the sign-in page did not load within 30 s of the launch"
+  K_PAGE=$(ms_between "$t0" "$(log_time_us "$first_log" "WEB - content page loaded: ")")
+  kill -TERM "$pid" 2>/dev/null || true
+  wait_for_exit "$pid" 20 || kalvo_fail "$first" "the plain start did not end within 20 s of a termination request"
+  [ "$EXIT_STATUS" -eq 0 ] || kalvo_fail "$first" "the plain start ended with $EXIT_STATUS on a termination request"
+
+  # The start with the sign-in link, in a new user's folders too.
+  local home=$work/kalvo-$round
+  kalvo_user "$home"
+  local log=$home/.local/share/kalvo/kalvo.log
+  setsid "$kalvo" /url "$login_link" </dev/null >"$home/kalvo.out" 2>&1 &
+  pid=$!
+  started_groups+=("$pid")
 
   # Sign-in: the link from outside asks first; the user says Yes, which starts the login
   # (its first log line). From that line to the registered line, both in the program's log.
@@ -333,14 +351,14 @@ kalvo_round() {
   K_DETAILS+="; idle CPU %: $CPU_PARTS"
 
   # Call -> connected: a later start hands the call link over, as a click on a link does.
-  local link_pid status=0
+  local link_pid
   t0=$(now_us)
   "$kalvo" /url "$call_link" </dev/null >"$home/link.out" 2>&1 &
   link_pid=$!
   wait_for_log "$log" "CALLSTATE - connected" 20 || kalvo_fail "$home" "the echo call was not connected within 20 s"
   K_CALL=$(ms_between "$t0" "$(log_time_us "$log" "CALLSTATE - connected")")
-  status=$(wait_for_exit "$link_pid" 10) || kalvo_fail "$home" "the later start with the call link did not end within 10 s"
-  [ "$status" -eq 1 ] || note "Kalvo: the later start with the call link ended with $status (expected 1: handed over)"
+  wait_for_exit "$link_pid" 10 || kalvo_fail "$home" "the later start with the call link did not end within 10 s"
+  [ "$EXIT_STATUS" -eq 1 ] || note "Kalvo: the later start with the call link ended with $EXIT_STATUS (expected 1: handed over)"
   measure_cpu "$pid" "$CALL_SECONDS"
   K_CPU_CALL=$CPU_TOTAL
   K_DETAILS+="; call CPU %: $CPU_PARTS"
@@ -583,9 +601,9 @@ row "CPU over a ${CALL_SECONDS} s echo call, whole tree ⁵" "%" 2 k_cpu b_cpu
 row "CPU signed in and idle, ${IDLE_SECONDS} s, whole tree ⁵" "%" 2 k_idle b_idle
 cat <<EOF
 
-1. Kalvo: its splash, the first window mapped on the display, and the "WEB - content page
-   loaded" log line of its sign-in page. baresip has no window: launch → its control
-   interface (ctrl_tcp) accepts a connection.
+1. Kalvo, a plain first start (no link) of a new user: its splash, the first window mapped
+   on the display, and the "WEB - content page loaded" log line of its sign-in page.
+   baresip has no window: launch → its control interface (ctrl_tcp) accepts a connection.
 2. Kalvo, started with the sign-in link: the user says Yes to its confirmation; from the
    login's first log line to LINESTATE_REGISTERED (version check over HTTPS, STUN, SIP
    registration). baresip: its uanew command → REGISTER_OK.
