@@ -337,9 +337,26 @@ int WebHost::on_load_failed(void*, int, const char* uri, void* error, void* self
 
 void WebHost::on_web_process_terminated(void*, int reason, void* self)
 {
-    log_file::write_line("WEB - the web process of the " + static_cast<WebHost*>(self)->name() +
-        " view ended (" +
+    static_cast<WebHost*>(self)->OnWebProcessEnded(reason);
+}
+
+void WebHost::OnWebProcessEnded(int reason)
+{
+    log_file::write_line("WEB - the web process of the " + name() + " view ended (" +
         (reason == WEBKIT_WEB_PROCESS_CRASHED ? "crashed" : "other reason " + std::to_string(reason)) + ")");
+    if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API)
+        return;
+    // Left as it is the element stays blank until the program is started again.
+    std::string address = CurrentAddress();
+    if (address.empty())
+        return;
+    if (!m_crash_reloads.Allow(CrashReloads::Clock::now())) {
+        log_file::write_line("WEB - the " + name() + " page is not opened again: its web process ended " +
+            std::to_string(CrashReloads::kMaxReloads) + " times within a minute");
+        return;
+    }
+    log_file::write_line("WEB - the " + name() + " page is opened again");
+    Navigate(address);
 }
 
 int WebHost::on_context_menu(void*, void*, void*, void*, void*)

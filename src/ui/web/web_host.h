@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "ui/web/crash_reloads.h"
 #include "ui/web/navigation_filter.h"
 #include "ui/web/page_trust.h"
 
@@ -17,8 +18,9 @@ class SkinWeb;
 // program's own navigations let through, `window.external` for the trusted pages of the
 // "content" and "tab" views only (TrustedPages; refused, with a log line, for any other
 // view, frame or page), the confirmation box behind
-// ShowConfirm, no context menu, running scripts in its page, and a kalvo.log line for
-// every page that finished loading.
+// ShowConfirm, no context menu, running scripts in its page, a kalvo.log line for
+// every page that finished loading, and the page opened again when its web process
+// crashed (CrashReloads).
 class WebHost {
 public:
     // `hook` receives a kalvo: URL the page navigated to, its percent-escapes undone once.
@@ -60,11 +62,13 @@ private:
     static void on_load_changed(void* view, int event, void* self);
     static int on_load_failed(void* view, int event, const char* uri, void* error, void* self);
     static void on_web_process_terminated(void* view, int reason, void* self);
+    void OnWebProcessEnded(int reason);
 
     Skin::SkinWeb& m_element;
     HookHandler m_hook;
     NavigationGate m_gate;
     TrustedPages m_trusted;
+    CrashReloads m_crash_reloads;
     bool m_bridge = false;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true); // script answers check it
 };

@@ -1,13 +1,17 @@
 // The web host in a real web view: window.external from a page, ShowConfirm's answer,
 // kalvo: links and the navigation filter.
+#include <csignal>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <gtkmm.h>
+#include <unistd.h>
 #include <webkit2/webkit2.h>
 
 #include "log/log_dlg.h"
 #include "recording_actions.h"
 #include "skin/definition.h"
 #include "skin/skin_web.h"
+#include "support/child_process.h"
 #include "support/display.h"
 #include "support/http_test_server.h"
 #include "support/null_external_host.h"
@@ -198,6 +202,37 @@ TEST(WebHost, APageGrantedOnceNavigatesOnceNotTwice)
     ASSERT_TRUE(wait_for([&] { return LogDlg::instance().text().find(third) != std::string::npos; }, 8000));
     EXPECT_EQ(content.title(), "b");
     EXPECT_EQ(content.address(), "file://" + dir.file("b.html"));
+}
+
+// The web process of this test program, which all its views share; 0 while there is none.
+pid_t web_process()
+{
+    std::string children;
+    test_support::run_command("pgrep -P " + std::to_string(::getpid()) + " -x WebKitWebProces", &children);
+    return static_cast<pid_t>(std::atoi(children.c_str()));
+}
+
+TEST(WebHost, APageWhoseWebProcessCrashedIsOpenedAgain)
+{
+    if (!display_ready())
+        GTEST_SKIP() << "no display";
+    test_support::IsolatedUser user;
+    test_support::TempDir dir;
+    test_support::write_file(dir.file("a.html"), "<html><head><title>a</title></head></html>");
+    Skin::Definition skin;
+    skin.folder = dir.path();
+    Element content(skin, "content");
+    content.host->Navigate("file://" + dir.file("a.html"));
+    ASSERT_TRUE(wait_for([&] { return content.title() == "a"; }, 8000));
+    content.host->RunScript("document.title = 'changed'");
+    ASSERT_TRUE(wait_for([&] { return content.title() == "changed"; }, 8000));
+
+    pid_t crashed = web_process();
+    ASSERT_NE(crashed, 0);
+    ASSERT_EQ(::kill(crashed, SIGKILL), 0);
+    EXPECT_TRUE(wait_for([&] { return content.title() == "a"; }, 8000)) << "the page did not come back";
+    EXPECT_NE(web_process(), crashed);
+    EXPECT_EQ(content.address(), "file://" + dir.file("a.html"));
 }
 
 // A toast command written by a page, with quotes, angle brackets, an ampersand and a
