@@ -79,8 +79,7 @@ void SkinWeb::StartWebEngine()
 {
     if (first_view)
         return;
-    new_view();
-    webkit_web_view_load_uri(first_view, "about:blank");
+    webkit_web_view_load_uri(new_view(), "about:blank"); // made first, it is first_view
 }
 
 SkinWeb::SkinWeb(Definition& skin, Element& element)

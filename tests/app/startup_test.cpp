@@ -1,5 +1,4 @@
 // Runs the kalvo program itself under the test's display.
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -147,9 +146,8 @@ TEST_F(ProgramStart, ASkinThatCannotBeLoadedEndsTheStartWithItsFault)
 // The web process of the program started by `kalvo` (its child), or 0 while there is none.
 pid_t web_process_of(pid_t program)
 {
-    std::string children;
-    test_support::run_command("pgrep -P " + std::to_string(program) + " -x WebKitWebProces", &children);
-    return static_cast<pid_t>(std::atoi(children.c_str()));
+    std::vector<pid_t> web = test_support::children_named(program, "WebKitWebProces");
+    return web.empty() ? 0 : web.front();
 }
 
 // When a process or thread started, in clock ticks since boot (field 22 of its stat; the
@@ -180,9 +178,7 @@ TEST_F(ProgramStart, TheWebProcessStartsAheadOfTheSipCoreAndServesEveryWebElemen
         ::usleep(100 * 1000);
     ASSERT_TRUE(all_loaded()) << test_support::read_file(log);
 
-    std::string web_processes;
-    test_support::run_command("pgrep -P " + std::to_string(kalvo.pid()) + " -x WebKitWebProces", &web_processes);
-    EXPECT_EQ(std::count(web_processes.begin(), web_processes.end(), '\n'), 1) << web_processes;
+    EXPECT_EQ(test_support::children_named(kalvo.pid(), "WebKitWebProces").size(), 1u);
     long long engine_started = -1;
     std::string task_folder = "/proc/" + std::to_string(kalvo.pid()) + "/task/";
     std::string tasks;

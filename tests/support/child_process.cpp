@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -92,6 +93,17 @@ int run_command(const std::string& command, std::string* output)
     if (output)
         *output = text;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::vector<pid_t> children_named(pid_t parent, const std::string& name)
+{
+    std::string listed;
+    run_command("pgrep -P " + std::to_string(parent) + " -x " + shell_quote(name), &listed);
+    std::vector<pid_t> children;
+    std::istringstream lines(listed);
+    for (long pid = 0; lines >> pid;)
+        children.push_back(static_cast<pid_t>(pid));
+    return children;
 }
 
 bool wait_for_file(const std::string& path, int timeout_ms)

@@ -34,6 +34,10 @@ std::string shell_quote(const std::string& text);
 // with its standard output and error in `output` when given.
 int run_command(const std::string& command, std::string* output = nullptr);
 
+// The children of a process with this command name (as /proc shows it, at most 15
+// characters), in pid order.
+std::vector<pid_t> children_named(pid_t parent, const std::string& name);
+
 // Waits until a file exists; false on time-out.
 bool wait_for_file(const std::string& path, int timeout_ms);
 

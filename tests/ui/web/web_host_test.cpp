@@ -1,7 +1,6 @@
 // The web host in a real web view: window.external from a page, ShowConfirm's answer,
 // kalvo: links and the navigation filter.
 #include <csignal>
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <gtkmm.h>
 #include <unistd.h>
@@ -207,9 +206,8 @@ TEST(WebHost, APageGrantedOnceNavigatesOnceNotTwice)
 // The web process of this test program, which all its views share; 0 while there is none.
 pid_t web_process()
 {
-    std::string children;
-    test_support::run_command("pgrep -P " + std::to_string(::getpid()) + " -x WebKitWebProces", &children);
-    return static_cast<pid_t>(std::atoi(children.c_str()));
+    std::vector<pid_t> web = test_support::children_named(::getpid(), "WebKitWebProces");
+    return web.empty() ? 0 : web.front();
 }
 
 TEST(WebHost, APageWhoseWebProcessCrashedIsOpenedAgain)
