@@ -73,14 +73,16 @@ TEST_F(SignInFaults, TwentyKillsDuringTheSignInLoseNeitherTheAccountNorTheNextSi
         const std::string moment = moments[kill % std::size(moments)];
         auto kalvo = start_program();
         std::string log = wait_for_log(moment);
-        ASSERT_TRUE(holds(log, moment)) << "start " << kill << "\n" << log;
+        ASSERT_TRUE(holds(log, moment)) << "start " << kill << "\n"
+                                        << log << test_support::process_report(kalvo->pid());
         ::kill(kalvo->pid(), SIGKILL);
         EXPECT_EQ(kalvo->wait_for_exit(5000), 128 + SIGKILL);
         EXPECT_EQ(stored_account(), kKeptAccount) << "killed on \"" << moment << "\"";
     }
     auto kalvo = start_program();
     std::string log = wait_for_log("LINESTATE - LINESTATE_REGISTERED", 30000);
-    EXPECT_TRUE(holds(log, "LINESTATE - LINESTATE_REGISTERED")) << log;
+    EXPECT_TRUE(holds(log, "LINESTATE - LINESTATE_REGISTERED"))
+        << log << test_support::process_report(kalvo->pid());
     EXPECT_EQ(kalvo->terminate(), 0);
     EXPECT_EQ(stored_account(), kKeptAccount);
 }

@@ -106,6 +106,25 @@ std::vector<pid_t> children_named(pid_t parent, const std::string& name)
     return children;
 }
 
+std::string process_report(pid_t root)
+{
+    std::string pids = std::to_string(root);
+    std::string children;
+    run_command("pgrep -P " + pids, &children);
+    std::istringstream lines(children);
+    for (long pid = 0; lines >> pid;)
+        pids += " " + std::to_string(pid);
+    // A line per thread: process, thread, name, state, where it waits in the kernel and
+    // its system call's number (7 poll, 72 fcntl, 73 flock, 74 fsync, 202 futex, ...).
+    std::string report;
+    run_command("for p in " + pids +
+            "; do for t in /proc/$p/task/*; do echo \"$p ${t##*/} $(cat $t/comm):"
+            " $(sed -n 's/.*) \\(.\\).*/\\1/p' $t/stat) $(cat $t/wchan) $(cut -d' ' -f1 $t/syscall)\"; "
+            "done; done 2>/dev/null",
+        &report);
+    return "\nthe program's processes:\n" + report;
+}
+
 bool wait_for_file(const std::string& path, int timeout_ms)
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);

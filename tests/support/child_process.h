@@ -38,6 +38,10 @@ int run_command(const std::string& command, std::string* output = nullptr);
 // characters), in pid order.
 std::vector<pid_t> children_named(pid_t parent, const std::string& name);
 
+// What a process and its children are doing, thread by thread (state, where in the kernel
+// each waits, the system call it is in): for the message of a test whose program stalled.
+std::string process_report(pid_t root);
+
 // Waits until a file exists; false on time-out.
 bool wait_for_file(const std::string& path, int timeout_ms);
 
