@@ -1,6 +1,7 @@
 #include "ui/web/web_host.h"
 
 #include <cstdio>
+#include <glibmm/main.h>
 #include <random>
 #include <webkit2/webkit2.h>
 
@@ -16,6 +17,11 @@
 #include "ui/web/main_page_cache.h"
 
 namespace {
+
+// A page the program opened that has neither loaded nor failed after this long is opened
+// again: the web engine can drop the loads of a web process it replaces while starting,
+// without a word to the view.
+constexpr unsigned kLoadSeconds = 10;
 
 constexpr const char* kHandlerName = "kalvoExternal";
 
@@ -112,12 +118,14 @@ WebHost::WebHost(Skin::SkinWeb& element, HookHandler hook)
     g_signal_connect(view, "web-process-terminated", G_CALLBACK(on_web_process_terminated), this);
     // The element's first page is already on its way.
     m_gate.ExpectProgramNavigation(CurrentAddress());
+    WatchLoad(CurrentAddress());
     if (name() == "content" || name() == "tab")
         AttachBridge();
 }
 
 WebHost::~WebHost()
 {
+    m_load_watch.disconnect();
     g_signal_handlers_disconnect_by_data(m_element.view(), this);
     g_signal_handlers_disconnect_by_data(webkit_web_view_get_user_content_manager(m_element.view()), this);
 }
@@ -213,6 +221,20 @@ void WebHost::Navigate(const std::string& address)
 {
     m_gate.ExpectProgramNavigation(address);
     m_element.Navigate(address);
+    WatchLoad(address);
+}
+
+// The view may have forgotten the address by then (a replaced web process): the host
+// keeps it.
+void WebHost::WatchLoad(const std::string& address)
+{
+    m_load_watch.disconnect();
+    m_load_watch = Glib::signal_timeout().connect_seconds(
+        [this, address] {
+            OpenAgain(address, "it did not finish loading within " + std::to_string(kLoadSeconds) + " s");
+            return false;
+        },
+        kLoadSeconds);
 }
 
 void WebHost::RunScript(const std::string& script)
@@ -319,6 +341,7 @@ void WebHost::on_load_changed(void* view, int event, void* self)
         static_cast<WebHost*>(self)->m_gate.LoadBegan();
     if (event != WEBKIT_LOAD_FINISHED)
         return;
+    static_cast<WebHost*>(self)->m_load_watch.disconnect();
     // Which page the user sees; the query may hold the password and is left out.
     const char* uri = webkit_web_view_get_uri(static_cast<WebKitWebView*>(view));
     std::string address = uri ? uri : "";
@@ -328,6 +351,9 @@ void WebHost::on_load_changed(void* view, int event, void* self)
 
 int WebHost::on_load_failed(void*, int, const char* uri, void* error, void* self)
 {
+    // A load given up for the next one leaves that one watched.
+    if (!g_error_matches(static_cast<GError*>(error), WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED))
+        static_cast<WebHost*>(self)->m_load_watch.disconnect();
     static_cast<WebHost*>(self)->m_gate.LoadBegan();
     std::string address = uri ? uri : "";
     log_file::write_line("WEB - " + static_cast<WebHost*>(self)->name() + " page failed to load: " +
@@ -347,15 +373,19 @@ void WebHost::OnWebProcessEnded(int reason)
     if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API)
         return;
     // Left as it is the element stays blank until the program is started again.
-    std::string address = CurrentAddress();
+    OpenAgain(CurrentAddress(), "its web process ended");
+}
+
+void WebHost::OpenAgain(const std::string& address, const std::string& why)
+{
     if (address.empty())
         return;
     if (!m_crash_reloads.Allow(CrashReloads::Clock::now())) {
-        log_file::write_line("WEB - the " + name() + " page is not opened again: its web process ended " +
-            std::to_string(CrashReloads::kMaxReloads) + " times within a minute");
+        log_file::write_line("WEB - the " + name() + " page is not opened again (" + why +
+            "): it was opened again " + std::to_string(CrashReloads::kMaxReloads) + " times within a minute");
         return;
     }
-    log_file::write_line("WEB - the " + name() + " page is opened again");
+    log_file::write_line("WEB - the " + name() + " page is opened again: " + why);
     Navigate(address);
 }
 

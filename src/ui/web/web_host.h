@@ -2,6 +2,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <sigc++/connection.h>
 #include <string>
 
 #include "ui/web/crash_reloads.h"
@@ -20,7 +21,7 @@ class SkinWeb;
 // view, frame or page), the confirmation box behind
 // ShowConfirm, no context menu, running scripts in its page, a kalvo.log line for
 // every page that finished loading, and the page opened again when its web process
-// crashed (CrashReloads).
+// crashed or when a navigation of the program's did not finish loading (CrashReloads).
 class WebHost {
 public:
     // `hook` receives a kalvo: URL the page navigated to, its percent-escapes undone once.
@@ -63,12 +64,18 @@ private:
     static int on_load_failed(void* view, int event, const char* uri, void* error, void* self);
     static void on_web_process_terminated(void* view, int reason, void* self);
     void OnWebProcessEnded(int reason);
+    // The program's navigation to `address` has a time to load in before it is made again.
+    void WatchLoad(const std::string& address);
+    // Opens a page again after the web engine lost it, within the reload budget; `why`
+    // ends the log line.
+    void OpenAgain(const std::string& address, const std::string& why);
 
     Skin::SkinWeb& m_element;
     HookHandler m_hook;
     NavigationGate m_gate;
     TrustedPages m_trusted;
     CrashReloads m_crash_reloads;
+    sigc::connection m_load_watch;
     bool m_bridge = false;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true); // script answers check it
 };

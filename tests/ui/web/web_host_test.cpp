@@ -1,5 +1,6 @@
 // The web host in a real web view: window.external from a page, ShowConfirm's answer,
 // kalvo: links and the navigation filter.
+#include <algorithm>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <gtkmm.h>
@@ -13,6 +14,7 @@
 #include "support/child_process.h"
 #include "support/display.h"
 #include "support/http_test_server.h"
+#include "support/log_capture.h"
 #include "support/null_external_host.h"
 #include "support/test_paths.h"
 #include "ui/toast/taskbar_notifier.h"
@@ -231,6 +233,40 @@ TEST(WebHost, APageWhoseWebProcessCrashedIsOpenedAgain)
     EXPECT_TRUE(wait_for([&] { return content.title() == "a"; }, 8000)) << "the page did not come back";
     EXPECT_NE(web_process(), crashed);
     EXPECT_EQ(content.address(), "file://" + dir.file("a.html"));
+}
+
+// A program navigation the web process does not carry out (here it is stopped) is made
+// again when its time is up, once; the page loads as soon as the process can.
+TEST(WebHost, AProgramNavigationThatDoesNotLoadIsMadeAgain)
+{
+    if (!display_ready())
+        GTEST_SKIP() << "no display";
+    test_support::LogCapture log;
+    test_support::TempDir dir;
+    for (const char* name : {"a", "b"})
+        test_support::write_file(dir.file(std::string(name) + ".html"),
+            std::string("<html><head><title>") + name + "</title></head></html>");
+    Skin::Definition skin;
+    skin.folder = dir.path();
+    Element content(skin, "content");
+    content.host->Navigate("file://" + dir.file("a.html"));
+    ASSERT_TRUE(wait_for([&] { return content.title() == "a"; }, 8000));
+
+    pid_t web = web_process();
+    ASSERT_NE(web, 0);
+    ASSERT_EQ(::kill(web, SIGSTOP), 0);
+    content.host->Navigate("file://" + dir.file("b.html"));
+    const std::string made_again =
+        "WEB - the content page is opened again: it did not finish loading within 10 s";
+    auto times_made_again = [&] {
+        std::vector<std::string> lines = log.file_lines();
+        return std::count(lines.begin(), lines.end(), made_again);
+    };
+    bool overdue = wait_for([&] { return times_made_again() > 0; }, 14000);
+    ::kill(web, SIGCONT);
+    EXPECT_TRUE(overdue);
+    EXPECT_TRUE(wait_for([&] { return content.title() == "b"; }, 8000)) << content.title();
+    EXPECT_EQ(times_made_again(), 1);
 }
 
 // A toast command written by a page, with quotes, angle brackets, an ampersand and a
