@@ -150,6 +150,12 @@ pid_t web_process_of(pid_t program)
     return web.empty() ? 0 : web.front();
 }
 
+pid_t network_process_of(pid_t program)
+{
+    std::vector<pid_t> network = test_support::children_named(program, "WebKitNetworkPr");
+    return network.empty() ? 0 : network.front();
+}
+
 // When a process or thread started, in clock ticks since boot (field 22 of its stat; the
 // name before it, in parentheses, may hold spaces).
 long long started_at(const std::string& stat_path)
@@ -164,15 +170,15 @@ long long started_at(const std::string& stat_path)
     return std::atoll(field.c_str());
 }
 
-TEST_F(ProgramStart, TheWebProcessStartsAheadOfTheSipCoreAndServesEveryWebElement)
+TEST_F(ProgramStart, TheWebEngineStartsAheadOfTheSipCoreAndOneWebProcessServesEveryWebElement)
 {
     ChildProcess kalvo({program()});
     std::string log = m_user.home() + "/.local/share/kalvo/kalvo.log";
     auto all_loaded = [&] {
         std::string text = test_support::read_file(log);
         return test_support::holds(text, "WEB - content page loaded: ") &&
-               test_support::holds(text, "WEB - tab page loaded: ") &&
-               test_support::holds(text, "WEB - info page loaded: ");
+            test_support::holds(text, "WEB - tab page loaded: ") &&
+            test_support::holds(text, "WEB - info page loaded: ");
     };
     for (int i = 0; i < 600 && !all_loaded() && kalvo.running(); ++i)
         ::usleep(100 * 1000);
@@ -188,8 +194,11 @@ TEST_F(ProgramStart, TheWebProcessStartsAheadOfTheSipCoreAndServesEveryWebElemen
         if (test_support::read_file(task_folder + task + "/comm") == "sip-engine\n")
             engine_started = started_at(task_folder + task + "/stat");
     ASSERT_GE(engine_started, 0) << "no SIP engine thread";
-    EXPECT_LE(started_at("/proc/" + std::to_string(web_process_of(kalvo.pid())) + "/stat"), engine_started)
-        << "the web process started after the SIP core";
+    // The network process, which the first view starts with its web process: WebKit may
+    // replace a web process while the views start (the pages are then opened again).
+    EXPECT_LE(
+        started_at("/proc/" + std::to_string(network_process_of(kalvo.pid())) + "/stat"), engine_started)
+        << "the web engine started after the SIP core";
     EXPECT_EQ(kalvo.terminate(), 0);
 }
 
@@ -209,7 +218,8 @@ TEST_F(ProgramStart, AnEglDriverListTheUserGaveReachesTheWebProcess)
     }
     ASSERT_NE(web, 0) << "no web process";
     std::string environment = test_support::read_file("/proc/" + std::to_string(web) + "/environ");
-    EXPECT_TRUE(test_support::holds(environment, "__EGL_VENDOR_LIBRARY_FILENAMES=" + list + std::string(1, '\0')))
+    EXPECT_TRUE(
+        test_support::holds(environment, "__EGL_VENDOR_LIBRARY_FILENAMES=" + list + std::string(1, '\0')))
         << "the user's list did not reach the web process";
     EXPECT_EQ(kalvo.terminate(), 0);
 }
