@@ -4,6 +4,7 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <gtkmm.h>
+#include <initializer_list>
 #include <unistd.h>
 #include <webkit2/webkit2.h>
 
@@ -178,15 +179,21 @@ TEST(WebHost, ForeignPagesFilesElsewhereAndOtherViewsHaveNoWindowExternal)
     WebHost::SetExternal(nullptr);
 }
 
+// Pages <name>.html in `dir` whose title is their name.
+void write_titled_pages(const test_support::TempDir& dir, std::initializer_list<const char*> names)
+{
+    for (const char* name : names)
+        test_support::write_file(dir.file(std::string(name) + ".html"),
+            std::string("<html><head><title>") + name + "</title></head></html>");
+}
+
 TEST(WebHost, APageGrantedOnceNavigatesOnceNotTwice)
 {
     if (!display_ready())
         GTEST_SKIP() << "no display";
     test_support::IsolatedUser user;
     test_support::TempDir dir;
-    for (const char* name : {"a", "b", "c"})
-        test_support::write_file(dir.file(std::string(name) + ".html"),
-            std::string("<html><head><title>") + name + "</title></head></html>");
+    write_titled_pages(dir, {"a", "b", "c"});
     Skin::Definition skin;
     skin.folder = dir.path();
     Element content(skin, "content");
@@ -218,7 +225,7 @@ TEST(WebHost, APageWhoseWebProcessCrashedIsOpenedAgain)
         GTEST_SKIP() << "no display";
     test_support::IsolatedUser user;
     test_support::TempDir dir;
-    test_support::write_file(dir.file("a.html"), "<html><head><title>a</title></head></html>");
+    write_titled_pages(dir, {"a"});
     Skin::Definition skin;
     skin.folder = dir.path();
     Element content(skin, "content");
@@ -243,9 +250,7 @@ TEST(WebHost, AProgramNavigationThatDoesNotLoadIsMadeAgain)
         GTEST_SKIP() << "no display";
     test_support::LogCapture log;
     test_support::TempDir dir;
-    for (const char* name : {"a", "b"})
-        test_support::write_file(dir.file(std::string(name) + ".html"),
-            std::string("<html><head><title>") + name + "</title></head></html>");
+    write_titled_pages(dir, {"a", "b"});
     Skin::Definition skin;
     skin.folder = dir.path();
     Element content(skin, "content");
