@@ -2,9 +2,10 @@
 #include <chrono>
 #include <deque>
 
-// Whether a web element whose web process ended should open its page again: yes, unless
-// it did so kMaxReloads times within the last kWindow already. A page that brings its web
-// process down each time it loads would otherwise reload for ever.
+// Whether a web element whose page the web engine lost (its web process ended, or a load
+// never finished) should open it again: yes, unless it did so kMaxReloads times within the
+// last kWindow already. A page that brings its web process down each time it loads would
+// otherwise reload for ever.
 class CrashReloads {
 public:
     using Clock = std::chrono::steady_clock;
