@@ -143,19 +143,6 @@ TEST_F(ProgramStart, ASkinThatCannotBeLoadedEndsTheStartWithItsFault)
     EXPECT_EQ(kalvo.wait_for_exit(10000), 1);
 }
 
-// The web process of the program started by `kalvo` (its child), or 0 while there is none.
-pid_t web_process_of(pid_t program)
-{
-    std::vector<pid_t> web = test_support::children_named(program, "WebKitWebProces");
-    return web.empty() ? 0 : web.front();
-}
-
-pid_t network_process_of(pid_t program)
-{
-    std::vector<pid_t> network = test_support::children_named(program, "WebKitNetworkPr");
-    return network.empty() ? 0 : network.front();
-}
-
 // When a process or thread started, in clock ticks since boot (field 22 of its stat; the
 // name before it, in parentheses, may hold spaces).
 long long started_at(const std::string& stat_path)
@@ -196,8 +183,9 @@ TEST_F(ProgramStart, TheWebEngineStartsAheadOfTheSipCoreAndOneWebProcessServesEv
     ASSERT_GE(engine_started, 0) << "no SIP engine thread";
     // The network process, which the first view starts with its web process: WebKit may
     // replace a web process while the views start (the pages are then opened again).
-    EXPECT_LE(
-        started_at("/proc/" + std::to_string(network_process_of(kalvo.pid())) + "/stat"), engine_started)
+    EXPECT_LE(started_at("/proc/" +
+                  std::to_string(test_support::first_child_named(kalvo.pid(), "WebKitNetworkPr")) + "/stat"),
+        engine_started)
         << "the web engine started after the SIP core";
     EXPECT_EQ(kalvo.terminate(), 0);
 }
@@ -212,7 +200,7 @@ TEST_F(ProgramStart, AnEglDriverListTheUserGaveReachesTheWebProcess)
     ::unsetenv("__EGL_VENDOR_LIBRARY_FILENAMES");
     pid_t web = 0;
     for (int i = 0; i < 300 && web == 0 && kalvo.running(); ++i) {
-        web = web_process_of(kalvo.pid());
+        web = test_support::first_child_named(kalvo.pid(), "WebKitWebProces");
         if (web == 0)
             ::usleep(100 * 1000);
     }

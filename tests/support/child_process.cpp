@@ -98,7 +98,8 @@ int run_command(const std::string& command, std::string* output)
 std::vector<pid_t> children_named(pid_t parent, const std::string& name)
 {
     std::string listed;
-    run_command("pgrep -P " + std::to_string(parent) + " -x " + shell_quote(name), &listed);
+    run_command(
+        "pgrep -P " + std::to_string(parent) + (name.empty() ? "" : " -x " + shell_quote(name)), &listed);
     std::vector<pid_t> children;
     std::istringstream lines(listed);
     for (long pid = 0; lines >> pid;)
@@ -106,14 +107,17 @@ std::vector<pid_t> children_named(pid_t parent, const std::string& name)
     return children;
 }
 
+pid_t first_child_named(pid_t parent, const std::string& name)
+{
+    std::vector<pid_t> children = children_named(parent, name);
+    return children.empty() ? 0 : children.front();
+}
+
 std::string process_report(pid_t root)
 {
     std::string pids = std::to_string(root);
-    std::string children;
-    run_command("pgrep -P " + pids, &children);
-    std::istringstream lines(children);
-    for (long pid = 0; lines >> pid;)
-        pids += " " + std::to_string(pid);
+    for (pid_t child : children_named(root, ""))
+        pids += " " + std::to_string(child);
     // A line per thread: process, thread, name, state, where it waits in the kernel and
     // its system call's number (7 poll, 72 fcntl, 73 flock, 74 fsync, 202 futex, ...).
     std::string report;

@@ -35,8 +35,10 @@ std::string shell_quote(const std::string& text);
 int run_command(const std::string& command, std::string* output = nullptr);
 
 // The children of a process with this command name (as /proc shows it, at most 15
-// characters), in pid order.
+// characters), in pid order; all its children for an empty name.
 std::vector<pid_t> children_named(pid_t parent, const std::string& name);
+// The first of them, or 0 while there is none.
+pid_t first_child_named(pid_t parent, const std::string& name);
 
 // What a process and its children are doing, thread by thread (state, where in the kernel
 // each waits, the system call it is in): for the message of a test whose program stalled.

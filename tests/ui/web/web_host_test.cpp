@@ -215,8 +215,7 @@ TEST(WebHost, APageGrantedOnceNavigatesOnceNotTwice)
 // The web process of this test program, which all its views share; 0 while there is none.
 pid_t web_process()
 {
-    std::vector<pid_t> web = test_support::children_named(::getpid(), "WebKitWebProces");
-    return web.empty() ? 0 : web.front();
+    return test_support::first_child_named(::getpid(), "WebKitWebProces");
 }
 
 TEST(WebHost, APageWhoseWebProcessCrashedIsOpenedAgain)
