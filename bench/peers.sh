@@ -2,8 +2,9 @@
 # Kalvo side by side with the other SIP telephones installed here, in one run, under one
 # private X display and against one instance of the local stand-in service: launch to
 # first window, sign-in to registered, call to connected (echo), memory of the whole
-# process tree signed in and idle, and its CPU over an echo call and while idle.
-# Prints one markdown table of medians with the ratios Kalvo / baresip.
+# process tree signed in and idle, and its CPU over an echo call and while idle. Beside them
+# the web engine's floor: one window with one web view, set up as Kalvo's are.
+# Prints one markdown table of medians with the ratios Kalvo / baresip and Kalvo / web view.
 #
 #   bash bench/peers.sh [BUILD_DIR]      (default $KALVO_BUILD, else build/ of this checkout)
 #
@@ -50,6 +51,8 @@ for tool in Xvfb xev xdotool sox awk ps; do
   command -v "$tool" >/dev/null || die "$tool is missing (bash scripts/install-deps.sh installs it)"
 done
 have_baresip=$(command -v baresip || true)
+floor=$build/bench/web-view-floor
+cmake --build "$build" --target web-view-floor >/dev/null || die "could not build $floor"
 hz=$(getconf CLK_TCK)
 
 # ---- clean-up: everything this run starts is stopped by its id ----------------------
@@ -499,6 +502,43 @@ baresip_round() {
   wait "$pid" 2>/dev/null || true
 }
 
+# ---- the web engine's floor -----------------------------------------------------------
+
+floor_fail() { # home text
+  note "web view floor: $2"
+  [ -s "$1/floor.out" ] && { note "its output ($1/floor.out):"; tail -15 "$1/floor.out" >&2; }
+  exit 1
+}
+
+# One start of one window with one web view, showing Kalvo's sign-in page; sets F_FIRST_WINDOW
+# F_PAGE (ms), F_PSS F_USS (MiB), F_CPU_IDLE (%).
+floor_round() {
+  local round=$1
+  local home=$work/floor-$round
+  kalvo_user "$home"
+  local t0 mapped pid loaded
+  start_map_watch
+  t0=$(now_us)
+  setsid "$floor" "file://$here/skins/Kalvo/login.html" </dev/null >"$home/floor.out" 2>&1 &
+  pid=$!
+  started_groups+=("$pid")
+  mapped=$(wait_for_first_map 30) || { stop_map_watch; floor_fail "$home" "no window was mapped within 30 s of the launch"; }
+  stop_map_watch
+  F_FIRST_WINDOW=$(ms_between "$t0" "${mapped% *}")
+  wait_for_log "$home/floor.out" "loaded " 30 || floor_fail "$home" "the page did not load within 30 s of the launch"
+  loaded=$(awk '/^loaded / { print $2; exit }' "$home/floor.out")
+  F_PAGE=$(ms_between "$t0" "$loaded")
+
+  nap "$SETTLE_SECONDS"
+  pid_running "$pid" || floor_fail "$home" "it ended while idle"
+  measure_memory "$pid"
+  F_PSS=$MEM_PSS F_USS=$MEM_USS
+  measure_cpu "$pid" "$IDLE_SECONDS"
+  F_CPU_IDLE=$CPU_TOTAL
+  stop_group "$pid"
+  wait "$pid" 2>/dev/null || true
+}
+
 # ---- figures -------------------------------------------------------------------------
 
 median() { # decimals values...
@@ -551,6 +591,7 @@ service_started=1
 sox "$here/sounds/ringtone.wav" "$work/voice.wav" repeat 19 || die "could not make the call's sound file"
 
 declare -a k_first k_page k_sign k_call k_pss k_uss k_idle k_cpu b_ready b_sign b_call b_pss b_uss b_idle b_cpu
+declare -a f_first f_page f_pss f_uss f_idle
 k_details=()
 for ((round = 1; round <= ROUNDS; round++)); do
   kalvo_round "$round"
@@ -565,40 +606,52 @@ for ((round = 1; round <= ROUNDS; round++)); do
     note "round $round/$ROUNDS baresip: ready $B_READY ms, sign-in $B_SIGN_IN ms, call $B_CALL ms," \
       "PSS $B_PSS MiB, USS $B_USS MiB, idle CPU $B_CPU_IDLE %, call CPU $B_CPU_CALL %"
   fi
+  floor_round "$round"
+  f_first+=("$F_FIRST_WINDOW") f_page+=("$F_PAGE") f_pss+=("$F_PSS") f_uss+=("$F_USS") f_idle+=("$F_CPU_IDLE")
+  note "round $round/$ROUNDS web view floor: first window $F_FIRST_WINDOW ms, page $F_PAGE ms," \
+    "PSS $F_PSS MiB, USS $F_USS MiB, idle CPU $F_CPU_IDLE %"
 done
 
 absent() { command -v "$1" >/dev/null && echo "installed, not measured by this script" || echo "not installed"; }
 linphone=$(absent linphone)
 twinkle=$(absent twinkle)
 
-row() { # label unit decimals kalvo_values_name baresip_values_name ("" when baresip has none)
+# "| PEER | KALVO / PEER" for one peer's values; "—" for a measure the peer has none of.
+peer_cells() { # decimals unit kalvo_values_name peer_values_name ("" when none) installed
+  local decimals=$1 unit=$2
+  local -n kalvo=$3
+  if [ -z "$4" ]; then
+    echo "| — | —"
+  elif [ -z "$5" ]; then
+    echo "| not installed | —"
+  else
+    local -n peer=$4
+    echo "| $(summary "$decimals" "$unit" "${peer[@]}") | $(ratio "$(median 3 "${kalvo[@]}")" "$(median 3 "${peer[@]}")")"
+  fi
+}
+
+row() { # label unit decimals kalvo_values_name baresip_values_name floor_values_name ("" for none)
   local label=$1 unit=$2 decimals=$3
   local -n kalvo_values=$4
-  local peer_text="not installed" ratio_text="—"
-  if [ -z "$5" ]; then
-    peer_text="—"
-  elif [ -n "$have_baresip" ]; then
-    local -n peer_values=$5
-    peer_text=$(summary "$decimals" "$unit" "${peer_values[@]}")
-    ratio_text=$(ratio "$(median 3 "${kalvo_values[@]}")" "$(median 3 "${peer_values[@]}")")
-  fi
-  echo "| $label | $(summary "$decimals" "$unit" "${kalvo_values[@]}") | $peer_text | $ratio_text | $linphone | $twinkle |"
+  echo "| $label | $(summary "$decimals" "$unit" "${kalvo_values[@]}")" \
+    "$(peer_cells "$decimals" "$unit" "$4" "$5" "$have_baresip")" \
+    "$(peer_cells "$decimals" "$unit" "$4" "$6" yes) | $linphone | $twinkle |"
 }
 
 echo
 echo "Medians of $ROUNDS rounds (min–max), $(nproc) cores, load average $load_at_start at the start," \
   "$(date +%Y-%m-%d), Kalvo $(git -C "$here" rev-parse --short HEAD 2>/dev/null || echo '?'):"
 echo
-echo "| measure | Kalvo | baresip | Kalvo / baresip | Linphone desktop | Twinkle |"
-echo "|---|---|---|---|---|---|"
-row "launch → first window mapped ¹" ms 0 k_first b_ready
-row "launch → sign-in page loaded ¹" ms 0 k_page ""
-row "sign-in → registered ²" ms 0 k_sign b_sign
-row "call → connected, echo ³" ms 0 k_call b_call
-row "PSS of the whole process tree, signed in and idle ⁴" MiB 1 k_pss b_pss
-row "of which private (USS) ⁴" MiB 1 k_uss b_uss
-row "CPU over a ${CALL_SECONDS} s echo call, whole tree ⁵" "%" 2 k_cpu b_cpu
-row "CPU signed in and idle, ${IDLE_SECONDS} s, whole tree ⁵" "%" 2 k_idle b_idle
+echo "| measure | Kalvo | baresip | Kalvo / baresip | one web view ⁶ | Kalvo / web view | Linphone desktop | Twinkle |"
+echo "|---|---|---|---|---|---|---|---|"
+row "launch → first window mapped ¹" ms 0 k_first b_ready f_first
+row "launch → sign-in page loaded ¹" ms 0 k_page "" f_page
+row "sign-in → registered ²" ms 0 k_sign b_sign ""
+row "call → connected, echo ³" ms 0 k_call b_call ""
+row "PSS of the whole process tree, signed in and idle ⁴" MiB 1 k_pss b_pss f_pss
+row "of which private (USS) ⁴" MiB 1 k_uss b_uss f_uss
+row "CPU over a ${CALL_SECONDS} s echo call, whole tree ⁵" "%" 2 k_cpu b_cpu ""
+row "CPU signed in and idle, ${IDLE_SECONDS} s, whole tree ⁵" "%" 2 k_idle b_idle f_idle
 cat <<EOF
 
 1. Kalvo, a plain first start (no link) of a new user: its splash, the first window mapped
@@ -617,6 +670,9 @@ cat <<EOF
    WebKit processes): compare runs made under the same load only.
 5. utime + stime of the process and all its descendants, in % of one core (one clock tick
    over ${IDLE_SECONDS} s is $(awk -v hz="$hz" -v s="$IDLE_SECONDS" 'BEGIN { printf "%.2f", 100 / hz / s }') %).
+6. The web engine's floor (bench/web_view_floor.c): one GTK window with one WebKit view, set
+   up as Kalvo's views are without a GPU, showing Kalvo's sign-in page from its file; the
+   same settle and idle times. Page loaded: its load-finished signal.
 
 Kalvo by process, each round:
 EOF
