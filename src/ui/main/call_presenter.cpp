@@ -94,6 +94,8 @@ void CallPresenter::OnLevels()
 {
     if (m_shown == 0)
         return; // a tick that was on its way when the call ended
+    if (!m_view.OnScreen())
+        return; // the page would still lay out and paint every change that nobody sees
     int input = -100, output = -100;
     m_calls.get_levels(input, output);
     if (input + 100 != m_shown_input) {

@@ -17,7 +17,8 @@ public:
     // UWM_CALLSTATE_MSG (the setup wizard's echo test gets it while the wizard runs).
     void OnCallState(int event, unsigned call);
     // UWM_LEVELS_MSG: the meter shows the current call's levels; a side whose level has
-    // not changed is left alone (each change costs the page a repaint).
+    // not changed is left alone (each change costs the page a repaint), and so is the
+    // whole meter while the window is off the screen, until a tick finds it back.
     void OnLevels();
     bool InCall() const;
 

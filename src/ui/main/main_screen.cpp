@@ -23,6 +23,16 @@ MainScreen::MainScreen(Skin::Dialog& dialog) : m_dialog(dialog) { }
 
 MainScreen::~MainScreen() = default;
 
+bool MainScreen::OnScreen() const
+{
+    Gtk::Window* window = m_dialog.GetWindow();
+    if (!window || !window->get_mapped())
+        return false;
+    GdkWindow* shown = gtk_widget_get_window(GTK_WIDGET(window->gobj()));
+    return shown &&
+        !(gdk_window_get_state(shown) & (GDK_WINDOW_STATE_ICONIFIED | GDK_WINDOW_STATE_WITHDRAWN));
+}
+
 void MainScreen::CreateTray(
     bool show, std::function<void(unsigned id)> command, std::function<void()> double_click)
 {

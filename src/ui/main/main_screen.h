@@ -52,6 +52,7 @@ public:
     void SetContentLayout(ContentLayout layout) override;
     void ShowTabDialog(bool visible) override;
     void Redraw() override;
+    bool OnScreen() const override;
     bool HasPage(const std::string& page) const override;
     void RunScript(const std::string& page, const std::string& script) override;
     void AskPage(

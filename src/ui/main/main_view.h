@@ -27,6 +27,8 @@ public:
     // The side panel beside the window.
     virtual void ShowTabDialog(bool visible) = 0;
     virtual void Redraw() = 0;
+    // The main window is on the screen (shown, not minimised): what its pages show can be seen.
+    virtual bool OnScreen() const = 0;
 
     virtual bool HasPage(const std::string& page) const = 0;
     virtual void RunScript(const std::string& page, const std::string& script) = 0;

@@ -131,6 +131,33 @@ TEST_F(CallPresentation, TheMeterMovesOnlyWhileACallIsShownAndEndsAtZero)
         ElementsAre("script content showLevel('in',100)", "script content showLevel('out',40)"));
 }
 
+TEST_F(CallPresentation, TheMeterWaitsWhileTheWindowIsOffTheScreenAndCatchesUpOnItsReturn)
+{
+    m_presenter.PlaceCall("echotest");
+    m_presenter.OnCallState(CALLSTATE_CONNECTED, 7);
+    m_calls.input_level = -30;
+    m_calls.output_level = -50;
+    m_presenter.OnLevels();
+    m_view.take();
+
+    m_view.on_screen = false;
+    m_calls.input_level = -10;
+    m_presenter.OnLevels();
+    m_calls.output_level = -20;
+    m_presenter.OnLevels();
+    EXPECT_THAT(m_view.take(), IsEmpty());
+
+    m_view.on_screen = true;
+    m_presenter.OnLevels();
+    EXPECT_THAT(m_view.take(),
+        ElementsAre("script content showLevel('in',90)", "script content showLevel('out',80)"));
+
+    // Hidden at the end of the call, the page still gets the end and the meter's zero.
+    m_view.on_screen = false;
+    m_presenter.Hangup();
+    EXPECT_EQ(m_view.take(), ended());
+}
+
 TEST_F(CallPresentation, ARejectedCallEndsWhenItsEndArrives)
 {
     m_calls.ring(9);

@@ -24,6 +24,7 @@ class RecordingView : public MainView, public Recorder {
 public:
     std::map<std::string, std::string> inputs;
     std::map<std::string, std::string> labels; // the last text of each label
+    bool on_screen = true;
 
     void ShowElement(const std::string& name, bool visible) override;
     void SetLabel(const std::string& name, const std::string& text) override;
@@ -33,6 +34,7 @@ public:
     void SetContentLayout(ContentLayout layout) override;
     void ShowTabDialog(bool visible) override;
     void Redraw() override;
+    bool OnScreen() const override { return on_screen; }
     bool HasPage(const std::string&) const override { return true; }
     void RunScript(const std::string& page, const std::string& script) override;
     void Navigate(const std::string& page, const std::string& address) override;
