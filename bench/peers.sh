@@ -278,6 +278,15 @@ measure_cpu() { # root seconds
   CPU_TOTAL=$(percent_of "$total" $((t1 - t0))) CPU_PARTS=${parts[*]}
 }
 
+# Signed in and idle: after SETTLE_SECONDS, the tree's memory (MEM_*) and its CPU over
+# IDLE_SECONDS (CPU_*). False when the program ended meanwhile.
+measure_idle() { # root
+  nap "$SETTLE_SECONDS"
+  pid_running "$1" || return 1
+  measure_memory "$1"
+  measure_cpu "$1" "$IDLE_SECONDS"
+}
+
 # ---- Kalvo ---------------------------------------------------------------------------
 
 kalvo_fail() { # home text
@@ -344,14 +353,9 @@ kalvo_round() {
   K_SIGN_IN=$(ms_between "$allowed" "$registered")
 
   # Signed in and idle.
-  nap "$SETTLE_SECONDS"
-  pid_running "$pid" || kalvo_fail "$home" "the program ended while idle"
-  measure_memory "$pid"
-  K_PSS=$MEM_PSS K_USS=$MEM_USS
-  K_DETAILS="PSS MiB: $MEM_PARTS"
-  measure_cpu "$pid" "$IDLE_SECONDS"
-  K_CPU_IDLE=$CPU_TOTAL
-  K_DETAILS+="; idle CPU %: $CPU_PARTS"
+  measure_idle "$pid" || kalvo_fail "$home" "the program ended while idle"
+  K_PSS=$MEM_PSS K_USS=$MEM_USS K_CPU_IDLE=$CPU_TOTAL
+  K_DETAILS="PSS MiB: $MEM_PARTS; idle CPU %: $CPU_PARTS"
 
   # Call -> connected: a later start hands the call link over, as a click on a link does.
   local link_pid
@@ -471,12 +475,8 @@ baresip_round() {
   t1=$(now_us)
   B_SIGN_IN=$(ms_between "$t0" "$t1")
 
-  nap "$SETTLE_SECONDS"
-  pid_running "$pid" || baresip_fail "$home" "it ended while idle"
-  measure_memory "$pid"
-  B_PSS=$MEM_PSS B_USS=$MEM_USS
-  measure_cpu "$pid" "$IDLE_SECONDS"
-  B_CPU_IDLE=$CPU_TOTAL
+  measure_idle "$pid" || baresip_fail "$home" "it ended while idle"
+  B_PSS=$MEM_PSS B_USS=$MEM_USS B_CPU_IDLE=$CPU_TOTAL
 
   t0=$(now_us)
   ctl_send '{"command":"dial","params":"sip:echotest@kalvo.test","token":"dial"}'
@@ -529,12 +529,8 @@ floor_round() {
   loaded=$(awk '/^loaded / { print $2; exit }' "$home/floor.out")
   F_PAGE=$(ms_between "$t0" "$loaded")
 
-  nap "$SETTLE_SECONDS"
-  pid_running "$pid" || floor_fail "$home" "it ended while idle"
-  measure_memory "$pid"
-  F_PSS=$MEM_PSS F_USS=$MEM_USS
-  measure_cpu "$pid" "$IDLE_SECONDS"
-  F_CPU_IDLE=$CPU_TOTAL
+  measure_idle "$pid" || floor_fail "$home" "it ended while idle"
+  F_PSS=$MEM_PSS F_USS=$MEM_USS F_CPU_IDLE=$CPU_TOTAL
   stop_group "$pid"
   wait "$pid" 2>/dev/null || true
 }
